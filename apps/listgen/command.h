@@ -1,0 +1,68 @@
+#pragma once
+
+// Subcommands of the listgen tool. Each lives in its own file and registers
+// itself with a static `RegisterCommand`, so adding one touches nothing else:
+//
+//   static int runSql(const Args& args);
+//   static RegisterCommand reg{{"sql", "--db FILE STATEMENT...", "runs Jet SQL statements", false, &runSql}};
+
+#include <QtCore/QHash>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace lg::cli {
+
+// Parsed arguments: "--name value" options, "--flag" switches (names listed
+// in `flags`) and positional arguments, in order.
+class Args {
+public:
+    Args(const QStringList& arguments, const QStringList& flags);
+
+    bool has(const QString& name) const { return m_options.contains(name) || m_flags.contains(name); }
+    std::optional<QString> value(const QString& name) const;
+    QString value(const QString& name, const QString& fallback) const;
+    // The option as a whole number; throws UsageError when it is not one.
+    std::optional<long> number(const QString& name) const;
+    // The option's value; throws UsageError when it is missing.
+    QString required(const QString& name) const;
+    const QStringList& positional() const { return m_positional; }
+
+private:
+    QHash<QString, QString> m_options;
+    QStringList m_flags;
+    QStringList m_positional;
+};
+
+// A mistake in the command line: printed with the command's usage, exit 2.
+struct UsageError {
+    QString message;
+};
+
+struct Command {
+    const char* name;
+    const char* usage;    // the arguments, as shown in --help
+    const char* summary;  // one line
+    bool gui;             // needs a QGuiApplication (fonts, painting)
+    int (*run)(const Args& args);
+    QStringList flags = {};  // switches that take no value
+};
+
+class CommandRegistry {
+public:
+    static void add(const Command& command);
+    static const std::vector<Command>& all();
+    static const Command* find(const QString& name);
+};
+
+struct RegisterCommand {
+    explicit RegisterCommand(const Command& command) { CommandRegistry::add(command); }
+};
+
+// Writes to stdout / stderr (UTF-8).
+void printOut(const QString& text);
+void printErr(const QString& text);
+
+}  // namespace lg::cli

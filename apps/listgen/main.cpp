@@ -1,0 +1,170 @@
+#include "command.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtGui/QGuiApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "platform/runtimeerror.h"
+
+namespace lg::cli {
+
+Args::Args(const QStringList& arguments, const QStringList& flags)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
+            QString name = a.mid(2);
+            const qsizetype eq = name.indexOf(QLatin1Char('='));
+            if (eq > 0) {
+                m_options.insert(name.left(eq), name.mid(eq + 1));
+            } else if (flags.contains(name)) {
+                m_flags.append(name);
+            } else if (i + 1 < arguments.size()) {
+                m_options.insert(name, arguments.at(++i));
+            } else {
+                throw UsageError{QStringLiteral("option --%1 needs a value").arg(name)};
+            }
+        } else {
+            m_positional.append(a);
+        }
+    }
+}
+
+std::optional<QString> Args::value(const QString& name) const
+{
+    auto it = m_options.constFind(name);
+    if (it == m_options.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+QString Args::value(const QString& name, const QString& fallback) const { return value(name).value_or(fallback); }
+
+std::optional<long> Args::number(const QString& name) const
+{
+    auto v = value(name);
+    if (!v)
+        return std::nullopt;
+    bool ok = false;
+    const long n = v->toLong(&ok);
+    if (!ok)
+        throw UsageError{QStringLiteral("--%1 takes a whole number, not \"%2\"").arg(name, *v)};
+    return n;
+}
+
+QString Args::required(const QString& name) const
+{
+    auto v = value(name);
+    if (!v)
+        throw UsageError{QStringLiteral("missing --%1").arg(name)};
+    return *v;
+}
+
+static std::vector<Command>& registry()
+{
+    static std::vector<Command> commands;
+    return commands;
+}
+
+void CommandRegistry::add(const Command& command) { registry().push_back(command); }
+
+const std::vector<Command>& CommandRegistry::all()
+{
+    auto& r = registry();
+    std::sort(r.begin(), r.end(), [](const Command& a, const Command& b) { return qstrcmp(a.name, b.name) < 0; });
+    return r;
+}
+
+const Command* CommandRegistry::find(const QString& name)
+{
+    for (const Command& c : registry())
+        if (name == QLatin1String(c.name))
+            return &c;
+    return nullptr;
+}
+
+void printOut(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+void printErr(const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
+static void printHelp()
+{
+    QString text = QStringLiteral(
+        "listgen %1 - design, store, run and export tabular lists\n\n"
+        "Usage: listgen COMMAND [OPTIONS]\n\nCommands:\n")
+                       .arg(QStringLiteral(LISTGEN_VERSION));
+    for (const Command& c : CommandRegistry::all())
+        text += QStringLiteral("  %1 %2\n      %3\n")
+                    .arg(QLatin1String(c.name), QString::fromUtf8(c.usage), QString::fromUtf8(c.summary));
+    text += QStringLiteral("\nOptions:\n  --help     this text\n  --version  the version\n");
+    printOut(text);
+}
+
+}  // namespace lg::cli
+
+int main(int argc, char** argv)
+{
+    using namespace lg::cli;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h")
+        || arguments.first() == QLatin1String("help")) {
+        printHelp();
+        return arguments.isEmpty() ? 2 : 0;
+    }
+    if (arguments.first() == QLatin1String("--version")) {
+        printOut(QStringLiteral("listgen %1\n").arg(QStringLiteral(LISTGEN_VERSION)));
+        return 0;
+    }
+    const Command* command = CommandRegistry::find(arguments.first());
+    if (!command) {
+        printErr(QStringLiteral("listgen: unknown command \"%1\"; see listgen --help\n").arg(arguments.first()));
+        return 2;
+    }
+
+    std::unique_ptr<QCoreApplication> app;
+    if (command->gui) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+
+    try {
+        const Args args(arguments.mid(1), command->flags + QStringList{QStringLiteral("help")});
+        if (args.has(QStringLiteral("help"))) {
+            printOut(QStringLiteral("Usage: listgen %1 %2\n%3\n")
+                         .arg(QLatin1String(command->name), QString::fromUtf8(command->usage),
+                              QString::fromUtf8(command->summary)));
+            return 0;
+        }
+        const int rc = command->run(args);
+        std::fflush(stdout);
+        return rc;
+    } catch (const UsageError& e) {
+        printErr(QStringLiteral("listgen %1: %2\nUsage: listgen %1 %3\n")
+                     .arg(QLatin1String(command->name), e.message, QString::fromUtf8(command->usage)));
+        return 2;
+    } catch (const lg::RuntimeError& e) {
+        printErr(QStringLiteral("listgen %1: %2\n").arg(QLatin1String(command->name), e.description()));
+        return 1;
+    } catch (const std::exception& e) {
+        printErr(QStringLiteral("listgen %1: %2\n").arg(QLatin1String(command->name), QString::fromUtf8(e.what())));
+        return 1;
+    }
+}

@@ -1,0 +1,185 @@
+#pragma once
+
+// A DAO-shaped database API over SQLite. Statements are Jet SQL; they are
+// translated (lg::jetsql) into the backend's dialect before they run, and the
+// values that come back keep Jet's meaning:
+//
+//   - a field value is a QVariant; Null is an invalid QVariant (`isNull`),
+//     kept apart from the empty string;
+//   - whole numbers (Long, Integer, Counter, Yes/No) come back as qlonglong,
+//     Yes/No as -1 / 0; Double and Currency as double; Text and Memo as
+//     QString; Date/Time as QDateTime (local time spec, no time zone maths).
+//
+// Failures throw lg::RuntimeError with the backend's message and the source
+// "DAO.Database" / "DAO.Recordset".
+
+#include <QtCore/QByteArray>
+#include <QtCore/QDateTime>
+#include <QtCore/QList>
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+#include <QtCore/QVariant>
+
+#include <memory>
+
+#include "platform/jetsql/jettypes.h"
+
+struct sqlite3;
+
+namespace lg::dao {
+
+using Value = QVariant;
+inline bool isNull(const Value& v) { return !v.isValid() || v.isNull(); }
+
+using FieldType = jetsql::JetType;
+
+struct FieldDef {
+    QString name;
+    FieldType type = FieldType::Unknown;
+    int size = 0;  // Text(n)
+    bool required = false;
+    Value defaultValue;
+};
+
+struct IndexDef {
+    QString name;
+    QString fields;  // as DAO shows them: "+list_id;+sort_order;-date"
+    bool primary = false;
+    bool unique = false;
+    QStringList fieldNames() const;  // without the +/- signs
+};
+
+struct TableDef {
+    QString name;
+    bool isQuery = false;  // a view (a saved query of the host)
+    QList<FieldDef> fields;
+    QList<IndexDef> indexes;
+    const FieldDef* field(const QString& name) const;  // case-insensitive
+    const IndexDef* index(const QString& name) const;  // case-insensitive
+};
+
+enum class RecordsetType {
+    Table,        // a table opened by name: Index/Seek/AddNew/Edit
+    Dynaset,      // a statement; updatable when it reads one table
+    Snapshot,     // a statement, read-only
+    ForwardOnly,  // a statement, read-only, streamed
+};
+
+// Options of OpenRecordset, combinable.
+enum OpenOption : int {
+    dbDenyWrite = 0x1,    // other processes may not write the table: takes the cross-process lock
+    dbReadOnly = 0x4,
+    dbSeeChanges = 0x200,
+};
+
+// Options of CommitTrans and Idle.
+enum : int {
+    dbForceOSFlush = 0x1,
+    dbFreeLocks = 0x1,
+};
+
+enum class EditMode { None, Edit, AddNew };
+
+class Database;
+
+class Recordset {
+public:
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    // --- reading ---------------------------------------------------------
+    bool Bof() const;
+    bool Eof() const;
+    void MoveFirst();
+    void MoveNext();
+    void MovePrevious();
+    void MoveLast();
+    void Move(long rows);  // Move(0) re-reads the current row
+    long RecordCount() const;
+
+    int FieldCount() const;
+    QString FieldName(int index) const;
+    FieldType FieldTypeOf(int index) const;
+    int FieldIndex(const QString& name) const;  // -1 when there is none; case-insensitive
+    Value Fields(const QString& name) const;    // throws for an unknown name
+    Value Fields(int index) const;
+
+    // Up to `rows` rows from the current one on (all with -1), moving past them.
+    QList<QList<Value>> GetRows(long rows = -1);
+
+    void Close();
+    bool isOpen() const;
+
+    // --- table-type recordsets ------------------------------------------------
+    QString Index() const;
+    void setIndex(const QString& name);  // "PrimaryKey" or an index name of the table
+    // comparison "=", ">=", ">", "<=", "<"; 1 to 13 key values, a prefix of the index keys
+    void Seek(const QString& comparison, const QList<Value>& keys);
+    bool NoMatch() const;
+
+    void AddNew();
+    void Edit();
+    void setField(const QString& name, const Value& value);
+    void Update();
+    void CancelUpdate();
+    EditMode editMode() const;
+
+    QByteArray Bookmark() const;
+    void setBookmark(const QByteArray& bookmark);
+    QByteArray LastModified() const;
+
+    bool LockEdits() const;
+    void setLockEdits(bool pessimistic);
+
+    struct Impl;
+
+private:
+    friend class Database;
+    explicit Recordset(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
+};
+
+class Database : public std::enable_shared_from_this<Database> {
+public:
+    // Opens (creating when missing) the database at `path`. The password is
+    // kept for the report engine's connection string; SQLite files have none.
+    static std::shared_ptr<Database> open(const QString& path, const QString& password = {});
+    ~Database();
+
+    QString Name() const;  // the file path
+    QString password() const;
+
+    // Runs one Jet statement that returns no rows.
+    void Execute(const QString& jetSql, int options = 0);
+    long RecordsAffected() const;
+
+    // A table name opens a table-type recordset (RecordsetType::Table);
+    // anything else is a Jet statement.
+    std::shared_ptr<Recordset> OpenRecordset(const QString& source, RecordsetType type = RecordsetType::Dynaset,
+                                             int options = 0);
+
+    QList<TableDef> TableDefs() const;
+    bool hasTable(const QString& name) const;  // tables and views, case-insensitive
+    TableDef tableDef(const QString& name) const;
+
+    // Engine transactions; they nest. An inner Rollback undoes only the work
+    // since the matching BeginTrans.
+    void BeginTrans();
+    void CommitTrans(int options = 0);
+    void Rollback();
+    int transactionLevel() const;
+
+    void Idle(int options = 0);
+
+    sqlite3* handle() const;
+
+    struct Impl;
+
+private:
+    Database();
+    std::unique_ptr<Impl> d;
+    friend class Recordset;
+};
+
+}  // namespace lg::dao

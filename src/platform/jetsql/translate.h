@@ -1,0 +1,44 @@
+#pragma once
+
+// Translation of Jet SQL statements into the SQL of the database underneath,
+// keeping Jet's meaning (text comparison, dates, truth values, Null handling,
+// arithmetic, function names). Generated SQL relies on the functions and the
+// collation that registerSqliteFunctions() installs on every connection.
+
+#include <QtCore/QString>
+
+#include <memory>
+
+namespace lg::jetsql {
+
+enum class Dialect { SQLite, PostgreSQL };
+
+enum class StatementKind {
+    Select,
+    Insert,
+    Update,
+    Delete,
+    CreateTable,
+    CreateIndex,
+    CreateView,
+    DropTable,
+    DropIndex,
+    DropView,
+    Other
+};
+
+struct Translation {
+    QString sql;  // DDL may hold several ';'-separated statements
+    StatementKind kind = StatementKind::Other;
+};
+
+// Translates one Jet statement. Results are cached by text and dialect; safe
+// to call from several threads. Throws lg::RuntimeError (errnum::SyntaxError
+// for text that does not parse, errnum::UndefinedFunction for an unknown
+// function).
+std::shared_ptr<const Translation> translate(const QString& jet, Dialect dialect = Dialect::SQLite);
+
+// Empties the translation cache (benchmarks measure cold translation).
+void clearTranslationCache();
+
+}  // namespace lg::jetsql

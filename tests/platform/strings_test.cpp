@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "platform/strings.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QStringList>
+
+using namespace lg;
+
+TEST(StringTable, QuotedTextsKeepTheirBlanks)
+{
+    EXPECT_EQ(LoadResString(30002), QStringLiteral(" ÉS "));
+    EXPECT_EQ(LoadResString(30030), QStringLiteral(" < Minden típus > "));
+    EXPECT_EQ(LoadResString(30610), QStringLiteral("Jelszó: "));
+    EXPECT_EQ(LoadResString(30022), QStringLiteral(" között "));
+    EXPECT_EQ(LoadResString(30200), QStringLiteral("A(z) '"));
+    EXPECT_EQ(LoadResString(2004), QStringLiteral("A listán megjelenítendő  mezők meghatározása"));
+}
+
+TEST(StringTable, SampleOfKnownTexts)
+{
+    const QList<QPair<int, QString>> expected = {
+        {100, QStringLiteral("Dinamikus listagenerátor")},
+        {200, QStringLiteral("Váratlan hiba történt.")},
+        {201, QStringLiteral("Hibakezelő")},
+        {507, QStringLiteral("Microsoft Excel (*.XLS)|*.xls")},
+        {3001, QStringLiteral("<< &Vissza")},
+        {4005, QStringLiteral("Átlag")},
+        {5004, QStringLiteral("A vLQ_VsView7.clsView objektum létrehozása nem sikerült!")},
+        {20000, QStringLiteral("Január,Február,Marcius,Április,Majus,Június,Július,Augusztus,Szeptember,"
+                               "Október,November,December")},
+        {20001, QStringLiteral("V,H,K,Sze,Cs,P,Szo")},
+        {30190, QStringLiteral("A tiltáshoz a felhasználó csoport és a lista típus megadása kötelező!")},
+        {30640, QStringLiteral("Nincs több lehetősége!")},
+        {30650, QStringLiteral("Már csak ")},
+        {30660, QStringLiteral(" lehetősége van!")},
+        {30830, QStringLiteral("A fizikai táblanév megadása kötelező!")},
+        {30850, QStringLiteral("<NINCSEN>")},
+        {31100, QStringLiteral("Ilyen széles lesz a riporton")},
+    };
+    for (const auto& [id, text] : expected)
+        EXPECT_EQ(LoadResString(id), text) << "id " << id;
+
+    // Texts without a fixed wording still exist.
+    for (int id : {2001, 2003, 2005, 2007, 2009, 6000, 10002, 30380, 30470, 30600})
+        EXPECT_FALSE(LoadResString(id).isEmpty()) << "id " << id;
+}
+
+TEST(StringTable, UnknownIdsGiveEmptyText)
+{
+    EXPECT_EQ(LoadResString(0), QString());
+    EXPECT_EQ(LoadResString(-200), QString());
+    EXPECT_EQ(LoadResString(99999), QString());
+    EXPECT_EQ(LibraryTitle(), LoadResString(100));
+}
+
+TEST(StringTable, ShippedFileHasNoMalformedLine)
+{
+    QFile file(QStringLiteral(LISTGEN_SOURCE_DIR "/resources/strings.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList problems;
+    const auto table = strings::parseTable(QString::fromUtf8(file.readAll()), &problems);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
+    EXPECT_GT(table.size(), 200);
+    for (auto it = table.begin(); it != table.end(); ++it) {
+        EXPECT_GE(it.key(), 100);
+        EXPECT_LE(it.key(), 31150);
+    }
+}
+
+TEST(StringTable, ParserEscapesCommentsAndLineEnds)
+{
+    const QString source = QStringLiteral("# comment\r\n"
+                                          "\r\n"
+                                          "  10 \"plain\"\r\n"
+                                          "11 \"say \\\"hi\\\"\"\n"
+                                          "12 \"two\\r\\nlines\\tand \\\\ slash\"   \n"
+                                          "13 \"\"\n");
+    QStringList problems;
+    const auto t = strings::parseTable(source, &problems);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(t.value(10), QStringLiteral("plain"));
+    EXPECT_EQ(t.value(11), QStringLiteral("say \"hi\""));
+    EXPECT_EQ(t.value(12), QStringLiteral("two\r\nlines\tand \\ slash"));
+    EXPECT_TRUE(t.contains(13));
+    EXPECT_EQ(t.value(13), QString());
+}
+
+TEST(StringTable, MalformedLinesAreReportedAndSkipped)
+{
+    const QString source = QStringLiteral("20 \"ok\"\n"
+                                          "21 no quotes\n"
+                                          "x22 \"bad id\"\n"
+                                          "23 \"unterminated\n"
+                                          "24 \"bad \\q escape\"\n"
+                                          "25 \"trailing\" junk\n"
+                                          "20 \"again\"\n");
+    QStringList problems;
+    const auto t = strings::parseTable(source, &problems);
+    EXPECT_EQ(t.size(), 1);
+    EXPECT_EQ(t.value(20), QStringLiteral("ok"));  // the first entry of a repeated id wins
+    ASSERT_EQ(problems.size(), 6);
+    EXPECT_TRUE(problems[0].startsWith(QStringLiteral("line 2:")));
+    EXPECT_TRUE(problems[5].startsWith(QStringLiteral("line 7:")));
+}

@@ -1,0 +1,188 @@
+#pragma once
+
+// Syntax tree of one Jet statement, as the parser builds it and the
+// generators of each dialect read it. Positions are 1-based character
+// offsets into the statement text, for error messages.
+
+#include <QtCore/QString>
+#include <QtCore/QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace lg::jetsql::ast {
+
+struct Select;
+struct Expr;
+using ExprPtr = std::unique_ptr<Expr>;
+
+enum class ExprKind {
+    Null,
+    Number,    // text: the literal as written
+    String,    // text: the value
+    Date,      // text: the canonical form
+    Bool,      // number: -1 or 0
+    Column,    // names: qualifier parts and the column
+    Star,      // names: empty for *, the table for t.*
+    Unary,     // op, args[0]
+    Binary,    // op, args[0], args[1]
+    Function,  // text: the name as written, args (count(*) has a Star argument)
+    Between,   // args: value, low, high; negated
+    InList,    // args: value, items...; negated
+    InSelect,  // args: value; select; negated
+    IsNull,    // args[0]; negated
+    Like,      // args: value, pattern; negated
+    Subquery,  // select (a scalar value)
+    Exists,    // select
+};
+
+enum class Op {
+    None,
+    // unary
+    Neg,
+    Plus,
+    Not,
+    // binary
+    Imp,
+    Eqv,
+    Xor,
+    Or,
+    And,
+    Eq,
+    Ne,
+    Lt,
+    Le,
+    Gt,
+    Ge,
+    Concat,  // &
+    Add,
+    Sub,
+    Mod,
+    IntDiv,  // backslash
+    Mul,
+    Div,
+    Pow,
+};
+
+struct Expr {
+    ExprKind kind = ExprKind::Null;
+    int pos = 0;
+    Op op = Op::None;
+    QString text;
+    QStringList names;
+    long long number = 0;
+    bool negated = false;
+    std::vector<ExprPtr> args;
+    std::unique_ptr<Select> select;
+};
+
+enum class JoinType { Inner, Left, Right, Cross };
+
+struct TableRef {
+    enum class Kind { Table, Subquery, Join } kind = Kind::Table;
+    QString name;   // Table
+    QString alias;  // Table, Subquery
+    std::unique_ptr<Select> select;
+    JoinType join = JoinType::Inner;
+    std::unique_ptr<TableRef> left, right;
+    ExprPtr on;
+};
+using TableRefPtr = std::unique_ptr<TableRef>;
+
+struct SelectItem {
+    ExprPtr expr;
+    QString alias;
+};
+
+struct OrderItem {
+    ExprPtr expr;
+    bool descending = false;
+};
+
+struct Select {
+    bool distinct = false;
+    ExprPtr top;  // TOP n
+    bool topPercent = false;
+    std::vector<SelectItem> items;
+    std::vector<TableRefPtr> from;  // comma-separated sources
+    ExprPtr where;
+    std::vector<ExprPtr> groupBy;
+    ExprPtr having;
+    struct UnionPart {
+        bool all = false;
+        std::unique_ptr<Select> select;
+    };
+    std::vector<UnionPart> unions;
+    std::vector<OrderItem> orderBy;  // of the whole statement, unions included
+};
+
+enum class ColumnType { Counter, Long, Short, Text, Memo, DateTime, YesNo, Double, Currency };
+
+struct ColumnDef {
+    QString name;
+    ColumnType type = ColumnType::Text;
+    int size = 0;
+    bool notNull = false;
+    bool primaryKey = false;
+    bool unique = false;
+    ExprPtr defaultValue;
+    int pos = 0;
+};
+
+struct TableConstraint {
+    enum class Kind { PrimaryKey, Unique, ForeignKey } kind = Kind::PrimaryKey;
+    QString name;
+    QStringList columns;
+};
+
+struct IndexColumn {
+    QString name;
+    bool descending = false;
+};
+
+struct Assignment {
+    ExprPtr target;  // a Column
+    ExprPtr value;
+};
+
+enum class StatementType {
+    Select,
+    Insert,
+    Update,
+    Delete,
+    CreateTable,
+    CreateIndex,
+    CreateView,
+    DropTable,
+    DropIndex,
+    DropView
+};
+
+struct Statement {
+    StatementType type = StatementType::Select;
+    std::unique_ptr<Select> select;  // Select, CreateView, Insert ... SELECT
+
+    QString name;   // table of Insert/CreateTable/Drop*, index or view name
+    QString table;  // table of CreateIndex/DropIndex
+
+    // INSERT
+    QStringList insertColumns;
+    std::vector<std::vector<ExprPtr>> insertRows;
+
+    // UPDATE / DELETE
+    std::vector<TableRefPtr> from;
+    std::vector<Assignment> assignments;
+    ExprPtr where;
+    QString deleteTarget;  // DELETE t.* FROM ...
+
+    // CREATE TABLE
+    std::vector<ColumnDef> columns;
+    std::vector<TableConstraint> constraints;
+
+    // CREATE INDEX
+    bool unique = false;
+    bool primary = false;
+    std::vector<IndexColumn> indexColumns;
+};
+
+}  // namespace lg::jetsql::ast

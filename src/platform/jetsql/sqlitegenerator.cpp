@@ -1,0 +1,782 @@
+// SQLite generation. Jet's meaning is kept with these devices:
+//  - truth values: SQLite comparisons give 1/0; where a truth value is used
+//    as a value it is negated to Jet's -1/0, as a condition it stays as is;
+//  - text comparison: explicit COLLATE JET where a comparison or an ordering
+//    involves text that is not a plain column (columns carry it declared);
+//  - operators whose meaning depends on run-time types (+, -, &, \, Mod, ^)
+//    call the jet_* functions unless the tree already shows the types;
+//  - dates are canonical text, date literals become that text.
+
+#include "generator.h"
+#include "jettypes.h"
+
+#include "platform/runtimeerror.h"
+
+#include <QtCore/QHash>
+
+namespace lg::jetsql {
+
+using namespace ast;
+
+namespace {
+
+const QString kSource = QStringLiteral("jetsql");
+
+enum class Ctx { Value, Condition };
+enum class SType { Unknown, Text, Number, Date, Bool, Null };
+
+struct Gen {
+    QString sql;
+    SType type = SType::Unknown;
+    bool rawBool = false;        // the SQL yields SQLite's 1/0
+    bool column = false;         // a plain column reference
+    bool numericText = false;    // a text literal that reads as a number
+    bool textLiteral = false;
+};
+
+QString quoteName(const QString& name)
+{
+    QString q = name;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+QString quoteText(const QString& text)
+{
+    QString q = text;
+    q.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + q + u'\'';
+}
+
+[[noreturn]] void syntaxError(int pos, const QString& what)
+{
+    throw RuntimeError(errnum::SyntaxError, kSource, QStringLiteral("Syntax error at position %1: %2.").arg(pos).arg(what));
+}
+
+class SqliteGenerator final : public Generator {
+public:
+    Translation generate(const Statement& st) override
+    {
+        Translation t;
+        switch (st.type) {
+        case StatementType::Select:
+            t.kind = StatementKind::Select;
+            t.sql = select(*st.select);
+            break;
+        case StatementType::Insert:
+            t.kind = StatementKind::Insert;
+            t.sql = insert(st);
+            break;
+        case StatementType::Update:
+            t.kind = StatementKind::Update;
+            t.sql = update(st);
+            break;
+        case StatementType::Delete:
+            t.kind = StatementKind::Delete;
+            t.sql = deleteStatement(st);
+            break;
+        case StatementType::CreateTable:
+            t.kind = StatementKind::CreateTable;
+            t.sql = createTable(st);
+            break;
+        case StatementType::CreateIndex: {
+            t.kind = StatementKind::CreateIndex;
+            QStringList cols;
+            for (const IndexColumn& c : st.indexColumns)
+                cols << (quoteName(c.name) + (c.descending ? QStringLiteral(" DESC") : QString()));
+            t.sql = QStringLiteral("CREATE ") + (st.unique ? QStringLiteral("UNIQUE ") : QString()) +
+                    QStringLiteral("INDEX ") + indexName(st.table, st.name) + QStringLiteral(" ON ") +
+                    quoteName(st.table) + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
+            break;
+        }
+        case StatementType::CreateView:
+            t.kind = StatementKind::CreateView;
+            t.sql = QStringLiteral("CREATE VIEW ") + quoteName(st.name) + QStringLiteral(" AS ") + select(*st.select);
+            break;
+        case StatementType::DropTable:
+            t.kind = StatementKind::DropTable;
+            t.sql = QStringLiteral("DROP TABLE ") + quoteName(st.name);
+            break;
+        case StatementType::DropIndex:
+            t.kind = StatementKind::DropIndex;
+            t.sql = QStringLiteral("DROP INDEX ") + indexName(st.table, st.name);
+            break;
+        case StatementType::DropView:
+            t.kind = StatementKind::DropView;
+            t.sql = QStringLiteral("DROP VIEW ") + quoteName(st.name);
+            break;
+        }
+        return t;
+    }
+
+private:
+    // Index names are per table in Jet and global in SQLite.
+    static QString indexName(const QString& table, const QString& name) { return quoteName(table + u':' + name); }
+
+    // ---- SELECT --------------------------------------------------------------
+    QString select(const Select& s)
+    {
+        QString body = selectCore(s);
+        for (const Select::UnionPart& u : s.unions)
+            body += (u.all ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ")) + selectCore(*u.select);
+        QString sql = body;
+        if (!s.orderBy.empty()) {
+            QStringList items;
+            for (const OrderItem& o : s.orderBy) {
+                Gen g = value(*o.expr);
+                QString item = g.sql;
+                if (g.type == SType::Text && !g.column)
+                    item += QStringLiteral(" COLLATE JET");
+                if (o.descending)
+                    item += QStringLiteral(" DESC");
+                items << item;
+            }
+            sql += QStringLiteral(" ORDER BY ") + items.join(QStringLiteral(", "));
+        }
+        if (s.top) {
+            const QString n = s.top->text;
+            if (!s.topPercent) {
+                sql += QStringLiteral(" LIMIT ") + n;
+            } else {
+                // The first n percent of the rows, rounded up.
+                sql += QStringLiteral(" LIMIT (SELECT CAST(ceil_n AS INTEGER) + (ceil_n > CAST(ceil_n AS INTEGER)) "
+                                      "FROM (SELECT COUNT(*) * %1 / 100.0 AS ceil_n FROM (%2)))")
+                           .arg(n, body);
+            }
+        }
+        return sql;
+    }
+
+    QString selectCore(const Select& s)
+    {
+        QString sql = QStringLiteral("SELECT ");
+        if (s.distinct)
+            sql += QStringLiteral("DISTINCT ");
+        QStringList items;
+        for (const SelectItem& item : s.items) {
+            Gen g = value(*item.expr);
+            QString text = g.sql;
+            if (s.distinct && g.type == SType::Text && !g.column)
+                text += QStringLiteral(" COLLATE JET");
+            if (!item.alias.isEmpty())
+                text += QStringLiteral(" AS ") + quoteName(item.alias);
+            else if (item.expr->kind != ExprKind::Column && item.expr->kind != ExprKind::Star)
+                text += QStringLiteral(" AS ") + quoteName(QStringLiteral("Expr%1").arg(m_exprName++));
+            items << text;
+        }
+        sql += items.join(QStringLiteral(", "));
+        if (!s.from.empty())
+            sql += QStringLiteral(" FROM ") + fromList(s.from);
+        if (s.where)
+            sql += QStringLiteral(" WHERE ") + condition(*s.where).sql;
+        if (!s.groupBy.empty()) {
+            QStringList groups;
+            for (const ExprPtr& e : s.groupBy) {
+                Gen g = value(*e);
+                groups << ((g.type == SType::Text && !g.column) ? g.sql + QStringLiteral(" COLLATE JET") : g.sql);
+            }
+            sql += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
+        }
+        if (s.having)
+            sql += QStringLiteral(" HAVING ") + condition(*s.having).sql;
+        return sql;
+    }
+
+    QString fromList(const std::vector<TableRefPtr>& from)
+    {
+        QStringList parts;
+        for (const TableRefPtr& t : from)
+            parts << tableRef(*t, false);
+        return parts.join(QStringLiteral(", "));
+    }
+
+    QString tableRef(const TableRef& t, bool asRightOperand)
+    {
+        switch (t.kind) {
+        case TableRef::Kind::Table:
+            return quoteName(t.name) + (t.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + quoteName(t.alias));
+        case TableRef::Kind::Subquery:
+            return u'(' + select(*t.select) + u')' +
+                   (t.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + quoteName(t.alias));
+        case TableRef::Kind::Join: {
+            static const QString joins[] = {QStringLiteral(" INNER JOIN "), QStringLiteral(" LEFT JOIN "),
+                                            QStringLiteral(" RIGHT JOIN "), QStringLiteral(" CROSS JOIN ")};
+            // Jet's left-deep parentheses need none here; a join on the
+            // right side keeps its own.
+            QString sql = tableRef(*t.left, false) + joins[int(t.join)] + tableRef(*t.right, true);
+            if (t.on)
+                sql += QStringLiteral(" ON ") + condition(*t.on).sql;
+            return asRightOperand ? u'(' + sql + u')' : sql;
+        }
+        }
+        return {};
+    }
+
+    // Flattens an inner-join tree into its tables and ON conditions.
+    void flattenInner(const TableRef& t, std::vector<const TableRef*>& tables, QStringList& conditions,
+                      const char* statement)
+    {
+        if (t.kind != TableRef::Kind::Join) {
+            tables.push_back(&t);
+            return;
+        }
+        if (t.join != JoinType::Inner && t.join != JoinType::Cross)
+            throw RuntimeError(errnum::SyntaxError, kSource,
+                               QStringLiteral("%1 over an outer join is not supported.").arg(QLatin1String(statement)));
+        flattenInner(*t.left, tables, conditions, statement);
+        flattenInner(*t.right, tables, conditions, statement);
+        if (t.on)
+            conditions << condition(*t.on).sql;
+    }
+
+    static bool refersTo(const TableRef& t, const QString& name)
+    {
+        return (!t.alias.isEmpty() && t.alias.compare(name, Qt::CaseInsensitive) == 0) ||
+               t.name.compare(name, Qt::CaseInsensitive) == 0;
+    }
+
+    // ---- INSERT / UPDATE / DELETE ---------------------------------------------
+    QString insert(const Statement& st)
+    {
+        QString sql = QStringLiteral("INSERT INTO ") + quoteName(st.name);
+        if (!st.insertColumns.isEmpty()) {
+            QStringList cols;
+            for (const QString& c : st.insertColumns)
+                cols << quoteName(c);
+            sql += QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
+        }
+        if (st.select)
+            return sql + u' ' + select(*st.select);
+        QStringList rows;
+        for (const auto& row : st.insertRows) {
+            QStringList values;
+            for (const ExprPtr& e : row)
+                values << value(*e).sql;
+            rows << u'(' + values.join(QStringLiteral(", ")) + u')';
+        }
+        return sql + QStringLiteral(" VALUES ") + rows.join(QStringLiteral(", "));
+    }
+
+    QString update(const Statement& st)
+    {
+        std::vector<const TableRef*> tables;
+        QStringList conditions;
+        flattenInner(*st.from.front(), tables, conditions, "UPDATE");
+        const TableRef* target = tables.front();
+        const Expr& firstTarget = *st.assignments.front().target;
+        if (firstTarget.names.size() > 1) {
+            const QString qualifier = firstTarget.names[firstTarget.names.size() - 2];
+            for (const TableRef* t : tables)
+                if (t->kind == TableRef::Kind::Table && refersTo(*t, qualifier))
+                    target = t;
+        }
+        if (target->kind != TableRef::Kind::Table)
+            syntaxError(firstTarget.pos, QStringLiteral("the updated table must be a table"));
+
+        QString sql = QStringLiteral("UPDATE ") + tableRef(*target, false) + QStringLiteral(" SET ");
+        QStringList sets;
+        for (const Assignment& a : st.assignments)
+            sets << quoteName(a.target->names.back()) + QStringLiteral(" = ") + value(*a.value).sql;
+        sql += sets.join(QStringLiteral(", "));
+        QStringList others;
+        for (const TableRef* t : tables)
+            if (t != target)
+                others << tableRef(*t, false);
+        if (!others.isEmpty())
+            sql += QStringLiteral(" FROM ") + others.join(QStringLiteral(", "));
+        if (st.where)
+            conditions << condition(*st.where).sql;
+        if (!conditions.isEmpty())
+            sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+        return sql;
+    }
+
+    QString deleteStatement(const Statement& st)
+    {
+        if (st.from.size() == 1 && st.from.front()->kind == TableRef::Kind::Table) {
+            QString sql = QStringLiteral("DELETE FROM ") + tableRef(*st.from.front(), false);
+            if (st.where)
+                sql += QStringLiteral(" WHERE ") + condition(*st.where).sql;
+            return sql;
+        }
+        // Deleting from one table of a join: the rows of that table that the
+        // join selects.
+        std::vector<const TableRef*> tables;
+        QStringList ignored;
+        for (const TableRefPtr& t : st.from)
+            collectTables(*t, tables);
+        const TableRef* target = nullptr;
+        for (const TableRef* t : tables)
+            if (t->kind == TableRef::Kind::Table && (st.deleteTarget.isEmpty() || refersTo(*t, st.deleteTarget))) {
+                target = t;
+                break;
+            }
+        if (!target)
+            syntaxError(1, QStringLiteral("the table to delete from is not in the FROM clause"));
+        const QString ref = quoteName(target->alias.isEmpty() ? target->name : target->alias);
+        QString sub = QStringLiteral("SELECT ") + ref + QStringLiteral(".rowid FROM ") + fromList(st.from);
+        if (st.where)
+            sub += QStringLiteral(" WHERE ") + condition(*st.where).sql;
+        return QStringLiteral("DELETE FROM ") + quoteName(target->name) + QStringLiteral(" WHERE rowid IN (") + sub +
+               u')';
+    }
+
+    static void collectTables(const TableRef& t, std::vector<const TableRef*>& tables)
+    {
+        if (t.kind == TableRef::Kind::Join) {
+            collectTables(*t.left, tables);
+            collectTables(*t.right, tables);
+        } else {
+            tables.push_back(&t);
+        }
+    }
+
+    // ---- DDL -------------------------------------------------------------------
+    static JetType jetType(ColumnType t)
+    {
+        switch (t) {
+        case ColumnType::Counter: return JetType::Counter;
+        case ColumnType::Long: return JetType::Long;
+        case ColumnType::Short: return JetType::Integer;
+        case ColumnType::Text: return JetType::Text;
+        case ColumnType::Memo: return JetType::Memo;
+        case ColumnType::DateTime: return JetType::DateTime;
+        case ColumnType::YesNo: return JetType::YesNo;
+        case ColumnType::Double: return JetType::Double;
+        case ColumnType::Currency: return JetType::Currency;
+        }
+        return JetType::Unknown;
+    }
+
+    QString createTable(const Statement& st)
+    {
+        QStringList primary;
+        QString primaryName = QStringLiteral("PrimaryKey");
+        for (const ColumnDef& c : st.columns)
+            if (c.primaryKey)
+                primary << c.name;
+        for (const TableConstraint& k : st.constraints) {
+            if (k.kind != TableConstraint::Kind::PrimaryKey)
+                continue;
+            if (!primary.isEmpty())
+                syntaxError(1, QStringLiteral("the table has more than one primary key"));
+            primary = k.columns;
+            if (!k.name.isEmpty())
+                primaryName = k.name;
+        }
+        auto isPrimary = [&](const QString& col) {
+            return primary.contains(col, Qt::CaseInsensitive);
+        };
+        for (const QString& p : primary) {
+            bool found = false;
+            for (const ColumnDef& c : st.columns)
+                found = found || c.name.compare(p, Qt::CaseInsensitive) == 0;
+            if (!found)
+                syntaxError(1, QStringLiteral("the key column '%1' is not a column of the table").arg(p));
+        }
+
+        QStringList defs;
+        QStringList after;
+        for (const ColumnDef& c : st.columns) {
+            QString def = quoteName(c.name) + u' ';
+            const bool counterKey = c.type == ColumnType::Counter &&
+                                    ((primary.size() == 1 && isPrimary(c.name)) || primary.isEmpty());
+            if (counterKey) {
+                def += QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+            } else {
+                def += sqliteDeclaredType(jetType(c.type), c.size);
+                if (c.type == ColumnType::Text || c.type == ColumnType::Memo)
+                    def += QStringLiteral(" COLLATE JET");
+                if (c.notNull || isPrimary(c.name))
+                    def += QStringLiteral(" NOT NULL");
+            }
+            if (c.defaultValue)
+                def += QStringLiteral(" DEFAULT ") + defaultValue(*c.defaultValue);
+            defs << def;
+            if (c.unique)
+                after << QStringLiteral("CREATE UNIQUE INDEX ") + indexName(st.name, c.name) + QStringLiteral(" ON ") +
+                             quoteName(st.name) + QStringLiteral(" (") + quoteName(c.name) + u')';
+        }
+        for (const TableConstraint& k : st.constraints) {
+            if (k.kind != TableConstraint::Kind::Unique)
+                continue;
+            QStringList cols;
+            for (const QString& c : k.columns)
+                cols << quoteName(c);
+            after << QStringLiteral("CREATE UNIQUE INDEX ") +
+                         indexName(st.name, k.name.isEmpty() ? k.columns.join(u'_') : k.name) + QStringLiteral(" ON ") +
+                         quoteName(st.name) + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
+        }
+        QString sql = QStringLiteral("CREATE TABLE ") + quoteName(st.name) + QStringLiteral(" (") +
+                      defs.join(QStringLiteral(", ")) + u')';
+        if (!primary.isEmpty()) {
+            QStringList cols;
+            for (const QString& c : primary)
+                cols << quoteName(c);
+            sql += QStringLiteral("; CREATE UNIQUE INDEX ") + indexName(st.name, primaryName) + QStringLiteral(" ON ") +
+                   quoteName(st.name) + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
+        }
+        for (const QString& a : after)
+            sql += QStringLiteral("; ") + a;
+        return sql;
+    }
+
+    QString defaultValue(const Expr& e)
+    {
+        switch (e.kind) {
+        case ExprKind::Null:
+        case ExprKind::Number:
+        case ExprKind::String:
+        case ExprKind::Date:
+        case ExprKind::Bool: return value(e).sql;
+        case ExprKind::Unary:
+            if (e.op == Op::Neg && e.args[0]->kind == ExprKind::Number)
+                return u'-' + e.args[0]->text;
+            break;
+        default: break;
+        }
+        return u'(' + value(e).sql + u')';
+    }
+
+    // ---- expressions -----------------------------------------------------------
+    Gen value(const Expr& e) { return finish(expr(e, Ctx::Value), Ctx::Value); }
+    Gen condition(const Expr& e) { return finish(expr(e, Ctx::Condition), Ctx::Condition); }
+
+    static Gen finish(Gen g, Ctx ctx)
+    {
+        if (ctx == Ctx::Value && g.rawBool) {
+            g.sql = QStringLiteral("(-") + g.sql + u')';
+            g.rawBool = false;
+            g.type = SType::Bool;
+        }
+        return g;
+    }
+
+    static Gen make(QString sql, SType type, bool rawBool = false)
+    {
+        Gen g;
+        g.sql = std::move(sql);
+        g.type = type;
+        g.rawBool = rawBool;
+        return g;
+    }
+
+    static QString call(const char* fn, std::initializer_list<QString> args)
+    {
+        QStringList list(args);
+        return QLatin1String(fn) + u'(' + list.join(QStringLiteral(", ")) + u')';
+    }
+
+    // The truth of a value as 1/0 (for XOR, EQV, IMP).
+    static QString truth(const Gen& g) { return g.rawBool ? g.sql : u'(' + g.sql + QStringLiteral(" <> 0)"); }
+
+    static bool isText(const Gen& g) { return g.type == SType::Text; }
+
+    Gen expr(const Expr& e, Ctx ctx)
+    {
+        switch (e.kind) {
+        case ExprKind::Null: return make(QStringLiteral("NULL"), SType::Null);
+        case ExprKind::Number: return make(e.text, SType::Number);
+        case ExprKind::String: {
+            Gen g = make(quoteText(e.text), SType::Text);
+            g.textLiteral = true;
+            bool ok = false;
+            e.text.trimmed().toDouble(&ok);
+            g.numericText = ok;
+            return g;
+        }
+        case ExprKind::Date: return make(quoteText(e.text), SType::Date);
+        case ExprKind::Bool: return make(QString::number(e.number), SType::Bool);
+        case ExprKind::Column: {
+            QStringList parts;
+            for (const QString& n : e.names)
+                parts << quoteName(n);
+            Gen g = make(parts.join(u'.'), SType::Unknown);
+            g.column = true;
+            return g;
+        }
+        case ExprKind::Star:
+            return make(e.names.isEmpty() ? QStringLiteral("*") : quoteName(e.names.front()) + QStringLiteral(".*"),
+                        SType::Unknown);
+        case ExprKind::Unary: return unary(e, ctx);
+        case ExprKind::Binary: return binary(e, ctx);
+        case ExprKind::Function: return function(e);
+        case ExprKind::Between: {
+            Gen v = value(*e.args[0]);
+            Gen lo = value(*e.args[1]);
+            Gen hi = value(*e.args[2]);
+            QString left = v.sql;
+            if (!v.column && (isText(v) || isText(lo) || isText(hi)))
+                left += QStringLiteral(" COLLATE JET");
+            else if (v.column && (isText(lo) || isText(hi)))
+                left = u'(' + left + QStringLiteral(" COLLATE JET)");
+            return make(u'(' + left + (e.negated ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ")) +
+                            lo.sql + QStringLiteral(" AND ") + hi.sql + u')',
+                        SType::Bool, true);
+        }
+        case ExprKind::InList: {
+            Gen v = value(*e.args[0]);
+            bool text = isText(v);
+            QStringList items;
+            for (size_t i = 1; i < e.args.size(); ++i) {
+                Gen item = value(*e.args[i]);
+                text = text || isText(item);
+                items << item.sql;
+            }
+            const QString left = text ? u'(' + v.sql + QStringLiteral(" COLLATE JET)") : v.sql;
+            return make(u'(' + left + (e.negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN (")) +
+                            items.join(QStringLiteral(", ")) + QStringLiteral("))"),
+                        SType::Bool, true);
+        }
+        case ExprKind::InSelect: {
+            Gen v = value(*e.args[0]);
+            const QString left = isText(v) ? u'(' + v.sql + QStringLiteral(" COLLATE JET)") : v.sql;
+            return make(u'(' + left + (e.negated ? QStringLiteral(" NOT IN (") : QStringLiteral(" IN (")) +
+                            select(*e.select) + QStringLiteral("))"),
+                        SType::Bool, true);
+        }
+        case ExprKind::IsNull: {
+            Gen v = value(*e.args[0]);
+            return make(u'(' + v.sql + (e.negated ? QStringLiteral(" IS NOT NULL)") : QStringLiteral(" IS NULL)")),
+                        SType::Bool, true);
+        }
+        case ExprKind::Like: {
+            Gen v = value(*e.args[0]);
+            Gen p = value(*e.args[1]);
+            const QString like = call("jet_like", {v.sql, p.sql});
+            return make(e.negated ? QStringLiteral("(NOT ") + like + u')' : like, SType::Bool, true);
+        }
+        case ExprKind::Subquery: return make(u'(' + select(*e.select) + u')', SType::Unknown);
+        case ExprKind::Exists:
+            return make(QStringLiteral("EXISTS (") + select(*e.select) + u')', SType::Bool, true);
+        }
+        return make(QStringLiteral("NULL"), SType::Null);
+    }
+
+    Gen unary(const Expr& e, Ctx ctx)
+    {
+        const Expr& a = *e.args[0];
+        switch (e.op) {
+        case Op::Neg:
+            if (a.kind == ExprKind::Number)
+                return make(u'-' + a.text, SType::Number);
+            {
+                Gen g = value(a);
+                return make(QStringLiteral("(- ") + g.sql + u')', g.type == SType::Date ? SType::Unknown : SType::Number);
+            }
+        case Op::Plus: return value(a);
+        case Op::Not: {
+            Gen probe = expr(a, Ctx::Condition);
+            if (ctx == Ctx::Condition || probe.rawBool || probe.type == SType::Bool) {
+                Gen c = finish(probe, Ctx::Condition);
+                return make(QStringLiteral("(NOT ") + c.sql + u')', SType::Bool, true);
+            }
+            // NOT on a number is bitwise, as in Jet.
+            return make(QStringLiteral("(~") + value(a).sql + u')', SType::Number);
+        }
+        default: break;
+        }
+        syntaxError(e.pos, QStringLiteral("unexpected operator"));
+    }
+
+    Gen comparison(const Expr& e)
+    {
+        static const QHash<int, QString> ops = {
+            {int(Op::Eq), QStringLiteral(" = ")},  {int(Op::Ne), QStringLiteral(" <> ")},
+            {int(Op::Lt), QStringLiteral(" < ")},  {int(Op::Le), QStringLiteral(" <= ")},
+            {int(Op::Gt), QStringLiteral(" > ")},  {int(Op::Ge), QStringLiteral(" >= ")},
+        };
+        Gen a = value(*e.args[0]);
+        Gen b = value(*e.args[1]);
+        // Text compares without regard to case and in Hungarian order: the
+        // collation goes on the text side that is not a column.
+        if (isText(a) && !a.column)
+            a.sql = u'(' + a.sql + QStringLiteral(" COLLATE JET)");
+        else if (isText(b) && !b.column)
+            b.sql = u'(' + b.sql + QStringLiteral(" COLLATE JET)");
+        return make(u'(' + a.sql + ops.value(int(e.op)) + b.sql + u')', SType::Bool, true);
+    }
+
+    Gen logical(const Expr& e, Ctx ctx)
+    {
+        Gen pa = expr(*e.args[0], Ctx::Condition);
+        Gen pb = expr(*e.args[1], Ctx::Condition);
+        const bool boolean = ctx == Ctx::Condition || ((pa.rawBool || pa.type == SType::Bool) &&
+                                                       (pb.rawBool || pb.type == SType::Bool));
+        if (boolean) {
+            Gen a = finish(pa, Ctx::Condition);
+            Gen b = finish(pb, Ctx::Condition);
+            switch (e.op) {
+            case Op::And: return make(u'(' + a.sql + QStringLiteral(" AND ") + b.sql + u')', SType::Bool, true);
+            case Op::Or: return make(u'(' + a.sql + QStringLiteral(" OR ") + b.sql + u')', SType::Bool, true);
+            case Op::Xor: return make(u'(' + truth(a) + QStringLiteral(" <> ") + truth(b) + u')', SType::Bool, true);
+            case Op::Eqv: return make(u'(' + truth(a) + QStringLiteral(" = ") + truth(b) + u')', SType::Bool, true);
+            case Op::Imp:
+                return make(QStringLiteral("(NOT ") + truth(a) + QStringLiteral(" OR ") + truth(b) + u')', SType::Bool,
+                            true);
+            default: break;
+            }
+        }
+        // On numbers the logical operators work bit by bit.
+        const QString a = value(*e.args[0]).sql;
+        const QString b = value(*e.args[1]).sql;
+        switch (e.op) {
+        case Op::And: return make(u'(' + a + QStringLiteral(" & ") + b + u')', SType::Number);
+        case Op::Or: return make(u'(' + a + QStringLiteral(" | ") + b + u')', SType::Number);
+        case Op::Xor:
+            return make(QStringLiteral("((%1 | %2) - (%1 & %2))").arg(a, b), SType::Number);
+        case Op::Eqv:
+            return make(QStringLiteral("(~((%1 | %2) - (%1 & %2)))").arg(a, b), SType::Number);
+        case Op::Imp: return make(QStringLiteral("((~%1) | %2)").arg(a, b), SType::Number);
+        default: break;
+        }
+        syntaxError(e.pos, QStringLiteral("unexpected operator"));
+    }
+
+    Gen binary(const Expr& e, Ctx ctx)
+    {
+        switch (e.op) {
+        case Op::And:
+        case Op::Or:
+        case Op::Xor:
+        case Op::Eqv:
+        case Op::Imp: return logical(e, ctx);
+        case Op::Eq:
+        case Op::Ne:
+        case Op::Lt:
+        case Op::Le:
+        case Op::Gt:
+        case Op::Ge: return comparison(e);
+        default: break;
+        }
+        Gen a = value(*e.args[0]);
+        Gen b = value(*e.args[1]);
+        switch (e.op) {
+        case Op::Concat: return make(call("jet_concat", {a.sql, b.sql}), SType::Text);
+        case Op::Add: {
+            if (a.type == SType::Null || b.type == SType::Null)
+                return make(QStringLiteral("NULL"), SType::Null);
+            // Text with text, or with a literal that cannot be a number,
+            // concatenates (and a Null side makes the result Null).
+            if ((isText(a) && isText(b)) || (a.textLiteral && !a.numericText) || (b.textLiteral && !b.numericText))
+                return make(u'(' + a.sql + QStringLiteral(" || ") + b.sql + u')', SType::Text);
+            if (a.type == SType::Number && b.type == SType::Number)
+                return make(u'(' + a.sql + QStringLiteral(" + ") + b.sql + u')', SType::Number);
+            const SType t = (a.type == SType::Date && b.type == SType::Number) ||
+                                    (b.type == SType::Date && a.type == SType::Number)
+                                ? SType::Date
+                                : SType::Unknown;
+            return make(call("jet_add", {a.sql, b.sql}), t);
+        }
+        case Op::Sub:
+            if (a.type == SType::Number && b.type == SType::Number)
+                return make(u'(' + a.sql + QStringLiteral(" - ") + b.sql + u')', SType::Number);
+            return make(call("jet_sub", {a.sql, b.sql}),
+                        a.type == SType::Date && b.type == SType::Number ? SType::Date : SType::Unknown);
+        case Op::Mul: return make(u'(' + a.sql + QStringLiteral(" * ") + b.sql + u')', SType::Number);
+        case Op::Div:
+            return make(QStringLiteral("(CAST(") + a.sql + QStringLiteral(" AS REAL) / ") + b.sql + u')', SType::Number);
+        case Op::IntDiv: return make(call("jet_idiv", {a.sql, b.sql}), SType::Number);
+        case Op::Mod: return make(call("jet_mod", {a.sql, b.sql}), SType::Number);
+        case Op::Pow: return make(call("jet_pow", {a.sql, b.sql}), SType::Number);
+        default: break;
+        }
+        syntaxError(e.pos, QStringLiteral("unexpected operator"));
+    }
+
+    [[noreturn]] static void wrongArguments(const Expr& e)
+    {
+        throw RuntimeError(errnum::SyntaxError, kSource,
+                           QStringLiteral("Wrong number of arguments used with function in query expression '%1'.")
+                               .arg(e.text));
+    }
+
+    Gen function(const Expr& e)
+    {
+        QString name = e.text.toLower();
+        if (name.endsWith(u'$'))
+            name.chop(1);
+        const size_t n = e.args.size();
+        auto need = [&](size_t lo, size_t hi) {
+            if (n < lo || n > hi)
+                wrongArguments(e);
+        };
+        auto arg = [&](size_t i) { return value(*e.args[i]); };
+        auto simple = [&](const char* fn, SType type) {
+            QStringList args;
+            for (const ExprPtr& a : e.args)
+                args << value(*a).sql;
+            return make(QLatin1String(fn) + u'(' + args.join(QStringLiteral(", ")) + u')', type);
+        };
+
+        if (name == u"iif") {
+            need(3, 3);
+            Gen c = condition(*e.args[0]);
+            Gen a = arg(1);
+            Gen b = arg(2);
+            SType t = a.type == b.type ? a.type : (a.type == SType::Null ? b.type : (b.type == SType::Null ? a.type : SType::Unknown));
+            return make(QStringLiteral("CASE WHEN ") + c.sql + QStringLiteral(" THEN ") + a.sql + QStringLiteral(" ELSE ") +
+                            b.sql + QStringLiteral(" END"),
+                        t);
+        }
+        if (name == u"ucase") { need(1, 1); return simple("jet_ucase", SType::Text); }
+        if (name == u"lcase") { need(1, 1); return simple("jet_lcase", SType::Text); }
+        if (name == u"left") { need(2, 2); return simple("jet_left", SType::Text); }
+        if (name == u"right") { need(2, 2); return simple("jet_right", SType::Text); }
+        if (name == u"mid") { need(2, 3); return simple("jet_mid", SType::Text); }
+        if (name == u"len") { need(1, 1); return simple("jet_len", SType::Number); }
+        if (name == u"trim") { need(1, 1); return simple("jet_trim", SType::Text); }
+        if (name == u"ltrim") { need(1, 1); return simple("jet_ltrim", SType::Text); }
+        if (name == u"rtrim") { need(1, 1); return simple("jet_rtrim", SType::Text); }
+        if (name == u"cstr") { need(1, 1); return simple("jet_cstr", SType::Text); }
+        if (name == u"clng" || name == u"cint") { need(1, 1); return simple("jet_cint", SType::Number); }
+        if (name == u"cdbl") { need(1, 1); return simple("jet_cdbl", SType::Number); }
+        if (name == u"val") { need(1, 1); return simple("jet_val", SType::Number); }
+        if (name == u"instr") { need(2, 3); return simple("jet_instr", SType::Number); }
+        if (name == u"year") { need(1, 1); return simple("jet_year", SType::Number); }
+        if (name == u"month") { need(1, 1); return simple("jet_month", SType::Number); }
+        if (name == u"day") { need(1, 1); return simple("jet_day", SType::Number); }
+        if (name == u"abs") { need(1, 1); return simple("abs", SType::Number); }
+        if (name == u"int") { need(1, 1); return simple("jet_int", SType::Number); }
+        if (name == u"fix") { need(1, 1); return simple("jet_fix", SType::Number); }
+        if (name == u"nz") {
+            need(1, 2);
+            Gen a = arg(0);
+            Gen b = n == 2 ? arg(1) : make(QStringLiteral("''"), SType::Text);
+            return make(call("coalesce", {a.sql, b.sql}), a.type == b.type ? a.type : SType::Unknown);
+        }
+        if (name == u"isnull") {
+            need(1, 1);
+            return make(u'(' + arg(0).sql + QStringLiteral(" IS NULL)"), SType::Bool, true);
+        }
+        if (name == u"now") {
+            need(0, 0);
+            return make(QStringLiteral("datetime('now', 'localtime')"), SType::Date);
+        }
+        if (name == u"date") {
+            need(0, 0);
+            return make(QStringLiteral("(date('now', 'localtime') || ' 00:00:00')"), SType::Date);
+        }
+        if (name == u"count" || name == u"sum" || name == u"avg" || name == u"min" || name == u"max") {
+            need(1, 1);
+            Gen a = e.args[0]->kind == ExprKind::Star ? make(QStringLiteral("*"), SType::Unknown) : arg(0);
+            if (a.sql == u"*" && name != u"count")
+                wrongArguments(e);
+            const SType t = (name == u"min" || name == u"max") ? a.type : SType::Number;
+            return make(name + u'(' + (e.negated ? QStringLiteral("DISTINCT ") : QString()) + a.sql + u')', t);
+        }
+        throw RuntimeError(errnum::UndefinedFunction, kSource,
+                           QStringLiteral("Undefined function '%1' in expression.").arg(e.text));
+    }
+
+    int m_exprName = 1000;
+};
+
+}  // namespace
+
+std::unique_ptr<Generator> makeSqliteGenerator()
+{
+    return std::make_unique<SqliteGenerator>();
+}
+
+}  // namespace lg::jetsql

@@ -154,6 +154,9 @@ protected:
     virtual void beforeWrite(bool commit);
     virtual void afterWrite(bool commit);
 
+    // Stores a column value without marking the object modified.
+    void storeValue(int column, const QVariant& v);
+
     // Copies every column of `source` (not the id) for Clone.
     void copyForClone(const PersistentRecord& source);
     void setCloneSourceID(long id) { m_cloneSourceId = id; }
@@ -265,3 +268,20 @@ public:                                         \
     enum Column { LIST(LG_COLUMN_ENUM) kColumnCount }; \
     LIST(LG_COLUMN_ACCESS)                      \
     static const ::lg::TableSpec& tableSpec();
+
+// In the class's source file (inside namespace lg): its column table and constructor.
+#define LG_DEFINE_RECORD(Class, LIST, tableNo, objectKind)                                                       \
+    namespace {                                                                                              \
+    const ColumnSpec k##Class##Columns[] = {LIST(LG_COLUMN_SPEC)};                                            \
+    }                                                                                                        \
+    const TableSpec& Class::tableSpec()                                                                      \
+    {                                                                                                        \
+        static const TableSpec spec{tableNo, objectKind, #Class, k##Class##Columns,                          \
+                                    int(sizeof(k##Class##Columns) / sizeof(k##Class##Columns[0]))};                                      \
+        return spec;                                                                                         \
+    }                                                                                                        \
+    Class::Class()                                                                                           \
+        : Record(tableSpec())                                                                                \
+    {                                                                                                        \
+    }
+

@@ -43,6 +43,9 @@ bool InitTableNames();
 bool OpenTables();
 bool Terminate();
 
+// The library-wide database (lg::ctx().database); throws when none is set.
+dao::Database& CurrentDatabase();
+
 // Physical name of a definition-store table.
 QString TableName(eTables table);
 
@@ -130,7 +133,9 @@ public:
 
 private:
     void release(bool& okFlag);
+    void abandonFailedCommit();
     eTables m_table;
+    int m_engineLevel = 0;  // engine nesting depth before the write began
     bool m_locked = false;
     bool m_begun = false;
     bool m_opened = false;

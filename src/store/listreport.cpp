@@ -1,0 +1,235 @@
+#include "store/listreport.h"
+
+#include "platform/dao/dao.h"
+#include "store/context.h"
+#include "store/tables.h"
+
+namespace lg {
+
+namespace {
+
+const QString kSource = QStringLiteral("ListReport");
+
+template <class F>
+auto fn(const char* name, F&& body)
+{
+    return traced(kSource, TraceKind::Function, QString::fromLatin1(name), std::forward<F>(body));
+}
+
+QString num(long v) { return QString::number(v); }
+
+}  // namespace
+
+LG_DEFINE_RECORD(ListReport, LG_LIST_REPORT_COLUMNS, tListReport, oListReport)
+
+// --- children -----------------------------------------------------------------------
+
+template <class Child>
+bool ListReport::loadChildren(RecordCollection<Child>& target, eTables table, const QString& indexName, bool bClone,
+                              long lNewReportID)
+{
+    target.Clear();
+    const qlonglong listId = ID();
+    QList<QVariant> keys{QVariant(listId)};
+    if (indexName == QLatin1String("real_sort_order"))
+        keys << QVariant(1) << QVariant(0);
+    else
+        keys << QVariant(0);
+
+    // Collect the ids first: loading a child moves the same shared cursor.
+    QList<long> ids;
+    dao::Recordset& rs = modTables::SharedTable(table);
+    rs.setIndex(indexName);
+    rs.Seek(QStringLiteral("="), keys);
+    if (!rs.NoMatch()) {
+        const QString listColumn = QStringLiteral("vlq_list_report_id");
+        const QString delColumn = QStringLiteral("del_status");
+        const QString idColumn = QStringLiteral("id");
+        while (!rs.Eof()) {
+            if (rs.Fields(listColumn).toLongLong() != listId
+                || modTables::NullToDefault(rs.Fields(delColumn), modTables::vt::Long).toLongLong() != 0)
+                break;
+            ids << long(rs.Fields(idColumn).toLongLong());
+            rs.MoveNext();
+        }
+    }
+    try {
+        rs.setIndex(QString());
+    } catch (...) {
+    }
+
+    for (long id : ids) {
+        auto child = std::make_shared<Child>();
+        if (!child->CoreLoad(QVariant(qlonglong(id))))
+            return false;
+        if (!bClone) {
+            target.Add(child, recordKey(id));
+            continue;
+        }
+        auto copy = child->Clone();
+        copy->set_vlq_list_report_id(lNewReportID);
+        if (!copy->SetFinal() || !copy->CoreUpdate())
+            return false;
+        target.Add(copy, recordKey(copy->ID()));
+    }
+    return true;
+}
+
+bool ListReport::LoadReportGroups(bool bClone, long lNewReportID)
+{
+    return traced(kSource, TraceKind::Function, QStringLiteral("LoadReportGroups"), [&] {
+        return loadChildren(m_groups, tListReportGroupField, QStringLiteral("real_sort_order"), bClone, lNewReportID);
+    });
+}
+
+bool ListReport::LoadReportFields(bool bClone, long lNewReportID)
+{
+    return traced(kSource, TraceKind::Function, QStringLiteral("LoadReportFields"), [&] {
+        return loadChildren(m_fields, tListReportVisibleField, QStringLiteral("real_sort_order"), bClone,
+                            lNewReportID);
+    });
+}
+
+bool ListReport::LoadReportWheres(bool bClone, long lNewReportID)
+{
+    return traced(kSource, TraceKind::Function, QStringLiteral("LoadReportWheres"), [&] {
+        return loadChildren(m_wheres, tListReportWhereField, QStringLiteral("live_filter"), bClone, lNewReportID);
+    });
+}
+
+ListReport::Groups ListReport::ReportGroups()
+{
+    LoadReportGroups(false, 0);
+    return m_groups;
+}
+
+ListReport::Fields ListReport::ReportFields()
+{
+    LoadReportFields(false, 0);
+    return m_fields;
+}
+
+ListReport::Wheres ListReport::ReportWheres()
+{
+    LoadReportWheres(false, 0);
+    return m_wheres;
+}
+
+// --- writing ------------------------------------------------------------------------
+
+bool ListReport::CoreUpdate(bool bCommit) { return coreUpdate(bCommit); }
+
+void ListReport::beforeWrite(bool commit)
+{
+    if (commit)
+        storeValue(c_temp_status, QVariant(qlonglong(0)));
+}
+
+void ListReport::afterWrite(bool commit)
+{
+    if (!commit)
+        return;
+    dao::Database& db = modTables::CurrentDatabase();
+    const QString n = num(ID());
+    if (CloneSourceID() > 0) {
+        // The work copy takes the place of the list it was made from.
+        const QString s = num(CloneSourceID());
+        db.Execute(QStringLiteral("update vlq_list_auth_unit set list_report_id=") + n
+                   + QStringLiteral(" where list_report_id=") + s);
+        db.Execute(QStringLiteral("delete * from vlq_list_report  where id=") + s);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=") + s);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=") + s);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=") + s);
+    }
+    // Children removed while the copy was edited.
+    db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=") + n
+               + QStringLiteral(" and del_status<>0"));
+    db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=") + n
+               + QStringLiteral(" and del_status<>0"));
+    db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=") + n
+               + QStringLiteral(" and del_status<>0"));
+}
+
+// --- copies ---------------------------------------------------------------------------
+
+std::shared_ptr<ListReport> ListReport::DBClone(eCloneType eCType)
+{
+    return fn("DBClone", [&]() -> std::shared_ptr<ListReport> {
+        dao::Database& db = modTables::CurrentDatabase();
+        // Hold the write lock for the whole copy, so that no other process
+        // writes between the rows of one copy.
+        if (!modTables::OpenTableForTransGroup(0))
+            return {};
+        struct LockRelease {
+            ~LockRelease()
+            {
+                try {
+                    modTables::CloseTableForTransGroup(0);
+                } catch (...) {
+                }
+            }
+        } lockRelease;
+
+        const int level = db.transactionLevel();
+        db.BeginTrans();
+        auto rollback = [&] {
+            if (db.transactionLevel() > level)
+                db.Rollback();
+        };
+        try {
+            auto source = std::make_shared<ListReport>();
+            if (!source->CoreLoad(QVariant(qlonglong(ID())))) {
+                rollback();
+                return {};
+            }
+            auto copy = source->Clone();
+            copy->set_temp_status(1);
+            if (!copy->SetFinal() || !copy->CoreUpdate(false)) {
+                rollback();
+                return {};
+            }
+            if (eCType == ectCopy)
+                copy->setCloneSourceID(-1);
+            const long copyId = copy->ID();
+            if (!source->LoadReportGroups(true, copyId) || !source->LoadReportFields(true, copyId)
+                || !source->LoadReportWheres(true, copyId)) {
+                rollback();
+                return {};
+            }
+            db.CommitTrans(dao::dbForceOSFlush);
+            return copy;
+        } catch (...) {
+            try {
+                rollback();
+            } catch (...) {
+            }
+            throw;
+        }
+    });
+}
+
+void ListReport::DeleteTempItem()
+{
+    traced(kSource, TraceKind::Sub, QStringLiteral("DeleteTempItem"), [&] {
+        dao::Database& db = modTables::CurrentDatabase();
+        const QString n = num(ID());
+        // All or nothing: a list without its row but with children (or the
+        // reverse) is never left behind.
+        const int level = db.transactionLevel();
+        db.BeginTrans();
+        try {
+            db.Execute(QStringLiteral("delete * from vlq_list_report  where id=") + n);
+            db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=") + n);
+            db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=") + n);
+            db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=") + n);
+            db.CommitTrans(dao::dbForceOSFlush);
+        } catch (...) {
+            if (db.transactionLevel() > level)
+                db.Rollback();
+            throw;
+        }
+        db.Idle(dao::dbFreeLocks);
+    });
+}
+
+}  // namespace lg

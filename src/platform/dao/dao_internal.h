@@ -1,0 +1,207 @@
+#pragma once
+
+// Shared between the parts of the database layer; not for other modules.
+
+#include <QtCore/QByteArray>
+#include <QtCore/QHash>
+#include <QtCore/QString>
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "platform/dao/dao.h"
+#include "platform/runtimeerror.h"
+
+namespace lg::dao {
+
+inline const QString kDatabaseSource = QStringLiteral("DAO.Database");
+inline const QString kRecordsetSource = QStringLiteral("DAO.Recordset");
+
+// Error numbers of the database layer (the engine's own numbering).
+namespace daoerr {
+constexpr long InvalidArgument = 3001;
+constexpr long ItemNotFoundInIndex = 3015;
+constexpr long DuplicateValues = 3022;
+constexpr long FieldTooSmall = 3163;
+constexpr long RecordIsDeleted = 3167;
+constexpr long ConversionError = 3421;
+constexpr long NoCurrentIndex = 3019;
+constexpr long UpdateWithoutEdit = 3020;
+constexpr long NoCurrentRecord = 3021;
+constexpr long ReadOnly = 3027;
+constexpr long CommitWithoutBegin = 3034;
+constexpr long CannotExecuteSelect = 3065;
+constexpr long TableNotFound = 3078;
+constexpr long NotAValidBookmark = 3159;
+constexpr long InvalidOperation = 3219;
+constexpr long NotSupported = 3251;
+constexpr long TableLocked = 3262;
+constexpr long ItemNotFound = 3265;
+constexpr long ObjectClosed = 3420;
+}  // namespace daoerr
+
+[[noreturn]] void fail(const QString& source, long number, const QString& description);
+// Throws the connection's last error message.
+[[noreturn]] void failSqlite(const QString& source, sqlite3* db, int rc, const QByteArray& sql = {});
+
+// Quotes an SQL identifier: "name" with inner quotes doubled.
+QByteArray quoteIdent(const QString& name);
+
+// ---- values --------------------------------------------------------------
+
+// Reads column `col` of a stepped statement with the Jet meaning of `type`.
+Value readColumn(sqlite3_stmt* stmt, int col, FieldType type);
+// Binds `value` to parameter `index` (1-based) as a column of `type` stores it.
+void bindValue(sqlite3_stmt* stmt, int index, const Value& value, FieldType type);
+// Brings a value into the shape a column of `type` takes (Yes/No to -1/0, dates to QDateTime).
+Value normalizeForType(const Value& value, FieldType type);
+
+// An owned copy of an SQLite value, bound back unchanged (keys of the current row).
+struct SqlValue {
+    sqlite3_value* v = nullptr;
+    SqlValue() = default;
+    explicit SqlValue(sqlite3_value* from) : v(from ? sqlite3_value_dup(from) : nullptr) {}
+    SqlValue(const SqlValue& o) : v(o.v ? sqlite3_value_dup(o.v) : nullptr) {}
+    SqlValue(SqlValue&& o) noexcept : v(o.v) { o.v = nullptr; }
+    SqlValue& operator=(SqlValue o) noexcept
+    {
+        std::swap(v, o.v);
+        return *this;
+    }
+    ~SqlValue() { sqlite3_value_free(v); }
+    bool isNull() const { return !v || sqlite3_value_type(v) == SQLITE_NULL; }
+};
+
+// ---- schema ------------------------------------------------------------------
+
+struct IndexInfo {
+    IndexDef def;
+    QList<int> columns;  // column positions in the table
+    QList<bool> descending;
+};
+
+struct TableInfo {
+    QString name;
+    bool isView = false;
+    int rowidAlias = -1;  // the INTEGER PRIMARY KEY column, if any
+    QList<FieldDef> fields;
+    QList<IndexInfo> indexes;
+    const IndexInfo* index(const QString& jetName) const;
+    int column(const QString& name) const;  // -1 when missing
+};
+
+// ---- statements ---------------------------------------------------------------
+
+// A prepared statement on loan from the connection's cache; returned (reset) on destruction.
+class Stmt {
+public:
+    Stmt() = default;
+    Stmt(Database::Impl* owner, sqlite3_stmt* stmt, QByteArray sql) : m_owner(owner), m_stmt(stmt), m_sql(std::move(sql))
+    {
+    }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    Stmt(Stmt&& o) noexcept { *this = std::move(o); }
+    Stmt& operator=(Stmt&& o) noexcept;
+    ~Stmt() { release(); }
+
+    sqlite3_stmt* get() const { return m_stmt; }
+    explicit operator bool() const { return m_stmt != nullptr; }
+    const QByteArray& sql() const { return m_sql; }
+    void release();
+
+private:
+    Database::Impl* m_owner = nullptr;
+    sqlite3_stmt* m_stmt = nullptr;
+    QByteArray m_sql;
+};
+
+class RecordsetBase;
+
+struct Database::Impl {
+    sqlite3* db = nullptr;
+    QString path;
+    QString password;
+    long recordsAffected = 0;
+    int transactionLevel = 0;
+    QHash<QByteArray, std::vector<sqlite3_stmt*>> freeStatements;
+    QHash<QString, std::shared_ptr<const TableInfo>> tableInfos;  // by lower-case name
+    std::set<Recordset::Impl*> recordsets;                        // the open ones
+
+    ~Impl();
+
+    // A prepared statement for one SQL statement, from the cache when possible.
+    Stmt prepare(const QByteArray& sql, const QString& source = kDatabaseSource);
+    void giveBack(const QByteArray& sql, sqlite3_stmt* stmt);
+    // Runs SQL that returns no rows (several statements allowed); returns the changes made.
+    long run(const QByteArray& sql, const QString& source = kDatabaseSource);
+
+    std::shared_ptr<const TableInfo> tableInfo(const QString& name);  // null when there is none
+    void forgetSchema() { tableInfos.clear(); }
+
+    // Lets every open recordset give up its statement so the connection holds
+    // no read snapshot; `all` also includes statements read half-way.
+    void releaseCursors(bool all);
+};
+
+// ---- recordsets --------------------------------------------------------------
+
+struct Recordset::Impl {
+    std::shared_ptr<Database> database;
+    Database::Impl* db = nullptr;
+    bool readOnly = false;
+    bool open = true;
+
+    Impl(std::shared_ptr<Database> owner, Database::Impl* connection);
+    virtual ~Impl();
+
+    virtual bool bof() const = 0;
+    virtual bool eof() const = 0;
+    virtual void moveFirst() = 0;
+    virtual void moveNext() = 0;
+    virtual void movePrevious() = 0;
+    virtual void moveLast() = 0;
+    virtual void move(long rows);
+    virtual long recordCount() const = 0;
+
+    virtual int fieldCount() const = 0;
+    virtual QString fieldName(int index) const = 0;
+    virtual FieldType fieldType(int index) const = 0;
+    virtual int fieldIndex(const QString& name) const = 0;
+    virtual Value field(int index) const = 0;
+
+    virtual QByteArray bookmark() const = 0;
+    virtual void setBookmark(const QByteArray& bookmark) = 0;
+
+    // Drops the statement (see Database::Impl::releaseCursors).
+    virtual void releaseCursor(bool all) = 0;
+    virtual void close();
+
+    // Table-type only; the defaults refuse.
+    virtual QString index() const;
+    virtual void setIndex(const QString& name);
+    virtual void seek(const QString& comparison, const QList<Value>& keys);
+    virtual bool noMatch() const { return false; }
+    virtual void addNew();
+    virtual void edit();
+    virtual void setField(const QString& name, const Value& value);
+    virtual void update();
+    virtual void cancelUpdate();
+    virtual EditMode editMode() const { return EditMode::None; }
+    virtual QByteArray lastModified() const { return {}; }
+
+    bool lockEdits = true;
+
+    [[noreturn]] void notSupported() const;
+    void checkOpen() const;
+};
+
+std::unique_ptr<Recordset::Impl> makeStatementRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
+                                                        const QByteArray& sql, RecordsetType type);
+std::unique_ptr<Recordset::Impl> makeTableRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
+                                                    std::shared_ptr<const TableInfo> table, int options);
+
+}  // namespace lg::dao

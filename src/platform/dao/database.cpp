@@ -1,0 +1,536 @@
+#include <QtCore/QFileInfo>
+#include <QtCore/QRegularExpression>
+
+#include "dao_internal.h"
+#include "platform/jetsql/sqlitefunctions.h"
+#include "platform/jetsql/translate.h"
+
+namespace lg::dao {
+
+// ---- statements -------------------------------------------------------------
+
+Stmt& Stmt::operator=(Stmt&& o) noexcept
+{
+    if (this != &o) {
+        release();
+        m_owner = o.m_owner;
+        m_stmt = o.m_stmt;
+        m_sql = std::move(o.m_sql);
+        o.m_owner = nullptr;
+        o.m_stmt = nullptr;
+    }
+    return *this;
+}
+
+void Stmt::release()
+{
+    if (m_stmt) {
+        if (m_owner)
+            m_owner->giveBack(m_sql, m_stmt);
+        else
+            sqlite3_finalize(m_stmt);
+    }
+    m_stmt = nullptr;
+    m_owner = nullptr;
+}
+
+Database::Impl::~Impl()
+{
+    for (auto& list : freeStatements)
+        for (sqlite3_stmt* s : list)
+            sqlite3_finalize(s);
+    freeStatements.clear();
+    if (db) {
+        if (!sqlite3_get_autocommit(db))
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db);
+    }
+}
+
+Stmt Database::Impl::prepare(const QByteArray& sql, const QString& source)
+{
+    auto it = freeStatements.find(sql);
+    if (it != freeStatements.end() && !it->empty()) {
+        sqlite3_stmt* s = it->back();
+        it->pop_back();
+        return Stmt(this, s, sql);
+    }
+    sqlite3_stmt* s = nullptr;
+    const int rc = sqlite3_prepare_v3(db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &s, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(s);
+        failSqlite(source, db, rc, sql);
+    }
+    if (!s)
+        fail(source, daoerr::InvalidOperation, QStringLiteral("Invalid operation: the statement is empty."));
+    return Stmt(this, s, sql);
+}
+
+void Database::Impl::giveBack(const QByteArray& sql, sqlite3_stmt* stmt)
+{
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    auto& list = freeStatements[sql];
+    // A few copies per text cover recordsets that are open side by side.
+    if (list.size() < 4 && freeStatements.size() < 512)
+        list.push_back(stmt);
+    else
+        sqlite3_finalize(stmt);
+}
+
+long Database::Impl::run(const QByteArray& sql, const QString& source)
+{
+    long changes = 0;
+    const char* tail = sql.constData();
+    const char* end = tail + sql.size();
+    while (tail < end) {
+        sqlite3_stmt* s = nullptr;
+        const char* next = nullptr;
+        int rc = sqlite3_prepare_v2(db, tail, int(end - tail), &s, &next);
+        if (rc != SQLITE_OK) {
+            sqlite3_finalize(s);
+            failSqlite(source, db, rc, sql);
+        }
+        tail = next;
+        if (!s)
+            continue;  // blanks or a lone ';'
+        if (sqlite3_column_count(s) > 0 && sqlite3_stmt_readonly(s)) {
+            sqlite3_finalize(s);
+            fail(source, daoerr::CannotExecuteSelect, QStringLiteral("Cannot execute a select query."));
+        }
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            // The message belongs to the statement; read it before finalising.
+            const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+            sqlite3_finalize(s);
+            fail(source, errnum::Database, message);
+        }
+        changes += sqlite3_changes(db);
+        sqlite3_finalize(s);
+    }
+    return changes;
+}
+
+void Database::Impl::releaseCursors(bool all)
+{
+    for (Recordset::Impl* rs : recordsets)
+        rs->releaseCursor(all);
+}
+
+// ---- schema ---------------------------------------------------------------------
+
+const IndexInfo* TableInfo::index(const QString& jetName) const
+{
+    for (const IndexInfo& i : indexes)
+        if (i.def.name.compare(jetName, Qt::CaseInsensitive) == 0)
+            return &i;
+    return nullptr;
+}
+
+int TableInfo::column(const QString& name) const
+{
+    for (int i = 0; i < fields.size(); ++i)
+        if (fields.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+namespace {
+
+QString textAt(sqlite3_stmt* s, int col)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, col)), sqlite3_column_bytes(s, col));
+}
+
+int declaredSize(const QString& declared)
+{
+    static const QRegularExpression re(QStringLiteral("\\(\\s*(\\d+)"));
+    const auto m = re.match(declared);
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+// A column default as SQLite keeps it: a literal or an expression text.
+Value parseDefault(const QString& text, FieldType type)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
+        return Value();
+    if (t.size() >= 2 && t.startsWith(QLatin1Char('\'')) && t.endsWith(QLatin1Char('\'')))
+        return normalizeForType(Value(t.mid(1, t.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"))), type);
+    bool ok = false;
+    const qlonglong n = t.toLongLong(&ok);
+    if (ok)
+        return normalizeForType(Value(n), type);
+    const double d = t.toDouble(&ok);
+    if (ok)
+        return normalizeForType(Value(d), type);
+    return Value(t);
+}
+
+// Jet index names live in SQLite as "<table>:<name>" (index names are global there).
+QString jetIndexName(const QString& table, const QString& sqliteName, bool isPrimaryAuto)
+{
+    if (isPrimaryAuto)
+        return QStringLiteral("PrimaryKey");
+    const QString prefix = table + QLatin1Char(':');
+    if (sqliteName.startsWith(prefix, Qt::CaseInsensitive))
+        return sqliteName.mid(prefix.size());
+    return sqliteName;
+}
+
+}  // namespace
+
+std::shared_ptr<const TableInfo> Database::Impl::tableInfo(const QString& name)
+{
+    const QString key = name.toLower();
+    if (auto it = tableInfos.constFind(key); it != tableInfos.constEnd())
+        return *it;
+
+    auto info = std::make_shared<TableInfo>();
+    QString createSql;
+    {
+        Stmt s = prepare("SELECT type, name, sql FROM sqlite_master WHERE type IN ('table','view') AND name = ?1 "
+                         "COLLATE NOCASE AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
+        const QByteArray n = name.toUtf8();
+        sqlite3_bind_text(s.get(), 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+        const int rc = sqlite3_step(s.get());
+        if (rc == SQLITE_DONE)
+            return nullptr;
+        if (rc != SQLITE_ROW)
+            failSqlite(kDatabaseSource, db, rc);
+        info->isView = textAt(s.get(), 0) == QLatin1String("view");
+        info->name = textAt(s.get(), 1);
+        createSql = textAt(s.get(), 2);
+    }
+    const QByteArray tableName = info->name.toUtf8();
+    int rowidAlias = -1;
+    {
+        Stmt s = prepare("SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?1)");
+        sqlite3_bind_text(s.get(), 1, tableName.constData(), int(tableName.size()), SQLITE_TRANSIENT);
+        int pkCount = 0;
+        int rc;
+        while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+            FieldDef f;
+            f.name = textAt(s.get(), 0);
+            const QString declared = textAt(s.get(), 1);
+            f.type = jetsql::jetTypeFromDeclared(declared);
+            if (f.type == FieldType::Text)
+                f.size = declaredSize(declared) > 0 ? declaredSize(declared) : 255;
+            f.required = sqlite3_column_int(s.get(), 2) != 0;
+            if (sqlite3_column_type(s.get(), 3) != SQLITE_NULL)
+                f.defaultValue = parseDefault(textAt(s.get(), 3), f.type);
+            if (sqlite3_column_int(s.get(), 4) > 0) {
+                ++pkCount;
+                if (declared.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                    rowidAlias = int(info->fields.size());
+            }
+            info->fields.append(f);
+        }
+        if (rc != SQLITE_DONE)
+            failSqlite(kDatabaseSource, db, rc);
+        if (pkCount != 1 || info->isView)
+            rowidAlias = -1;
+        info->rowidAlias = rowidAlias;
+        if (rowidAlias >= 0 && createSql.contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive))
+            info->fields[rowidAlias].type = FieldType::Counter;
+    }
+    if (!info->isView) {
+        struct Listed {
+            QString name;
+            bool unique;
+            bool pk;
+        };
+        QList<Listed> listed;
+        {
+            Stmt s = prepare("SELECT name, \"unique\", origin FROM pragma_index_list(?1) ORDER BY seq DESC");
+            sqlite3_bind_text(s.get(), 1, tableName.constData(), int(tableName.size()), SQLITE_TRANSIENT);
+            while (sqlite3_step(s.get()) == SQLITE_ROW)
+                listed.append({textAt(s.get(), 0), sqlite3_column_int(s.get(), 1) != 0, textAt(s.get(), 2) == "pk"});
+        }
+        bool havePrimary = false;
+        for (const Listed& l : listed) {
+            IndexInfo idx;
+            idx.def.name = jetIndexName(info->name, l.name, l.pk);
+            idx.def.unique = l.unique;
+            idx.def.primary = l.pk || idx.def.name.compare(QLatin1String("PrimaryKey"), Qt::CaseInsensitive) == 0;
+            if (idx.def.primary && havePrimary)
+                continue;  // a declared key and its explicit twin: show one
+            Stmt s = prepare("SELECT cid, name, \"desc\" FROM pragma_index_xinfo(?1) WHERE key = 1 ORDER BY seqno");
+            const QByteArray n = l.name.toUtf8();
+            sqlite3_bind_text(s.get(), 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+            QStringList parts;
+            bool usable = true;
+            while (sqlite3_step(s.get()) == SQLITE_ROW) {
+                const int cid = sqlite3_column_int(s.get(), 0);
+                if (cid < 0) {
+                    usable = false;  // an expression index cannot be sought
+                    break;
+                }
+                const bool desc = sqlite3_column_int(s.get(), 2) != 0;
+                idx.columns.append(cid);
+                idx.descending.append(desc);
+                parts.append((desc ? QLatin1Char('-') : QLatin1Char('+')) + textAt(s.get(), 1));
+            }
+            if (!usable || idx.columns.isEmpty())
+                continue;
+            idx.def.fields = parts.join(QLatin1Char(';'));
+            havePrimary = havePrimary || idx.def.primary;
+            info->indexes.append(idx);
+        }
+        if (!havePrimary && rowidAlias >= 0) {
+            // An INTEGER PRIMARY KEY is the table's own order and has no index entry.
+            IndexInfo idx;
+            idx.def.name = QStringLiteral("PrimaryKey");
+            idx.def.primary = true;
+            idx.def.unique = true;
+            idx.def.fields = QLatin1Char('+') + info->fields.at(rowidAlias).name;
+            idx.columns.append(rowidAlias);
+            idx.descending.append(false);
+            info->indexes.prepend(idx);
+        }
+    }
+    tableInfos.insert(key, info);
+    return info;
+}
+
+// ---- public definitions ---------------------------------------------------------
+
+QStringList IndexDef::fieldNames() const
+{
+    QStringList names;
+    for (const QString& part : fields.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        QString n = part.trimmed();
+        if (n.startsWith(QLatin1Char('+')) || n.startsWith(QLatin1Char('-')))
+            n.remove(0, 1);
+        names.append(n);
+    }
+    return names;
+}
+
+const FieldDef* TableDef::field(const QString& n) const
+{
+    for (const FieldDef& f : fields)
+        if (f.name.compare(n, Qt::CaseInsensitive) == 0)
+            return &f;
+    return nullptr;
+}
+
+const IndexDef* TableDef::index(const QString& n) const
+{
+    for (const IndexDef& i : indexes)
+        if (i.name.compare(n, Qt::CaseInsensitive) == 0)
+            return &i;
+    return nullptr;
+}
+
+// ---- Database -----------------------------------------------------------------------
+
+Database::Database() : d(std::make_unique<Impl>()) {}
+Database::~Database() = default;
+
+std::shared_ptr<Database> Database::open(const QString& path, const QString& password)
+{
+    std::shared_ptr<Database> database(new Database());
+    Impl& d = *database->d;
+    d.path = path;
+    d.password = password;
+    const QByteArray native = path.toUtf8();
+    int rc = sqlite3_open_v2(native.constData(), &d.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = d.db ? QString::fromUtf8(sqlite3_errmsg(d.db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        fail(kDatabaseSource, errnum::Database, QStringLiteral("Cannot open the database '%1': %2").arg(path, message));
+    }
+    sqlite3_extended_result_codes(d.db, 1);
+    sqlite3_busy_timeout(d.db, 5000);
+    // Write-ahead logging: readers and the writer of other processes do not
+    // block each other, and a process killed mid-write leaves the file as it
+    // was at the last commit. NORMAL syncs at checkpoints; CommitTrans with
+    // dbForceOSFlush syncs its own commit.
+    char* err = nullptr;
+    rc = sqlite3_exec(d.db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", nullptr, nullptr, &err);
+    if (rc != SQLITE_OK) {
+        const QString message = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
+        sqlite3_free(err);
+        fail(kDatabaseSource, errnum::Database, QStringLiteral("Cannot open the database '%1': %2").arg(path, message));
+    }
+    jetsql::registerSqliteFunctions(d.db);
+    return database;
+}
+
+QString Database::Name() const { return d->path; }
+QString Database::password() const { return d->password; }
+sqlite3* Database::handle() const { return d->db; }
+long Database::RecordsAffected() const { return d->recordsAffected; }
+int Database::transactionLevel() const { return d->transactionLevel; }
+
+void Database::Execute(const QString& jetSql, int /*options*/)
+{
+    const auto translation = jetsql::translate(jetSql);
+    using K = jetsql::StatementKind;
+    if (translation->kind == K::Select)
+        fail(kDatabaseSource, daoerr::CannotExecuteSelect, QStringLiteral("Cannot execute a select query."));
+    // Outside a transaction, table cursors give up their read snapshot so the
+    // write starts from the newest state of the file.
+    if (d->transactionLevel == 0)
+        d->releaseCursors(false);
+    const QByteArray sql = translation->sql.toUtf8();
+    const bool dml = translation->kind == K::Insert || translation->kind == K::Update || translation->kind == K::Delete;
+    d->recordsAffected = 0;
+    if (dml) {
+        d->recordsAffected = d->run(sql);
+        return;
+    }
+    // DDL may come as several statements: all of them or none.
+    d->forgetSchema();
+    d->run("SAVEPOINT lg_execute");
+    try {
+        d->recordsAffected = d->run(sql);
+    } catch (...) {
+        sqlite3_exec(d->db, "ROLLBACK TO lg_execute; RELEASE lg_execute", nullptr, nullptr, nullptr);
+        d->forgetSchema();
+        throw;
+    }
+    d->run("RELEASE lg_execute");
+    d->forgetSchema();
+}
+
+namespace {
+// "[name]" or a bare name that could be a table.
+QString tableNameOf(const QString& source)
+{
+    const QString s = source.trimmed();
+    if (s.size() > 2 && s.startsWith(QLatin1Char('[')) && s.endsWith(QLatin1Char(']'))
+        && s.indexOf(QLatin1Char(']')) == s.size() - 1)
+        return s.mid(1, s.size() - 2);
+    static const QRegularExpression bare(QStringLiteral("^[\\w$]+$"), QRegularExpression::UseUnicodePropertiesOption);
+    return bare.match(s).hasMatch() ? s : QString();
+}
+}  // namespace
+
+std::shared_ptr<Recordset> Database::OpenRecordset(const QString& source, RecordsetType type, int options)
+{
+    const QString tableName = tableNameOf(source);
+    QString statement = source;
+    if (!tableName.isEmpty()) {
+        auto info = d->tableInfo(tableName);
+        if (!info)
+            fail(kDatabaseSource, daoerr::TableNotFound,
+                 QStringLiteral("Cannot find the input table or query '%1'.").arg(tableName));
+        if (!info->isView && (type == RecordsetType::Table || type == RecordsetType::Dynaset)) {
+            auto impl = makeTableRecordset(shared_from_this(), d.get(), info, options);
+            return std::shared_ptr<Recordset>(new Recordset(std::move(impl)));
+        }
+        statement = QStringLiteral("SELECT * FROM [%1]").arg(info->name);
+    } else if (type == RecordsetType::Table) {
+        fail(kDatabaseSource, daoerr::InvalidOperation,
+             QStringLiteral("Invalid operation: a table-type recordset needs a table name."));
+    }
+    const auto translation = jetsql::translate(statement);
+    using K = jetsql::StatementKind;
+    if (translation->kind != K::Select && translation->kind != K::Other)
+        fail(kDatabaseSource, daoerr::InvalidOperation,
+             QStringLiteral("Invalid operation: only a select query returns records."));
+    auto impl = makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type);
+    if (options & dbReadOnly)
+        impl->readOnly = true;
+    return std::shared_ptr<Recordset>(new Recordset(std::move(impl)));
+}
+
+QList<TableDef> Database::TableDefs() const
+{
+    QStringList names;
+    {
+        Stmt s = d->prepare("SELECT name FROM sqlite_master WHERE type IN ('table','view') "
+                            "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name");
+        while (sqlite3_step(s.get()) == SQLITE_ROW)
+            names.append(textAt(s.get(), 0));
+    }
+    QList<TableDef> defs;
+    for (const QString& n : names)
+        defs.append(tableDef(n));
+    return defs;
+}
+
+bool Database::hasTable(const QString& name) const { return d->tableInfo(name) != nullptr; }
+
+TableDef Database::tableDef(const QString& name) const
+{
+    auto info = d->tableInfo(name);
+    if (!info)
+        fail(kDatabaseSource, daoerr::ItemNotFound, QStringLiteral("Item not found in this collection: '%1'.").arg(name));
+    TableDef def;
+    def.name = info->name;
+    def.isQuery = info->isView;
+    def.fields = info->fields;
+    for (const IndexInfo& i : info->indexes)
+        def.indexes.append(i.def);
+    return def;
+}
+
+void Database::BeginTrans()
+{
+    if (d->transactionLevel == 0) {
+        d->releaseCursors(false);
+        // IMMEDIATE: the write lock is taken now, so a writer never finds its
+        // read snapshot outdated half-way through.
+        d->run("BEGIN IMMEDIATE");
+    } else {
+        d->run("SAVEPOINT lg_trans_" + QByteArray::number(d->transactionLevel));
+    }
+    ++d->transactionLevel;
+}
+
+void Database::CommitTrans(int options)
+{
+    if (d->transactionLevel == 0)
+        fail(kDatabaseSource, daoerr::CommitWithoutBegin,
+             QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction."));
+    if (d->transactionLevel > 1) {
+        d->run("RELEASE lg_trans_" + QByteArray::number(d->transactionLevel - 1));
+        --d->transactionLevel;
+        return;
+    }
+    const bool flush = options & dbForceOSFlush;
+    if (flush)
+        d->run("PRAGMA synchronous=FULL");
+    try {
+        d->run("COMMIT");
+    } catch (...) {
+        if (flush)
+            sqlite3_exec(d->db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+        throw;
+    }
+    if (flush)
+        d->run("PRAGMA synchronous=NORMAL");
+    d->transactionLevel = 0;
+    d->releaseCursors(false);
+}
+
+void Database::Rollback()
+{
+    if (d->transactionLevel == 0)
+        fail(kDatabaseSource, daoerr::CommitWithoutBegin,
+             QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction."));
+    // Statements that read rows the rollback takes away would fail; they
+    // find their place again on the next move.
+    d->releaseCursors(true);
+    if (d->transactionLevel > 1) {
+        const QByteArray name = "lg_trans_" + QByteArray::number(d->transactionLevel - 1);
+        d->run("ROLLBACK TO " + name + "; RELEASE " + name);
+        --d->transactionLevel;
+    } else {
+        d->run("ROLLBACK");
+        d->transactionLevel = 0;
+    }
+    d->forgetSchema();
+}
+
+void Database::Idle(int /*options*/)
+{
+    // Both dbFreeLocks and dbRefreshCache come down to holding no read
+    // snapshot: table cursors and unread statements let theirs go.
+    d->releaseCursors(false);
+}
+
+}  // namespace lg::dao

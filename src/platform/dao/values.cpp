@@ -1,0 +1,222 @@
+// Converting between SQLite's storage classes and field values with their Jet meaning.
+
+#include <QtCore/QDate>
+#include <QtCore/QTime>
+
+#include <cmath>
+
+#include "dao_internal.h"
+#include "platform/jetsql/jetdate.h"
+
+namespace lg::dao {
+
+void fail(const QString& source, long number, const QString& description)
+{
+    throw RuntimeError(number, source, description);
+}
+
+void failSqlite(const QString& source, sqlite3* db, int rc, const QByteArray& sql)
+{
+    QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    if (message.isEmpty() || message == QLatin1String("not an error"))
+        message = QString::fromUtf8(sqlite3_errstr(rc));
+    Q_UNUSED(sql);
+    throw RuntimeError(errnum::Database, source, message);
+}
+
+QByteArray quoteIdent(const QString& name)
+{
+    QByteArray out;
+    out.reserve(name.size() + 2);
+    out += '"';
+    out += name.toUtf8().replace('"', "\"\"");
+    out += '"';
+    return out;
+}
+
+namespace {
+
+// Day zero of Jet's day numbers.
+const QDate kDayZero(1899, 12, 30);
+
+QDateTime fromDayNumber(double days)
+{
+    const double whole = std::floor(days);
+    const qint64 msecs = qint64(std::llround((days - whole) * 86400000.0));
+    return QDateTime(kDayZero.addDays(qint64(whole)), QTime(0, 0)).addMSecs(msecs);
+}
+
+bool looksCanonicalDate(const unsigned char* s, int n)
+{
+    // "YYYY-MM-DD HH:MM:SS"
+    if (n != 19)
+        return false;
+    static const char pattern[] = "9999-99-99 99:99:99";
+    for (int i = 0; i < 19; ++i) {
+        if (pattern[i] == '9' ? (s[i] < '0' || s[i] > '9') : s[i] != static_cast<unsigned char>(pattern[i]))
+            return false;
+    }
+    return true;
+}
+
+QString columnText(sqlite3_stmt* stmt, int col)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+    const int n = sqlite3_column_bytes(stmt, col);
+    return QString::fromUtf8(text, n);
+}
+
+}  // namespace
+
+Value readColumn(sqlite3_stmt* stmt, int col, FieldType type)
+{
+    const int storage = sqlite3_column_type(stmt, col);
+    if (storage == SQLITE_NULL)
+        return Value();
+    switch (type) {
+    case FieldType::Long:
+    case FieldType::Integer:
+    case FieldType::Counter:
+        if (storage == SQLITE_INTEGER)
+            return Value(qlonglong(sqlite3_column_int64(stmt, col)));
+        break;
+    case FieldType::YesNo:
+        if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+            return Value(qlonglong(sqlite3_column_double(stmt, col) != 0.0 ? -1 : 0));
+        break;
+    case FieldType::Double:
+    case FieldType::Currency:
+        if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+            return Value(sqlite3_column_double(stmt, col));
+        break;
+    case FieldType::Text:
+    case FieldType::Memo:
+        if (storage != SQLITE_BLOB)
+            return Value(columnText(stmt, col));
+        break;
+    case FieldType::DateTime:
+        if (storage == SQLITE_TEXT) {
+            const QString text = columnText(stmt, col);
+            if (auto date = jetsql::fromCanonicalDate(text))
+                return Value(*date);
+            return Value(text);
+        }
+        if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
+            return Value(fromDayNumber(sqlite3_column_double(stmt, col)));
+        break;
+    case FieldType::Unknown:
+        break;
+    }
+    // Values of computed columns (and stray values in typed columns) keep
+    // their storage class; text in the canonical date form is a date.
+    switch (storage) {
+    case SQLITE_INTEGER: return Value(qlonglong(sqlite3_column_int64(stmt, col)));
+    case SQLITE_FLOAT: return Value(sqlite3_column_double(stmt, col));
+    case SQLITE_TEXT: {
+        const auto* text = sqlite3_column_text(stmt, col);
+        const int n = sqlite3_column_bytes(stmt, col);
+        if (type == FieldType::Unknown && looksCanonicalDate(text, n)) {
+            if (auto date = jetsql::fromCanonicalDate(QString::fromLatin1(reinterpret_cast<const char*>(text), n)))
+                return Value(*date);
+        }
+        return Value(QString::fromUtf8(reinterpret_cast<const char*>(text), n));
+    }
+    case SQLITE_BLOB: {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt, col));
+        return Value(QByteArray(data, sqlite3_column_bytes(stmt, col)));
+    }
+    default: return Value();
+    }
+}
+
+Value normalizeForType(const Value& value, FieldType type)
+{
+    if (isNull(value))
+        return Value();
+    switch (type) {
+    case FieldType::YesNo: {
+        if (value.typeId() == QMetaType::QString) {
+            const QString s = value.toString().trimmed();
+            if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
+                || s.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0)
+                return Value(qlonglong(-1));
+            if (s.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0
+                || s.compare(QLatin1String("no"), Qt::CaseInsensitive) == 0)
+                return Value(qlonglong(0));
+            bool ok = false;
+            const double d = s.toDouble(&ok);
+            return ok ? Value(qlonglong(d != 0.0 ? -1 : 0)) : value;
+        }
+        bool ok = false;
+        const double d = value.toDouble(&ok);
+        return ok ? Value(qlonglong(d != 0.0 ? -1 : 0)) : value;
+    }
+    case FieldType::DateTime:
+        switch (value.typeId()) {
+        case QMetaType::QDateTime: return value;
+        case QMetaType::QDate: return Value(QDateTime(value.toDate(), QTime(0, 0)));
+        case QMetaType::QTime: return Value(QDateTime(kDayZero, value.toTime()));
+        case QMetaType::QString:
+            if (auto date = jetsql::fromCanonicalDate(value.toString().trimmed()))
+                return Value(*date);
+            return value;
+        case QMetaType::Double:
+        case QMetaType::Float:
+        case QMetaType::Int:
+        case QMetaType::LongLong: return Value(fromDayNumber(value.toDouble()));
+        default: return value;
+        }
+    case FieldType::Long:
+    case FieldType::Integer:
+    case FieldType::Counter:
+        if (value.typeId() == QMetaType::Bool)
+            return Value(qlonglong(value.toBool() ? -1 : 0));
+        return value;
+    default: return value;
+    }
+}
+
+void bindValue(sqlite3_stmt* stmt, int index, const Value& raw, FieldType type)
+{
+    const Value value = type == FieldType::Unknown ? raw : normalizeForType(raw, type);
+    if (isNull(value)) {
+        sqlite3_bind_null(stmt, index);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool: sqlite3_bind_int64(stmt, index, value.toBool() ? -1 : 0); return;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar: sqlite3_bind_int64(stmt, index, value.toLongLong()); return;
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: sqlite3_bind_int64(stmt, index, qint64(value.toULongLong())); return;
+    case QMetaType::Double:
+    case QMetaType::Float: sqlite3_bind_double(stmt, index, value.toDouble()); return;
+    case QMetaType::QDateTime:
+    case QMetaType::QDate:
+    case QMetaType::QTime: {
+        const Value date = normalizeForType(value, FieldType::DateTime);
+        const QByteArray text = jetsql::toCanonicalDate(date.toDateTime()).toUtf8();
+        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray data = value.toByteArray();
+        sqlite3_bind_blob(stmt, index, data.constData(), int(data.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    }
+}
+
+}  // namespace lg::dao

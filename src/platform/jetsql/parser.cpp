@@ -736,7 +736,9 @@ private:
                 expectSymbol(")");
                 return e;
             }
-            if (peek().type == Tok::Symbol && peek().text == u"(" && !isReserved(t))
+            // LEFT and RIGHT are join words too, but before "(" functions.
+            if (peek().type == Tok::Symbol && peek().text == u"(" &&
+                (!isReserved(t) || isWord("LEFT") || isWord("RIGHT")))
                 return functionCall();
             if (isReserved(t))
                 fail(QStringLiteral("expected an expression"));

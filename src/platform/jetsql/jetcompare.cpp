@@ -90,7 +90,9 @@ int jetCompareUtf8(const char* a, int aLength, const char* b, int bLength)
     if (fastCompare(reinterpret_cast<const unsigned char*>(a), aLength, reinterpret_cast<const unsigned char*>(b),
                     bLength, result))
         return result;
-    return collator().compare(QString::fromUtf8(a, aLength), QString::fromUtf8(b, bLength));
+    // Lower case first: the collator knows double letters only in some
+    // spellings ("sz", "Sz", "SZ" but not "sZ"), and case must not matter.
+    return collator().compare(QString::fromUtf8(a, aLength).toLower(), QString::fromUtf8(b, bLength).toLower());
 }
 
 int jetCompare(QStringView a, QStringView b)

@@ -385,16 +385,20 @@ private:
     TableRefPtr tablePrimary()
     {
         auto ref = std::make_unique<TableRef>();
+        if (isSymbol("(") && ++m_depth > 200)
+            fail(QStringLiteral("the FROM clause is nested too deeply"));
         if (acceptSymbol("(")) {
             if (isWord("SELECT")) {
                 ref->kind = TableRef::Kind::Subquery;
                 ref->select = select();
                 expectSymbol(")");
+                --m_depth;
                 ref->alias = optionalAlias();
                 return ref;
             }
             TableRefPtr inner = joinedTable();
             expectSymbol(")");
+            --m_depth;
             return inner;
         }
         ref->kind = TableRef::Kind::Table;

@@ -1,0 +1,417 @@
+// listgen run: runs a saved list as the report run does and streams its rows.
+
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "catalogue/permissions.h"
+#include "command.h"
+#include "platform/dao/dao.h"
+#include "platform/runtimeerror.h"
+#include "report/runstatement.h"
+#include "store/context.h"
+
+using namespace Qt::StringLiterals;
+
+namespace lg::cli {
+
+namespace {
+
+using dao::FieldType;
+using dao::Value;
+
+// Buffered UTF-8 output to a FILE.
+class Output {
+public:
+    explicit Output(std::FILE* f) : m_file(f) { m_buffer.reserve(kChunk + 4096); }
+    ~Output() { flush(); }
+    void write(const QString& text)
+    {
+        m_buffer += text.toUtf8();
+        if (m_buffer.size() >= kChunk)
+            flush();
+    }
+    void write(const char* text)
+    {
+        m_buffer += text;
+        if (m_buffer.size() >= kChunk)
+            flush();
+    }
+    void flush()
+    {
+        if (!m_buffer.isEmpty() && std::fwrite(m_buffer.constData(), 1, size_t(m_buffer.size()), m_file)
+                                       != size_t(m_buffer.size()))
+            m_failed = true;
+        m_buffer.clear();
+    }
+    bool failed() const { return m_failed || std::ferror(m_file); }
+
+private:
+    static constexpr qsizetype kChunk = 256 * 1024;
+    std::FILE* m_file;
+    QByteArray m_buffer;
+    bool m_failed = false;
+};
+
+struct Column {
+    QString name;
+    FieldType type;
+};
+
+// One output format: gets the columns, then the rows one at a time.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    virtual void begin(const QList<Column>& columns) = 0;
+    virtual void row(const QList<Value>& values) = 0;
+    virtual void end() = 0;
+};
+
+// A value as plain text: Null empty, Yes/No -1 / 0, numbers in the shortest
+// form that reads back the same, dates as YYYY-MM-DD (with HH:MM:SS unless
+// midnight).
+QString plainText(const Value& v, FieldType type)
+{
+    if (dao::isNull(v))
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::QDateTime: {
+        const QDateTime dt = v.toDateTime();
+        return dt.time() == QTime(0, 0) ? dt.date().toString(u"yyyy-MM-dd"_s)
+                                        : dt.toString(u"yyyy-MM-dd HH:mm:ss"_s);
+    }
+    case QMetaType::QDate:
+        return v.toDate().toString(u"yyyy-MM-dd"_s);
+    case QMetaType::Bool:
+        return v.toBool() ? u"-1"_s : u"0"_s;
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = v.toDouble();
+        if (type != FieldType::Double && type != FieldType::Currency && std::isfinite(d) && d == std::floor(d)
+            && std::fabs(d) < 9.0e15)
+            return QString::number(qlonglong(d));
+        return QString::number(d, 'g', QLocale::FloatingPointShortest);
+    }
+    default:
+        return v.toString();
+    }
+}
+
+// A value as `listgen sql` prints it: plain text with tab, line break and
+// backslash escaped.
+QString tsvText(const Value& v, FieldType type)
+{
+    QString t = plainText(v, type);
+    if (t.contains(u'\\') || t.contains(u'\t') || t.contains(u'\n') || t.contains(u'\r'))
+        t.replace(u"\\"_s, u"\\\\"_s).replace(u"\t"_s, u"\\t"_s).replace(u"\n"_s, u"\\n"_s).replace(u"\r"_s, u"\\r"_s);
+    return t;
+}
+
+class TsvSink : public RowSink {
+public:
+    explicit TsvSink(Output& out) : m_out(out) {}
+    void begin(const QList<Column>& columns) override
+    {
+        m_columns = columns;
+        QStringList names;
+        for (const Column& c : columns)
+            names << c.name;
+        m_out.write(names.join(u'\t') + u'\n');
+    }
+    void row(const QList<Value>& values) override
+    {
+        QString line;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (i)
+                line += u'\t';
+            line += tsvText(values.at(i), m_columns.at(i).type);
+        }
+        line += u'\n';
+        m_out.write(line);
+    }
+    void end() override {}
+
+private:
+    Output& m_out;
+    QList<Column> m_columns;
+};
+
+// RFC 4180: CR LF line ends, a header line, fields with a comma, a quote or
+// a line break in double quotes with quotes doubled.
+class CsvSink : public RowSink {
+public:
+    explicit CsvSink(Output& out) : m_out(out) {}
+    static QString field(const QString& text)
+    {
+        if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+            return text;
+        QString q = text;
+        q.replace(u"\""_s, u"\"\""_s);
+        return u"\""_s + q + u"\""_s;
+    }
+    void begin(const QList<Column>& columns) override
+    {
+        m_columns = columns;
+        QString line;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            line += (i ? u","_s : QString()) + field(columns.at(i).name);
+        m_out.write(line + u"\r\n"_s);
+    }
+    void row(const QList<Value>& values) override
+    {
+        QString line;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (i)
+                line += u',';
+            line += field(plainText(values.at(i), m_columns.at(i).type));
+        }
+        m_out.write(line + u"\r\n"_s);
+    }
+    void end() override {}
+
+private:
+    Output& m_out;
+    QList<Column> m_columns;
+};
+
+// An array of objects keyed by the column names; Yes/No as true / false,
+// numbers as numbers, dates and texts as strings, Null as null.
+class JsonSink : public RowSink {
+public:
+    explicit JsonSink(Output& out) : m_out(out) {}
+    static QString string(const QString& text)
+    {
+        QString s = u"\""_s;
+        for (QChar c : text) {
+            switch (c.unicode()) {
+            case '"': s += u"\\\""_s; break;
+            case '\\': s += u"\\\\"_s; break;
+            case '\n': s += u"\\n"_s; break;
+            case '\r': s += u"\\r"_s; break;
+            case '\t': s += u"\\t"_s; break;
+            default:
+                if (c.unicode() < 0x20)
+                    s += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+                else
+                    s += c;
+            }
+        }
+        return s + u'"';
+    }
+    QString value(const Value& v, FieldType type) const
+    {
+        if (dao::isNull(v))
+            return u"null"_s;
+        if (type == FieldType::YesNo || v.typeId() == QMetaType::Bool)
+            return (v.typeId() == QMetaType::Bool ? v.toBool() : v.toLongLong() != 0) ? u"true"_s : u"false"_s;
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::Long:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+            return v.toString();
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return std::isfinite(v.toDouble()) ? plainText(v, type) : u"null"_s;
+        default:
+            return string(plainText(v, type));
+        }
+    }
+    void begin(const QList<Column>& columns) override
+    {
+        m_columns = columns;
+        for (const Column& c : columns)
+            m_keys << string(c.name) + u":"_s;
+        m_out.write("[");
+    }
+    void row(const QList<Value>& values) override
+    {
+        QString line = m_rows++ ? u",\n{"_s : u"\n{"_s;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            if (i)
+                line += u',';
+            line += m_keys.at(i) + value(values.at(i), m_columns.at(i).type);
+        }
+        m_out.write(line + u'}');
+    }
+    void end() override { m_out.write(m_rows ? "\n]\n" : "]\n"); }
+
+private:
+    Output& m_out;
+    QList<Column> m_columns;
+    QStringList m_keys;
+    long m_rows = 0;
+};
+
+// The output formats; later ones (pdf, xlsx, html) are added here.
+struct Format {
+    const char* name;
+    std::function<std::unique_ptr<RowSink>(Output&)> make;
+};
+const std::vector<Format>& formats()
+{
+    static const std::vector<Format> all = {
+        {"tsv", [](Output& o) { return std::make_unique<TsvSink>(o); }},
+        {"csv", [](Output& o) { return std::make_unique<CsvSink>(o); }},
+        {"json", [](Output& o) { return std::make_unique<JsonSink>(o); }},
+    };
+    return all;
+}
+
+struct ListRow {
+    QString name;
+    QString sqlSource;
+};
+
+bool loadList(dao::Database& db, long listId, ListRow& list)
+{
+    auto rs = db.OpenRecordset(QStringLiteral("SELECT name, sql_source FROM vlq_list_report WHERE id=%1 "
+                                              "AND del_status=0 AND temp_status=0")
+                                   .arg(listId),
+                               dao::RecordsetType::Snapshot, dao::dbReadOnly);
+    if (rs->Eof())
+        return false;
+    list.name = rs->Fields(u"name"_s).toString();
+    list.sqlSource = rs->Fields(u"sql_source"_s).toString();
+    return true;
+}
+
+// The user may run the list when the list control would offer it to him:
+// not denied to any of his groups, not another user's private list.
+bool mayRun(long userId, long listId)
+{
+    std::shared_ptr<dao::Recordset> rs;
+    if (!catalogue::GetListReportEnableShow(userId, -1, -1, 1, rs) || !rs)
+        return false;
+    for (; !rs->Eof(); rs->MoveNext())
+        if (rs->Fields(u"id"_s).toLongLong() == listId)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+static int runList(const Args& args)
+{
+    const QString dbPath = args.required(u"db"_s);
+    const long listId = args.number(u"list"_s).value_or(-1);
+    if (!args.has(u"list"_s))
+        throw UsageError{u"missing --list"_s};
+    if (!args.has(u"user"_s))
+        throw UsageError{u"missing --user"_s};
+    const long userId = *args.number(u"user"_s);
+    const QString formatName = args.value(u"format"_s, u"tsv"_s).toLower();
+    const Format* format = nullptr;
+    for (const Format& f : formats())
+        if (formatName == QLatin1String(f.name))
+            format = &f;
+    if (!format)
+        throw UsageError{QStringLiteral("unknown --format \"%1\" (tsv, csv or json)").arg(formatName)};
+    report::RunParameters parameters;
+    for (int i = 0; i < 5; ++i)
+        parameters[size_t(i)] = args.value(QStringLiteral("par%1").arg(i + 1), QString());
+
+    if (!QFileInfo(dbPath).isFile()) {
+        printErr(QStringLiteral("listgen run: no database at %1\n").arg(dbPath));
+        return 1;
+    }
+    auto db = dao::Database::open(dbPath);
+    ctx().database = db;
+    ctx().userId = userId;
+    struct Release {
+        ~Release() { ctx().database.reset(); }
+    } release;
+
+    ListRow list;
+    if (!loadList(*db, listId, list)) {
+        printErr(QStringLiteral("listgen run: there is no list %1\n").arg(listId));
+        return 1;
+    }
+    if (!mayRun(userId, listId)) {
+        printErr(QStringLiteral("listgen run: user %1 may not run list %2 (%3)\n").arg(userId).arg(listId).arg(list.name));
+        return 1;
+    }
+    if (list.sqlSource.trimmed().isEmpty()) {
+        printErr(QStringLiteral("listgen run: list %1 (%2) has no statement yet\n").arg(listId).arg(list.name));
+        return 1;
+    }
+
+    // No pre-filter dialog here: --where is the host's condition.
+    const QString statement = report::buildRunStatement(
+        list.sqlSource, report::runCondition(QString(), args.value(u"where"_s, QString())), parameters);
+    if (args.has(u"show-statement"_s)) {
+        printOut(statement + u"\n"_s);
+        return 0;
+    }
+
+    auto rs = db->OpenRecordset(statement, dao::RecordsetType::ForwardOnly, dao::dbReadOnly);
+
+    const auto outPath = args.value(u"out"_s);
+    std::FILE* file = stdout;
+    QString partPath;
+    if (outPath) {
+        // Written under a temporary name: a failed run leaves an earlier file as it was.
+        partPath = *outPath + u".part"_s;
+        file = std::fopen(QFile::encodeName(partPath).constData(), "wb");
+        if (!file) {
+            printErr(QStringLiteral("listgen run: cannot write %1\n").arg(*outPath));
+            return 1;
+        }
+    }
+    long rows = 0;
+    bool ok = false;
+    try {
+        Output out(file);
+        std::unique_ptr<RowSink> sink = format->make(out);
+        QList<Column> columns;
+        for (int i = 0; i < rs->FieldCount(); ++i)
+            columns.append({rs->FieldName(i), rs->FieldTypeOf(i)});
+        sink->begin(columns);
+        QList<Value> values(columns.size());
+        for (; !rs->Eof(); rs->MoveNext()) {
+            for (int i = 0; i < int(columns.size()); ++i)
+                values[i] = rs->Fields(i);
+            sink->row(values);
+            ++rows;
+        }
+        sink->end();
+        out.flush();
+        ok = !out.failed();
+    } catch (...) {
+        if (outPath) {
+            std::fclose(file);
+            QFile::remove(partPath);
+        }
+        throw;
+    }
+    if (outPath) {
+        ok = std::fclose(file) == 0 && ok;
+        if (ok) {
+            QFile::remove(*outPath);
+            ok = QFile::rename(partPath, *outPath);
+        }
+        if (!ok) {
+            QFile::remove(partPath);
+            printErr(QStringLiteral("listgen run: cannot write %1\n").arg(*outPath));
+            return 1;
+        }
+        printErr(QStringLiteral("%1 rows written to %2\n").arg(rows).arg(*outPath));
+    } else if (!ok) {
+        printErr(u"listgen run: writing the output failed\n"_s);
+        return 1;
+    }
+    return 0;
+}
+
+static RegisterCommand reg{
+    {"run",
+     "--db FILE --list ID --user ID [--par1 COND ... --par5 COND] [--where COND] [--format tsv|csv|json] "
+     "[--out FILE] [--show-statement]",
+     "runs a saved list as the user and prints its rows", false, &runList, {u"show-statement"_s}}};
+
+}  // namespace lg::cli

@@ -1,0 +1,43 @@
+#pragma once
+
+// The final statement of a list run: the stored statement of the list
+// (sql_source) with its placeholders filled in.
+//
+//   "%WHERE%"            the run-time condition: the pre-filter's condition
+//                        and/or the host's condition, " (TRUE) " when there
+//                        is none;
+//   "%PAR1%" ... "%PAR5%" the host's run parameters, each a whole SQL
+//                        condition: a blank + the parameter + a blank, or
+//                        " (TRUE) " when the parameter is blank.
+//
+// Replacements are case-sensitive and cover every occurrence. They are made
+// in one pass over the stored statement: a condition or parameter that itself
+// contains a placeholder text (say a text literal '%PAR2%' typed into a
+// filter) is inserted as it stands and never rescanned.
+
+#include <QtCore/QString>
+
+#include <array>
+
+namespace lg::report {
+
+// The condition that selects everything.
+QString trueCondition();
+
+// Parameter1 ... Parameter5 of the controls.
+using RunParameters = std::array<QString, 5>;
+
+// What "%WHERE%" receives, from the pre-filter's condition and the host's
+// condition (the sFilter of SmallListWizard), both trimmed: either alone,
+// both joined with " AND " (pre-filter first), " (TRUE) " when both are blank.
+QString runCondition(const QString& preFilterCondition, const QString& hostCondition = {});
+
+// What "%PARn%" receives for one parameter.
+QString parameterReplacement(const QString& parameter);
+
+// The statement to run: `sqlSource` with "%WHERE%" replaced by `condition`
+// (" (TRUE) " when it is blank; otherwise as given) and "%PAR1%" ... "%PAR5%"
+// by the parameters.
+QString buildRunStatement(const QString& sqlSource, const QString& condition, const RunParameters& parameters);
+
+}  // namespace lg::report

@@ -50,7 +50,8 @@ void compareAll(benchmark::State& state, const QStringList& words)
     for (auto _ : state) {
         const QByteArray& a = utf8[i % utf8.size()];
         const QByteArray& b = utf8[(i * 7 + 3) % utf8.size()];
-        benchmark::DoNotOptimize(lg::jetsql::jetCompareUtf8(a.constData(), int(a.size()), b.constData(), int(b.size())));
+        benchmark::DoNotOptimize(
+            lg::jetsql::jetCompareUtf8(a.constData(), int(a.size()), b.constData(), int(b.size())));
         ++i;
     }
     state.SetItemsProcessed(state.iterations());

@@ -36,8 +36,10 @@ inline bool startsDoubleLetter(unsigned char c)
     case 'n':
     case 's':
     case 't':
-    case 'z': return true;
-    default: return false;
+    case 'z':
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -164,9 +166,12 @@ std::optional<LikePattern> LikePattern::compile(QStringView pattern)
 bool LikePattern::matchItem(const Item& item, char32_t c) const
 {
     switch (item.kind) {
-    case Item::Char: return item.ch == c;
-    case Item::AnyOne: return true;
-    case Item::Digit: return c >= U'0' && c <= U'9';
+    case Item::Char:
+        return item.ch == c;
+    case Item::AnyOne:
+        return true;
+    case Item::Digit:
+        return c >= U'0' && c <= U'9';
     case Item::Class: {
         bool in = false;
         for (const Range& r : item.ranges)
@@ -176,7 +181,8 @@ bool LikePattern::matchItem(const Item& item, char32_t c) const
             }
         return in != item.negated;
     }
-    case Item::AnyRun: return true;
+    case Item::AnyRun:
+        return true;
     }
     return false;
 }

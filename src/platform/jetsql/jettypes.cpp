@@ -5,16 +5,26 @@ namespace lg::jetsql {
 QString sqliteDeclaredType(JetType type, int size)
 {
     switch (type) {
-    case JetType::Long: return QStringLiteral("LONG");
-    case JetType::Integer: return QStringLiteral("SHORT");
-    case JetType::Text: return QStringLiteral("TEXT(%1)").arg(size > 0 ? size : 255);
-    case JetType::Memo: return QStringLiteral("LONGTEXT");
-    case JetType::DateTime: return QStringLiteral("DATETIME");
-    case JetType::YesNo: return QStringLiteral("YESNO");
-    case JetType::Double: return QStringLiteral("DOUBLE");
-    case JetType::Currency: return QStringLiteral("CURRENCY");
-    case JetType::Counter: return QStringLiteral("COUNTER");
-    case JetType::Unknown: break;
+    case JetType::Long:
+        return QStringLiteral("LONG");
+    case JetType::Integer:
+        return QStringLiteral("SHORT");
+    case JetType::Text:
+        return QStringLiteral("TEXT(%1)").arg(size > 0 ? size : 255);
+    case JetType::Memo:
+        return QStringLiteral("LONGTEXT");
+    case JetType::DateTime:
+        return QStringLiteral("DATETIME");
+    case JetType::YesNo:
+        return QStringLiteral("YESNO");
+    case JetType::Double:
+        return QStringLiteral("DOUBLE");
+    case JetType::Currency:
+        return QStringLiteral("CURRENCY");
+    case JetType::Counter:
+        return QStringLiteral("COUNTER");
+    case JetType::Unknown:
+        break;
     }
     return {};
 }

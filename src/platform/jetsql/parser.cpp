@@ -28,19 +28,23 @@ struct Token {
 const QSet<QString>& reservedWords()
 {
     static const QSet<QString> words = {
-        QStringLiteral("SELECT"),   QStringLiteral("FROM"),     QStringLiteral("WHERE"),   QStringLiteral("GROUP"),
-        QStringLiteral("BY"),       QStringLiteral("HAVING"),   QStringLiteral("ORDER"),   QStringLiteral("ASC"),
-        QStringLiteral("DESC"),     QStringLiteral("AND"),      QStringLiteral("OR"),      QStringLiteral("NOT"),
-        QStringLiteral("XOR"),      QStringLiteral("EQV"),      QStringLiteral("IMP"),     QStringLiteral("MOD"),
-        QStringLiteral("LIKE"),     QStringLiteral("IS"),       QStringLiteral("NULL"),    QStringLiteral("IN"),
-        QStringLiteral("BETWEEN"),  QStringLiteral("INNER"),    QStringLiteral("LEFT"),    QStringLiteral("RIGHT"),
-        QStringLiteral("OUTER"),    QStringLiteral("JOIN"),     QStringLiteral("ON"),      QStringLiteral("AS"),
-        QStringLiteral("UNION"),    QStringLiteral("ALL"),      QStringLiteral("DISTINCT"), QStringLiteral("DISTINCTROW"),
-        QStringLiteral("TOP"),      QStringLiteral("INTO"),     QStringLiteral("VALUES"),  QStringLiteral("SET"),
-        QStringLiteral("EXISTS"),   QStringLiteral("TRUE"),     QStringLiteral("FALSE"),   QStringLiteral("WITH"),
-        QStringLiteral("INSERT"),   QStringLiteral("UPDATE"),   QStringLiteral("DELETE"),  QStringLiteral("CREATE"),
-        QStringLiteral("DROP"),     QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"), QStringLiteral("UNIQUE"),
-        QStringLiteral("DEFAULT"),  QStringLiteral("CROSS"),
+        QStringLiteral("SELECT"),     QStringLiteral("FROM"),        QStringLiteral("WHERE"),
+        QStringLiteral("GROUP"),      QStringLiteral("BY"),          QStringLiteral("HAVING"),
+        QStringLiteral("ORDER"),      QStringLiteral("ASC"),         QStringLiteral("DESC"),
+        QStringLiteral("AND"),        QStringLiteral("OR"),          QStringLiteral("NOT"),
+        QStringLiteral("XOR"),        QStringLiteral("EQV"),         QStringLiteral("IMP"),
+        QStringLiteral("MOD"),        QStringLiteral("LIKE"),        QStringLiteral("IS"),
+        QStringLiteral("NULL"),       QStringLiteral("IN"),          QStringLiteral("BETWEEN"),
+        QStringLiteral("INNER"),      QStringLiteral("LEFT"),        QStringLiteral("RIGHT"),
+        QStringLiteral("OUTER"),      QStringLiteral("JOIN"),        QStringLiteral("ON"),
+        QStringLiteral("AS"),         QStringLiteral("UNION"),       QStringLiteral("ALL"),
+        QStringLiteral("DISTINCT"),   QStringLiteral("DISTINCTROW"), QStringLiteral("TOP"),
+        QStringLiteral("INTO"),       QStringLiteral("VALUES"),      QStringLiteral("SET"),
+        QStringLiteral("EXISTS"),     QStringLiteral("TRUE"),        QStringLiteral("FALSE"),
+        QStringLiteral("WITH"),       QStringLiteral("INSERT"),      QStringLiteral("UPDATE"),
+        QStringLiteral("DELETE"),     QStringLiteral("CREATE"),      QStringLiteral("DROP"),
+        QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"),     QStringLiteral("UNIQUE"),
+        QStringLiteral("DEFAULT"),    QStringLiteral("CROSS"),
     };
     return words;
 }
@@ -241,10 +245,7 @@ private:
         if (!acceptSymbol(sym))
             fail(QStringLiteral("expected '%1'").arg(QLatin1String(sym)));
     }
-    bool isReserved(const Token& t) const
-    {
-        return t.type == Tok::Ident && reservedWords().contains(t.text.toUpper());
-    }
+    bool isReserved(const Token& t) const { return t.type == Tok::Ident && reservedWords().contains(t.text.toUpper()); }
     // A table, column or alias name: [bracketed] or a plain word that is not reserved.
     bool isName() const { return cur().type == Tok::Bracket || (cur().type == Tok::Ident && !isReserved(cur())); }
     QString name(const QString& what)
@@ -682,7 +683,8 @@ private:
         const Token& t = cur();
         const int pos = t.pos;
         switch (t.type) {
-        case Tok::End: fail(QStringLiteral("expected an expression"));
+        case Tok::End:
+            fail(QStringLiteral("expected an expression"));
         case Tok::Number: {
             auto e = makeExpr(ExprKind::Number, pos);
             e->text = t.text;
@@ -747,7 +749,8 @@ private:
             if (isReserved(t))
                 fail(QStringLiteral("expected an expression"));
             return columnRef();
-        case Tok::Bracket: return columnRef();
+        case Tok::Bracket:
+            return columnRef();
         }
         fail(QStringLiteral("expected an expression"));
     }

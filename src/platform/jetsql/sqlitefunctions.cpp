@@ -47,10 +47,14 @@ QString numberText(double d)
 QString asText(sqlite3_value* v)
 {
     switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER: return QString::number(sqlite3_value_int64(v));
-    case SQLITE_FLOAT: return numberText(sqlite3_value_double(v));
-    case SQLITE_NULL: return {};
-    default: return text(v);
+    case SQLITE_INTEGER:
+        return QString::number(sqlite3_value_int64(v));
+    case SQLITE_FLOAT:
+        return numberText(sqlite3_value_double(v));
+    case SQLITE_NULL:
+        return {};
+    default:
+        return text(v);
     }
 }
 
@@ -76,7 +80,8 @@ bool asNumber(sqlite3_value* v, double& out, bool* isInteger = nullptr)
             *isInteger = ok && !t.contains(u'.') && !t.contains(u'e', Qt::CaseInsensitive) && std::fabs(out) < 9e15;
         return ok;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -510,16 +515,13 @@ struct Function {
 };
 
 const Function kFunctions[] = {
-    {"jet_add", 2, jetAdd},       {"jet_sub", 2, jetSub},       {"jet_concat", 2, jetConcat},
-    {"jet_idiv", 2, jetIntDiv},   {"jet_mod", 2, jetMod},       {"jet_pow", 2, jetPow},
-    {"jet_like", 2, jetLike},     {"jet_ucase", 1, jetUcase},   {"jet_lcase", 1, jetLcase},
-    {"jet_left", 2, jetLeft},     {"jet_right", 2, jetRight},   {"jet_mid", 2, jetMid},
-    {"jet_mid", 3, jetMid},       {"jet_len", 1, jetLen},       {"jet_trim", 1, jetTrim},
-    {"jet_ltrim", 1, jetLtrim},   {"jet_rtrim", 1, jetRtrim},   {"jet_cstr", 1, jetCstr},
-    {"jet_cint", 1, jetCint},     {"jet_cdbl", 1, jetCdbl},     {"jet_val", 1, jetVal},
-    {"jet_instr", 2, jetInstr},   {"jet_instr", 3, jetInstr},   {"jet_year", 1, jetYear},
-    {"jet_month", 1, jetMonth},   {"jet_day", 1, jetDay},       {"jet_int", 1, jetInt},
-    {"jet_fix", 1, jetFix},
+    {"jet_add", 2, jetAdd},     {"jet_sub", 2, jetSub},     {"jet_concat", 2, jetConcat}, {"jet_idiv", 2, jetIntDiv},
+    {"jet_mod", 2, jetMod},     {"jet_pow", 2, jetPow},     {"jet_like", 2, jetLike},     {"jet_ucase", 1, jetUcase},
+    {"jet_lcase", 1, jetLcase}, {"jet_left", 2, jetLeft},   {"jet_right", 2, jetRight},   {"jet_mid", 2, jetMid},
+    {"jet_mid", 3, jetMid},     {"jet_len", 1, jetLen},     {"jet_trim", 1, jetTrim},     {"jet_ltrim", 1, jetLtrim},
+    {"jet_rtrim", 1, jetRtrim}, {"jet_cstr", 1, jetCstr},   {"jet_cint", 1, jetCint},     {"jet_cdbl", 1, jetCdbl},
+    {"jet_val", 1, jetVal},     {"jet_instr", 2, jetInstr}, {"jet_instr", 3, jetInstr},   {"jet_year", 1, jetYear},
+    {"jet_month", 1, jetMonth}, {"jet_day", 1, jetDay},     {"jet_int", 1, jetInt},       {"jet_fix", 1, jetFix},
 };
 
 }  // namespace

@@ -28,9 +28,9 @@ enum class SType { Unknown, Text, Number, Date, Bool, Null };
 struct Gen {
     QString sql;
     SType type = SType::Unknown;
-    bool rawBool = false;        // the SQL yields SQLite's 1/0
-    bool column = false;         // a plain column reference
-    bool numericText = false;    // a text literal that reads as a number
+    bool rawBool = false;      // the SQL yields SQLite's 1/0
+    bool column = false;       // a plain column reference
+    bool numericText = false;  // a text literal that reads as a number
     bool textLiteral = false;
 };
 
@@ -50,7 +50,8 @@ QString quoteText(const QString& text)
 
 [[noreturn]] void syntaxError(int pos, const QString& what)
 {
-    throw RuntimeError(errnum::SyntaxError, kSource, QStringLiteral("Syntax error at position %1: %2.").arg(pos).arg(what));
+    throw RuntimeError(errnum::SyntaxError, kSource,
+                       QStringLiteral("Syntax error at position %1: %2.").arg(pos).arg(what));
 }
 
 class SqliteGenerator final : public Generator {
@@ -335,15 +336,24 @@ private:
     static JetType jetType(ColumnType t)
     {
         switch (t) {
-        case ColumnType::Counter: return JetType::Counter;
-        case ColumnType::Long: return JetType::Long;
-        case ColumnType::Short: return JetType::Integer;
-        case ColumnType::Text: return JetType::Text;
-        case ColumnType::Memo: return JetType::Memo;
-        case ColumnType::DateTime: return JetType::DateTime;
-        case ColumnType::YesNo: return JetType::YesNo;
-        case ColumnType::Double: return JetType::Double;
-        case ColumnType::Currency: return JetType::Currency;
+        case ColumnType::Counter:
+            return JetType::Counter;
+        case ColumnType::Long:
+            return JetType::Long;
+        case ColumnType::Short:
+            return JetType::Integer;
+        case ColumnType::Text:
+            return JetType::Text;
+        case ColumnType::Memo:
+            return JetType::Memo;
+        case ColumnType::DateTime:
+            return JetType::DateTime;
+        case ColumnType::YesNo:
+            return JetType::YesNo;
+        case ColumnType::Double:
+            return JetType::Double;
+        case ColumnType::Currency:
+            return JetType::Currency;
         }
         return JetType::Unknown;
     }
@@ -364,9 +374,7 @@ private:
             if (!k.name.isEmpty())
                 primaryName = k.name;
         }
-        auto isPrimary = [&](const QString& col) {
-            return primary.contains(col, Qt::CaseInsensitive);
-        };
+        auto isPrimary = [&](const QString& col) { return primary.contains(col, Qt::CaseInsensitive); };
         for (const QString& p : primary) {
             bool found = false;
             for (const ColumnDef& c : st.columns)
@@ -379,8 +387,8 @@ private:
         QStringList after;
         for (const ColumnDef& c : st.columns) {
             QString def = quoteName(c.name) + u' ';
-            const bool counterKey = c.type == ColumnType::Counter &&
-                                    ((primary.size() == 1 && isPrimary(c.name)) || primary.isEmpty());
+            const bool counterKey =
+                c.type == ColumnType::Counter && ((primary.size() == 1 && isPrimary(c.name)) || primary.isEmpty());
             if (counterKey) {
                 def += QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
             } else {
@@ -428,12 +436,14 @@ private:
         case ExprKind::Number:
         case ExprKind::String:
         case ExprKind::Date:
-        case ExprKind::Bool: return value(e).sql;
+        case ExprKind::Bool:
+            return value(e).sql;
         case ExprKind::Unary:
             if (e.op == Op::Neg && e.args[0]->kind == ExprKind::Number)
                 return u'-' + e.args[0]->text;
             break;
-        default: break;
+        default:
+            break;
         }
         return u'(' + value(e).sql + u')';
     }
@@ -475,8 +485,10 @@ private:
     Gen expr(const Expr& e, Ctx ctx)
     {
         switch (e.kind) {
-        case ExprKind::Null: return make(QStringLiteral("NULL"), SType::Null);
-        case ExprKind::Number: return make(e.text, SType::Number);
+        case ExprKind::Null:
+            return make(QStringLiteral("NULL"), SType::Null);
+        case ExprKind::Number:
+            return make(e.text, SType::Number);
         case ExprKind::String: {
             Gen g = make(quoteText(e.text), SType::Text);
             g.textLiteral = true;
@@ -485,8 +497,10 @@ private:
             g.numericText = ok;
             return g;
         }
-        case ExprKind::Date: return make(quoteText(e.text), SType::Date);
-        case ExprKind::Bool: return make(QString::number(e.number), SType::Bool);
+        case ExprKind::Date:
+            return make(quoteText(e.text), SType::Date);
+        case ExprKind::Bool:
+            return make(QString::number(e.number), SType::Bool);
         case ExprKind::Column: {
             QStringList parts;
             for (const QString& n : e.names)
@@ -498,9 +512,12 @@ private:
         case ExprKind::Star:
             return make(e.names.isEmpty() ? QStringLiteral("*") : quoteName(e.names.front()) + QStringLiteral(".*"),
                         SType::Unknown);
-        case ExprKind::Unary: return unary(e, ctx);
-        case ExprKind::Binary: return binary(e, ctx);
-        case ExprKind::Function: return function(e);
+        case ExprKind::Unary:
+            return unary(e, ctx);
+        case ExprKind::Binary:
+            return binary(e, ctx);
+        case ExprKind::Function:
+            return function(e);
         case ExprKind::Between: {
             Gen v = value(*e.args[0]);
             Gen lo = value(*e.args[1]);
@@ -546,7 +563,8 @@ private:
             const QString like = call("jet_like", {v.sql, p.sql});
             return make(e.negated ? QStringLiteral("(NOT ") + like + u')' : like, SType::Bool, true);
         }
-        case ExprKind::Subquery: return make(u'(' + select(*e.select) + u')', SType::Unknown);
+        case ExprKind::Subquery:
+            return make(u'(' + select(*e.select) + u')', SType::Unknown);
         case ExprKind::Exists:
             return make(QStringLiteral("EXISTS (") + select(*e.select) + u')', SType::Bool, true);
         }
@@ -562,9 +580,11 @@ private:
                 return make(u'-' + a.text, SType::Number);
             {
                 Gen g = value(a);
-                return make(QStringLiteral("(- ") + g.sql + u')', g.type == SType::Date ? SType::Unknown : SType::Number);
+                return make(QStringLiteral("(- ") + g.sql + u')',
+                            g.type == SType::Date ? SType::Unknown : SType::Number);
             }
-        case Op::Plus: return value(a);
+        case Op::Plus:
+            return value(a);
         case Op::Not: {
             Gen probe = expr(a, Ctx::Condition);
             if (ctx == Ctx::Condition || probe.rawBool || probe.type == SType::Bool) {
@@ -574,7 +594,8 @@ private:
             // NOT on a number is bitwise, as in Jet.
             return make(QStringLiteral("(~") + value(a).sql + u')', SType::Number);
         }
-        default: break;
+        default:
+            break;
         }
         syntaxError(e.pos, QStringLiteral("unexpected operator"));
     }
@@ -582,9 +603,9 @@ private:
     Gen comparison(const Expr& e)
     {
         static const QHash<int, QString> ops = {
-            {int(Op::Eq), QStringLiteral(" = ")},  {int(Op::Ne), QStringLiteral(" <> ")},
-            {int(Op::Lt), QStringLiteral(" < ")},  {int(Op::Le), QStringLiteral(" <= ")},
-            {int(Op::Gt), QStringLiteral(" > ")},  {int(Op::Ge), QStringLiteral(" >= ")},
+            {int(Op::Eq), QStringLiteral(" = ")}, {int(Op::Ne), QStringLiteral(" <> ")},
+            {int(Op::Lt), QStringLiteral(" < ")}, {int(Op::Le), QStringLiteral(" <= ")},
+            {int(Op::Gt), QStringLiteral(" > ")}, {int(Op::Ge), QStringLiteral(" >= ")},
         };
         Gen a = value(*e.args[0]);
         Gen b = value(*e.args[1]);
@@ -601,34 +622,43 @@ private:
     {
         Gen pa = expr(*e.args[0], Ctx::Condition);
         Gen pb = expr(*e.args[1], Ctx::Condition);
-        const bool boolean = ctx == Ctx::Condition || ((pa.rawBool || pa.type == SType::Bool) &&
-                                                       (pb.rawBool || pb.type == SType::Bool));
+        const bool boolean =
+            ctx == Ctx::Condition || ((pa.rawBool || pa.type == SType::Bool) && (pb.rawBool || pb.type == SType::Bool));
         if (boolean) {
             Gen a = finish(pa, Ctx::Condition);
             Gen b = finish(pb, Ctx::Condition);
             switch (e.op) {
-            case Op::And: return make(u'(' + a.sql + QStringLiteral(" AND ") + b.sql + u')', SType::Bool, true);
-            case Op::Or: return make(u'(' + a.sql + QStringLiteral(" OR ") + b.sql + u')', SType::Bool, true);
-            case Op::Xor: return make(u'(' + truth(a) + QStringLiteral(" <> ") + truth(b) + u')', SType::Bool, true);
-            case Op::Eqv: return make(u'(' + truth(a) + QStringLiteral(" = ") + truth(b) + u')', SType::Bool, true);
+            case Op::And:
+                return make(u'(' + a.sql + QStringLiteral(" AND ") + b.sql + u')', SType::Bool, true);
+            case Op::Or:
+                return make(u'(' + a.sql + QStringLiteral(" OR ") + b.sql + u')', SType::Bool, true);
+            case Op::Xor:
+                return make(u'(' + truth(a) + QStringLiteral(" <> ") + truth(b) + u')', SType::Bool, true);
+            case Op::Eqv:
+                return make(u'(' + truth(a) + QStringLiteral(" = ") + truth(b) + u')', SType::Bool, true);
             case Op::Imp:
                 return make(QStringLiteral("(NOT ") + truth(a) + QStringLiteral(" OR ") + truth(b) + u')', SType::Bool,
                             true);
-            default: break;
+            default:
+                break;
             }
         }
         // On numbers the logical operators work bit by bit.
         const QString a = value(*e.args[0]).sql;
         const QString b = value(*e.args[1]).sql;
         switch (e.op) {
-        case Op::And: return make(u'(' + a + QStringLiteral(" & ") + b + u')', SType::Number);
-        case Op::Or: return make(u'(' + a + QStringLiteral(" | ") + b + u')', SType::Number);
+        case Op::And:
+            return make(u'(' + a + QStringLiteral(" & ") + b + u')', SType::Number);
+        case Op::Or:
+            return make(u'(' + a + QStringLiteral(" | ") + b + u')', SType::Number);
         case Op::Xor:
             return make(QStringLiteral("((%1 | %2) - (%1 & %2))").arg(a, b), SType::Number);
         case Op::Eqv:
             return make(QStringLiteral("(~((%1 | %2) - (%1 & %2)))").arg(a, b), SType::Number);
-        case Op::Imp: return make(QStringLiteral("((~%1) | %2)").arg(a, b), SType::Number);
-        default: break;
+        case Op::Imp:
+            return make(QStringLiteral("((~%1) | %2)").arg(a, b), SType::Number);
+        default:
+            break;
         }
         syntaxError(e.pos, QStringLiteral("unexpected operator"));
     }
@@ -640,19 +670,23 @@ private:
         case Op::Or:
         case Op::Xor:
         case Op::Eqv:
-        case Op::Imp: return logical(e, ctx);
+        case Op::Imp:
+            return logical(e, ctx);
         case Op::Eq:
         case Op::Ne:
         case Op::Lt:
         case Op::Le:
         case Op::Gt:
-        case Op::Ge: return comparison(e);
-        default: break;
+        case Op::Ge:
+            return comparison(e);
+        default:
+            break;
         }
         Gen a = value(*e.args[0]);
         Gen b = value(*e.args[1]);
         switch (e.op) {
-        case Op::Concat: return make(call("jet_concat", {a.sql, b.sql}), SType::Text);
+        case Op::Concat:
+            return make(call("jet_concat", {a.sql, b.sql}), SType::Text);
         case Op::Add: {
             if (a.type == SType::Null || b.type == SType::Null)
                 return make(QStringLiteral("NULL"), SType::Null);
@@ -662,10 +696,10 @@ private:
                 return make(u'(' + a.sql + QStringLiteral(" || ") + b.sql + u')', SType::Text);
             if (a.type == SType::Number && b.type == SType::Number)
                 return make(u'(' + a.sql + QStringLiteral(" + ") + b.sql + u')', SType::Number);
-            const SType t = (a.type == SType::Date && b.type == SType::Number) ||
-                                    (b.type == SType::Date && a.type == SType::Number)
-                                ? SType::Date
-                                : SType::Unknown;
+            const SType t =
+                (a.type == SType::Date && b.type == SType::Number) || (b.type == SType::Date && a.type == SType::Number)
+                    ? SType::Date
+                    : SType::Unknown;
             return make(call("jet_add", {a.sql, b.sql}), t);
         }
         case Op::Sub:
@@ -673,22 +707,28 @@ private:
                 return make(u'(' + a.sql + QStringLiteral(" - ") + b.sql + u')', SType::Number);
             return make(call("jet_sub", {a.sql, b.sql}),
                         a.type == SType::Date && b.type == SType::Number ? SType::Date : SType::Unknown);
-        case Op::Mul: return make(u'(' + a.sql + QStringLiteral(" * ") + b.sql + u')', SType::Number);
+        case Op::Mul:
+            return make(u'(' + a.sql + QStringLiteral(" * ") + b.sql + u')', SType::Number);
         case Op::Div:
-            return make(QStringLiteral("(CAST(") + a.sql + QStringLiteral(" AS REAL) / ") + b.sql + u')', SType::Number);
-        case Op::IntDiv: return make(call("jet_idiv", {a.sql, b.sql}), SType::Number);
-        case Op::Mod: return make(call("jet_mod", {a.sql, b.sql}), SType::Number);
-        case Op::Pow: return make(call("jet_pow", {a.sql, b.sql}), SType::Number);
-        default: break;
+            return make(QStringLiteral("(CAST(") + a.sql + QStringLiteral(" AS REAL) / ") + b.sql + u')',
+                        SType::Number);
+        case Op::IntDiv:
+            return make(call("jet_idiv", {a.sql, b.sql}), SType::Number);
+        case Op::Mod:
+            return make(call("jet_mod", {a.sql, b.sql}), SType::Number);
+        case Op::Pow:
+            return make(call("jet_pow", {a.sql, b.sql}), SType::Number);
+        default:
+            break;
         }
         syntaxError(e.pos, QStringLiteral("unexpected operator"));
     }
 
     [[noreturn]] static void wrongArguments(const Expr& e)
     {
-        throw RuntimeError(errnum::SyntaxError, kSource,
-                           QStringLiteral("Wrong number of arguments used with function in query expression '%1'.")
-                               .arg(e.text));
+        throw RuntimeError(
+            errnum::SyntaxError, kSource,
+            QStringLiteral("Wrong number of arguments used with function in query expression '%1'.").arg(e.text));
     }
 
     Gen function(const Expr& e)
@@ -714,31 +754,93 @@ private:
             Gen c = condition(*e.args[0]);
             Gen a = arg(1);
             Gen b = arg(2);
-            SType t = a.type == b.type ? a.type : (a.type == SType::Null ? b.type : (b.type == SType::Null ? a.type : SType::Unknown));
-            return make(QStringLiteral("CASE WHEN ") + c.sql + QStringLiteral(" THEN ") + a.sql + QStringLiteral(" ELSE ") +
-                            b.sql + QStringLiteral(" END"),
+            SType t = a.type == b.type
+                          ? a.type
+                          : (a.type == SType::Null ? b.type : (b.type == SType::Null ? a.type : SType::Unknown));
+            return make(QStringLiteral("CASE WHEN ") + c.sql + QStringLiteral(" THEN ") + a.sql +
+                            QStringLiteral(" ELSE ") + b.sql + QStringLiteral(" END"),
                         t);
         }
-        if (name == u"ucase") { need(1, 1); return simple("jet_ucase", SType::Text); }
-        if (name == u"lcase") { need(1, 1); return simple("jet_lcase", SType::Text); }
-        if (name == u"left") { need(2, 2); return simple("jet_left", SType::Text); }
-        if (name == u"right") { need(2, 2); return simple("jet_right", SType::Text); }
-        if (name == u"mid") { need(2, 3); return simple("jet_mid", SType::Text); }
-        if (name == u"len") { need(1, 1); return simple("jet_len", SType::Number); }
-        if (name == u"trim") { need(1, 1); return simple("jet_trim", SType::Text); }
-        if (name == u"ltrim") { need(1, 1); return simple("jet_ltrim", SType::Text); }
-        if (name == u"rtrim") { need(1, 1); return simple("jet_rtrim", SType::Text); }
-        if (name == u"cstr") { need(1, 1); return simple("jet_cstr", SType::Text); }
-        if (name == u"clng" || name == u"cint") { need(1, 1); return simple("jet_cint", SType::Number); }
-        if (name == u"cdbl") { need(1, 1); return simple("jet_cdbl", SType::Number); }
-        if (name == u"val") { need(1, 1); return simple("jet_val", SType::Number); }
-        if (name == u"instr") { need(2, 3); return simple("jet_instr", SType::Number); }
-        if (name == u"year") { need(1, 1); return simple("jet_year", SType::Number); }
-        if (name == u"month") { need(1, 1); return simple("jet_month", SType::Number); }
-        if (name == u"day") { need(1, 1); return simple("jet_day", SType::Number); }
-        if (name == u"abs") { need(1, 1); return simple("abs", SType::Number); }
-        if (name == u"int") { need(1, 1); return simple("jet_int", SType::Number); }
-        if (name == u"fix") { need(1, 1); return simple("jet_fix", SType::Number); }
+        if (name == u"ucase") {
+            need(1, 1);
+            return simple("jet_ucase", SType::Text);
+        }
+        if (name == u"lcase") {
+            need(1, 1);
+            return simple("jet_lcase", SType::Text);
+        }
+        if (name == u"left") {
+            need(2, 2);
+            return simple("jet_left", SType::Text);
+        }
+        if (name == u"right") {
+            need(2, 2);
+            return simple("jet_right", SType::Text);
+        }
+        if (name == u"mid") {
+            need(2, 3);
+            return simple("jet_mid", SType::Text);
+        }
+        if (name == u"len") {
+            need(1, 1);
+            return simple("jet_len", SType::Number);
+        }
+        if (name == u"trim") {
+            need(1, 1);
+            return simple("jet_trim", SType::Text);
+        }
+        if (name == u"ltrim") {
+            need(1, 1);
+            return simple("jet_ltrim", SType::Text);
+        }
+        if (name == u"rtrim") {
+            need(1, 1);
+            return simple("jet_rtrim", SType::Text);
+        }
+        if (name == u"cstr") {
+            need(1, 1);
+            return simple("jet_cstr", SType::Text);
+        }
+        if (name == u"clng" || name == u"cint") {
+            need(1, 1);
+            return simple("jet_cint", SType::Number);
+        }
+        if (name == u"cdbl") {
+            need(1, 1);
+            return simple("jet_cdbl", SType::Number);
+        }
+        if (name == u"val") {
+            need(1, 1);
+            return simple("jet_val", SType::Number);
+        }
+        if (name == u"instr") {
+            need(2, 3);
+            return simple("jet_instr", SType::Number);
+        }
+        if (name == u"year") {
+            need(1, 1);
+            return simple("jet_year", SType::Number);
+        }
+        if (name == u"month") {
+            need(1, 1);
+            return simple("jet_month", SType::Number);
+        }
+        if (name == u"day") {
+            need(1, 1);
+            return simple("jet_day", SType::Number);
+        }
+        if (name == u"abs") {
+            need(1, 1);
+            return simple("abs", SType::Number);
+        }
+        if (name == u"int") {
+            need(1, 1);
+            return simple("jet_int", SType::Number);
+        }
+        if (name == u"fix") {
+            need(1, 1);
+            return simple("jet_fix", SType::Number);
+        }
         if (name == u"nz") {
             need(1, 2);
             Gen a = arg(0);

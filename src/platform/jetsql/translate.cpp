@@ -32,7 +32,9 @@ std::shared_ptr<const Translation> translateUncached(const QString& jet, Dialect
     const ast::Statement statement = parseStatement(jet);
     std::unique_ptr<Generator> generator;
     switch (dialect) {
-    case Dialect::SQLite: generator = makeSqliteGenerator(); break;
+    case Dialect::SQLite:
+        generator = makeSqliteGenerator();
+        break;
     case Dialect::PostgreSQL:
         throw RuntimeError(errnum::Internal, QStringLiteral("jetsql"),
                            QStringLiteral("Translation to PostgreSQL is not available."));

@@ -20,8 +20,8 @@ int sign(int v)
 
 TEST(JetCollation, HungarianOrderWithoutCase)
 {
-    const char* const ordered[] = {"Aba", "ábel", "Abel2", "Béla", "cukor", "csak", "Dávid", "dzsem", "Győr", "Gyula",
-                                   "lyuk", "Ottó", "Ödön", "Öreg", "sas", "Szabó", "zab", "Zsolt"};
+    const char* const ordered[] = {"Aba",   "ábel", "Abel2", "Béla", "cukor", "csak", "Dávid", "dzsem", "Győr",
+                                   "Gyula", "lyuk", "Ottó",  "Ödön", "Öreg",  "sas",  "Szabó", "zab",   "Zsolt"};
     for (size_t i = 0; i + 1 < std::size(ordered); ++i) {
         SCOPED_TRACE(std::string(ordered[i]) + " < " + ordered[i + 1]);
         EXPECT_LT(jetCompare(QString::fromUtf8(ordered[i]), QString::fromUtf8(ordered[i + 1])), 0);
@@ -53,7 +53,8 @@ TEST(JetCollation, ShortcutAgreesWithTheCollator)
     for (int i = 0; i < 50000; ++i) {
         const QString a = randomWord();
         QString b = random.bounded(2) ? randomWord() : a.left(random.bounded(a.size() + 1)) + randomWord();
-        ASSERT_EQ(sign(jetCompare(a, b)), sign(collator.compare(a.toLower(), b.toLower()))) << a.toStdString() << " / " << b.toStdString();
+        ASSERT_EQ(sign(jetCompare(a, b)), sign(collator.compare(a.toLower(), b.toLower())))
+            << a.toStdString() << " / " << b.toStdString();
     }
 }
 
@@ -64,12 +65,24 @@ TEST(JetLike, Patterns)
         const char* text;
         bool matches;
     } cases[] = {
-        {"P[A-F]###", "pb123", true},   {"P[A-F]###", "PB12", false},   {"P[A-F]###", "PBx23", false},
-        {"[!0-9]*", "a1", true},        {"[!0-9]*", "1a", false},       {"*", "", true},
-        {"?", "", false},               {"a*b*c", "aXXbYYc", true},     {"a*b*c", "aXXbYY", false},
-        {"*ől", "KŐL", true},           {"[á-é]", "É", true},           {"[]x", "x", true},
-        {"100%", "100%", true},         {"100%", "1000", false},        {"a[?]", "a?", true},
-        {"a[?]", "ab", false},          {"**a", "ba", true},            {"[a-c][!a-c]", "cd", true},
+        {"P[A-F]###", "pb123", true},
+        {"P[A-F]###", "PB12", false},
+        {"P[A-F]###", "PBx23", false},
+        {"[!0-9]*", "a1", true},
+        {"[!0-9]*", "1a", false},
+        {"*", "", true},
+        {"?", "", false},
+        {"a*b*c", "aXXbYYc", true},
+        {"a*b*c", "aXXbYY", false},
+        {"*ől", "KŐL", true},
+        {"[á-é]", "É", true},
+        {"[]x", "x", true},
+        {"100%", "100%", true},
+        {"100%", "1000", false},
+        {"a[?]", "a?", true},
+        {"a[?]", "ab", false},
+        {"**a", "ba", true},
+        {"[a-c][!a-c]", "cd", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.pattern) + " ~ " + c.text);
@@ -101,7 +114,8 @@ TEST(JetDates, LiteralsAndCanonicalForm)
     // Day numbers count from 1899-12-30; times before it stay exact.
     EXPECT_EQ(canonicalToDayNumber(u"1899-12-31 12:00:00"), 1.5);
     EXPECT_EQ(dayNumberToCanonical(-1.25), QStringLiteral("1899-12-28 18:00:00"));
-    EXPECT_EQ(dayNumberToCanonical(*canonicalToDayNumber(u"2024-03-05 23:59:59")), QStringLiteral("2024-03-05 23:59:59"));
+    EXPECT_EQ(dayNumberToCanonical(*canonicalToDayNumber(u"2024-03-05 23:59:59")),
+              QStringLiteral("2024-03-05 23:59:59"));
 }
 
 }  // namespace

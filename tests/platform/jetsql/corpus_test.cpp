@@ -27,9 +27,10 @@ QStringList schema()
         aggregates += QStringLiteral("group%1_aggregate LONG DEFAULT -1, ").arg(i);
     QStringList ddl = {
         QStringLiteral("CREATE TABLE vlq_list_report (") + audit +
-            QStringLiteral("list_type_id LONG, name TEXT(255), detail_invisible LONG, description MEMO, sql_source MEMO, "
-                           "sql_description MEMO, report_file TEXT(255), table_priority LONG, filterform LONG, "
-                           "private YESNO, temp_status LONG DEFAULT 0, CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
+            QStringLiteral(
+                "list_type_id LONG, name TEXT(255), detail_invisible LONG, description MEMO, sql_source MEMO, "
+                "sql_description MEMO, report_file TEXT(255), table_priority LONG, filterform LONG, "
+                "private YESNO, temp_status LONG DEFAULT 0, CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
         QStringLiteral("CREATE TABLE vlq_list_report_group_field (") + audit +
             QStringLiteral("vlq_list_report_id LONG, table_field_id LONG, sort_order LONG, "
                            "CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
@@ -67,8 +68,9 @@ QStringList schema()
         QStringLiteral("CREATE INDEX real_sort_order ON vlq_list_report_visible_field (vlq_list_report_id, sort_order, "
                        "del_status)"),
         QStringLiteral("CREATE INDEX live_filter ON vlq_list_report_where_field (vlq_list_report_id, del_status)"),
-        QStringLiteral("CREATE INDEX where_field_id ON vlq_list_report_where_field (vlq_list_report_id, table_field_id, "
-                       "del_status)"),
+        QStringLiteral(
+            "CREATE INDEX where_field_id ON vlq_list_report_where_field (vlq_list_report_id, table_field_id, "
+            "del_status)"),
         QStringLiteral("CREATE INDEX Exist_auth ON vlq_list_auth_unit (auth_type, user_group_id, list_type_id, "
                        "list_report_id, del_status)"),
         QStringLiteral("CREATE TABLE excl_0 (CC SHORT)"),
@@ -128,7 +130,8 @@ protected:
         for (const QString& ddl : schema())
             run(db, lg::jetsql::translate(ddl)->sql);
         db.exec(QStringLiteral("INSERT INTO partner (nev, kod, aktiv) VALUES ('Abc Kft', 'A1', -1)"));
-        db.exec(QStringLiteral("INSERT INTO szamla (partner_id, osszeg, kelt, user_id) VALUES (1, 7, #03/05/2024 10:00#, 4)"));
+        db.exec(QStringLiteral(
+            "INSERT INTO szamla (partner_id, osszeg, kelt, user_id) VALUES (1, 7, #03/05/2024 10:00#, 4)"));
     }
     SqliteTestDb db;
 };
@@ -153,9 +156,9 @@ TEST_F(Corpus, EveryStatementRunsOnSqlite)
 
 TEST_F(Corpus, IndexNamesArePrefixedWithTheirTable)
 {
-    const QStringList names = db.nativeRows(
-        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'vlq_list_report_where_field' "
-                       "ORDER BY name"));
+    const QStringList names = db.nativeRows(QStringLiteral(
+        "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'vlq_list_report_where_field' "
+        "ORDER BY name"));
     EXPECT_EQ(names, (QStringList{QStringLiteral("vlq_list_report_where_field:PrimaryKey"),
                                   QStringLiteral("vlq_list_report_where_field:live_filter"),
                                   QStringLiteral("vlq_list_report_where_field:where_field_id")}));
@@ -186,7 +189,8 @@ TEST(CorpusFuzz, DamagedStatementsThrowOrTranslate)
     // Deep nesting is refused, not a stack overflow.
     EXPECT_THROW(lg::jetsql::translate(QStringLiteral("SELECT ") + QString(5000, u'(') + u'1' + QString(5000, u')')),
                  lg::RuntimeError);
-    EXPECT_THROW(lg::jetsql::translate(QStringLiteral("SELECT * FROM ") + QString(5000, u'(') + u't'), lg::RuntimeError);
+    EXPECT_THROW(lg::jetsql::translate(QStringLiteral("SELECT * FROM ") + QString(5000, u'(') + u't'),
+                 lg::RuntimeError);
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ void expectValues(SqliteTestDb& db, std::initializer_list<Case> cases)
         SCOPED_TRACE(c.jet);
         try {
             EXPECT_EQ(db.eval(QString::fromUtf8(c.jet)).toStdString(), c.expected)
-                << lg::jetsql::translate(QString::fromUtf8(c.jet).prepend(QStringLiteral("SELECT ")))->sql.toStdString();
+                << lg::jetsql::translate(QString::fromUtf8(c.jet).prepend(QStringLiteral("SELECT ")))
+                       ->sql.toStdString();
         } catch (const lg::RuntimeError& e) {
             ADD_FAILURE() << e.description().toStdString();
         } catch (const std::exception& e) {
@@ -91,13 +92,15 @@ TEST_F(JetSemantics, DateLiterals)
                          {"right(date(), 8)", "00:00:00"},
                          {"date() <= now()", "-1"},
                      });
-    EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE born BETWEEN #03/05/1980# AND #03/05/1980 23.59.59#")),
-              QStringList{QStringLiteral("1")});
+    EXPECT_EQ(
+        db.rows(QStringLiteral("SELECT id FROM people WHERE born BETWEEN #03/05/1980# AND #03/05/1980 23.59.59#")),
+        QStringList{QStringLiteral("1")});
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE born > #12/31/1975# ORDER BY born")),
               (QStringList{QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("4"), QStringLiteral("5")}));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT born + 1 FROM people WHERE id = 2")),
               QStringList{QStringLiteral("1976-01-01 23:59:59")});
-    EXPECT_EQ(db.rows(QStringLiteral("SELECT year(born) FROM people WHERE id = 4")), QStringList{QStringLiteral("2003")});
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT year(born) FROM people WHERE id = 4")),
+              QStringList{QStringLiteral("2003")});
 }
 
 TEST_F(JetSemantics, PlusAndAmpersand)
@@ -126,32 +129,19 @@ TEST_F(JetSemantics, PlusAndAmpersand)
 TEST_F(JetSemantics, Arithmetic)
 {
     expectValues(db, {
-                         {"7 / 2", "3.5"},
-                         {"7 \\ 2", "3"},
-                         {"7.5 \\ 2", "4"},
-                         {"6.5 \\ 2", "3"},
-                         {"-7 \\ 2", "-3"},
-                         {"10 Mod 3", "1"},
-                         {"10.5 Mod 3", "1"},
-                         {"11.5 Mod 3", "0"},
-                         {"-7 Mod 3", "-1"},
-                         {"2 ^ 10", "1024.0"},
-                         {"-10 ^ 2", "100.0"},
-                         {"2 + 3 * 4", "14"},
-                         {"- -3", "3"},
-                         {"cint(4.5)", "4"},
-                         {"cint(5.5)", "6"},
-                         {"clng(-2.5)", "-2"},
-                         {"cint('7.5')", "8"},
-                         {"int(-3.5)", "-4"},
-                         {"fix(-3.5)", "-3"},
-                         {"int(3.7)", "3"},
-                         {"abs(-4)", "4"},
-                         {"cdbl('2.25')", "2.25"},
-                         {"val('12abc')", "12"},
-                         {"val(' 1 2 3')", "123"},
-                         {"val('abc')", "0"},
-                         {"val('-2.5e1x')", "-25.0"},
+                         {"7 / 2", "3.5"},       {"7 \\ 2", "3"},
+                         {"7.5 \\ 2", "4"},      {"6.5 \\ 2", "3"},
+                         {"-7 \\ 2", "-3"},      {"10 Mod 3", "1"},
+                         {"10.5 Mod 3", "1"},    {"11.5 Mod 3", "0"},
+                         {"-7 Mod 3", "-1"},     {"2 ^ 10", "1024.0"},
+                         {"-10 ^ 2", "100.0"},   {"2 + 3 * 4", "14"},
+                         {"- -3", "3"},          {"cint(4.5)", "4"},
+                         {"cint(5.5)", "6"},     {"clng(-2.5)", "-2"},
+                         {"cint('7.5')", "8"},   {"int(-3.5)", "-4"},
+                         {"fix(-3.5)", "-3"},    {"int(3.7)", "3"},
+                         {"abs(-4)", "4"},       {"cdbl('2.25')", "2.25"},
+                         {"val('12abc')", "12"}, {"val(' 1 2 3')", "123"},
+                         {"val('abc')", "0"},    {"val('-2.5e1x')", "-25.0"},
                      });
     EXPECT_THROW(db.eval(QStringLiteral("5 \\ 0")), std::runtime_error);
     EXPECT_THROW(db.eval(QStringLiteral("5 Mod 0")), std::runtime_error);
@@ -208,8 +198,8 @@ TEST_F(JetSemantics, TextComparesWithoutCaseInHungarianOrder)
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE 'pécs' = city ORDER BY id")),
               (QStringList{QStringLiteral("1"), QStringLiteral("4")}));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT name FROM people WHERE id < 6 ORDER BY name")),
-              (QStringList{QStringLiteral("Aba"), QStringLiteral("Ábel"), QStringLiteral("Béla"), QStringLiteral("Ottó"),
-                           QStringLiteral("Ödön")}));
+              (QStringList{QStringLiteral("Aba"), QStringLiteral("Ábel"), QStringLiteral("Béla"),
+                           QStringLiteral("Ottó"), QStringLiteral("Ödön")}));
     // An expression ordered or compared as text, not only a column.
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE id < 6 ORDER BY ucase(name) DESC")),
               (QStringList{QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("1"), QStringLiteral("2"),
@@ -219,8 +209,9 @@ TEST_F(JetSemantics, TextComparesWithoutCaseInHungarianOrder)
     EXPECT_EQ(db.rows(QStringLiteral("SELECT DISTINCT city FROM people WHERE city IS NOT NULL ORDER BY city")),
               (QStringList{QStringLiteral("Csorna"), QStringLiteral("Eger"), QStringLiteral("Győr"),
                            QStringLiteral("Pécs")}));
-    EXPECT_EQ(db.rows(QStringLiteral("SELECT ucase(city), count(*) FROM people WHERE city LIKE 'p*' GROUP BY ucase(city)")),
-              QStringList{QStringLiteral("PÉCS|2")});
+    EXPECT_EQ(
+        db.rows(QStringLiteral("SELECT ucase(city), count(*) FROM people WHERE city LIKE 'p*' GROUP BY ucase(city)")),
+        QStringList{QStringLiteral("PÉCS|2")});
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE city IN ('PÉCS', 'eger') ORDER BY id")),
               (QStringList{QStringLiteral("1"), QStringLiteral("4"), QStringLiteral("5")}));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE name BETWEEN 'a' AND 'abz' ORDER BY id")),
@@ -261,22 +252,26 @@ TEST_F(JetSemantics, PredicatesAndSubqueries)
     db.exec(QStringLiteral("INSERT INTO denied VALUES (4)"));
     db.exec(QStringLiteral("INSERT INTO denied VALUES (5)"));
     // Doubled parentheses mean the whole set, never the first row alone.
-    EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE id NOT IN ((SELECT person_id FROM denied)) ORDER BY id")),
-              (QStringList{QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("6")}));
+    EXPECT_EQ(
+        db.rows(QStringLiteral("SELECT id FROM people WHERE id NOT IN ((SELECT person_id FROM denied)) ORDER BY id")),
+        (QStringList{QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("6")}));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE id in((select person_id from denied)) ORDER BY id")),
               (QStringList{QStringLiteral("1"), QStringLiteral("4"), QStringLiteral("5")}));
-    EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE id IN (SELECT person_id FROM denied WHERE person_id > 1) "
-                                     "AND score IS NOT NULL ORDER BY id")),
-              (QStringList{QStringLiteral("4"), QStringLiteral("5")}));
+    EXPECT_EQ(
+        db.rows(QStringLiteral("SELECT id FROM people WHERE id IN (SELECT person_id FROM denied WHERE person_id > 1) "
+                               "AND score IS NOT NULL ORDER BY id")),
+        (QStringList{QStringLiteral("4"), QStringLiteral("5")}));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE id NOT BETWEEN 2 AND 5 ORDER BY id")),
               (QStringList{QStringLiteral("1"), QStringLiteral("6")}));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE score IS NULL OR city IS NULL")),
               QStringList{QStringLiteral("3")});
-    EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE active = TRUE AND active <> FALSE AND id IN (1, 2, 3)")),
-              (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
-    EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people AS p WHERE EXISTS (SELECT * FROM denied d WHERE d.person_id = "
-                                     "p.id) AND p.id > (SELECT min(person_id) FROM denied)")),
-              (QStringList{QStringLiteral("4"), QStringLiteral("5")}));
+    EXPECT_EQ(
+        db.rows(QStringLiteral("SELECT id FROM people WHERE active = TRUE AND active <> FALSE AND id IN (1, 2, 3)")),
+        (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
+    EXPECT_EQ(
+        db.rows(QStringLiteral("SELECT id FROM people AS p WHERE EXISTS (SELECT * FROM denied d WHERE d.person_id = "
+                               "p.id) AND p.id > (SELECT min(person_id) FROM denied)")),
+        (QStringList{QStringLiteral("4"), QStringLiteral("5")}));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE active")).size(), 4);
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE (TRUE) AND id=1")), QStringList{QStringLiteral("1")});
 }
@@ -309,8 +304,9 @@ TEST_F(JetSemantics, SelectShapes)
               QStringList{QStringLiteral("-1|4|7.0")});
     EXPECT_EQ(db.rows(QStringLiteral("SELECT p.*, 1 AS one FROM people p WHERE p.id = 3")),
               QStringList{QStringLiteral("3|Aba|NULL|NULL|-1|NULL|1")});
-    EXPECT_EQ(db.rows(QStringLiteral("SELECT * FROM (SELECT id, name FROM people WHERE id < 3) AS s ORDER BY s.id DESC")),
-              (QStringList{QStringLiteral("2|Ábel"), QStringLiteral("1|Béla")}));
+    EXPECT_EQ(
+        db.rows(QStringLiteral("SELECT * FROM (SELECT id, name FROM people WHERE id < 3) AS s ORDER BY s.id DESC")),
+        (QStringList{QStringLiteral("2|Ábel"), QStringLiteral("1|Béla")}));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT name FROM cities UNION SELECT name FROM regions ORDER BY 1")),
               (QStringList{QStringLiteral("dél"), QStringLiteral("Győr"), QStringLiteral("PÉCS")}));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT name n FROM people WHERE id = 1;")), QStringList{QStringLiteral("Béla")});
@@ -370,9 +366,9 @@ TEST_F(JetSemantics, Ddl)
     EXPECT_TRUE(t->sql.contains(QStringLiteral("\"label\" TEXT(30) COLLATE JET DEFAULT ''")));
     EXPECT_TRUE(t->sql.contains(QStringLiteral("\"descr\" LONGTEXT COLLATE JET")));
     EXPECT_TRUE(t->sql.contains(QStringLiteral("\"code\" TEXT(255) COLLATE JET")));
-    EXPECT_TRUE(t->sql.contains(
-        QStringLiteral("CREATE UNIQUE INDEX \"vlq_list_report_group_field:PrimaryKey\" ON \"vlq_list_report_group_field\" "
-                       "(\"id\")")));
+    EXPECT_TRUE(t->sql.contains(QStringLiteral(
+        "CREATE UNIQUE INDEX \"vlq_list_report_group_field:PrimaryKey\" ON \"vlq_list_report_group_field\" "
+        "(\"id\")")));
     db.execNative(t->sql);
     db.exec(QStringLiteral("CREATE INDEX real_sort_order ON vlq_list_report_group_field (vlq_list_report_id, "
                            "sort_order DESC, del_status)"));
@@ -391,8 +387,9 @@ TEST_F(JetSemantics, Ddl)
     db.exec(QStringLiteral("INSERT INTO pairs VALUES (1, 'x', 0)"));
     EXPECT_THROW(db.exec(QStringLiteral("INSERT INTO pairs VALUES (1, 'X', 0)")), std::runtime_error);
     EXPECT_THROW(db.exec(QStringLiteral("INSERT INTO pairs (b, c) VALUES ('y', 0)")), std::runtime_error);
-    EXPECT_EQ(db.nativeRows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'pairs'")),
-              QStringList{QStringLiteral("pairs:pk")});
+    EXPECT_EQ(
+        db.nativeRows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'pairs'")),
+        QStringList{QStringLiteral("pairs:pk")});
 
     EXPECT_EQ(lg::jetsql::translate(QStringLiteral("DROP INDEX real_sort_order ON vlq_list_report_group_field"))->kind,
               StatementKind::DropIndex);

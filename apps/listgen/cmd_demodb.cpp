@@ -5,6 +5,8 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 
+#include <sqlite3.h>
+
 #include "command.h"
 #include "demodata.h"
 #include "platform/dao/dao.h"
@@ -43,9 +45,16 @@ DemoSummary buildDemoDatabase(const QString& file, const DemoOptions& options, c
             summary = fillHostData(*db, options.scale);
             progress(u"writing the catalogue, denials and saved lists"_s);
             summary = fillCatalogue(*db, summary, options.reportsDir);
-            db->CommitTrans(dao::dbForceOSFlush);
+            db->CommitTrans();
             progress(u"writing the report sources"_s);
             writeReportSources(options.reportsDir);
+            // One self-contained file: the write-ahead log goes back into it.
+            char* err = nullptr;
+            if (sqlite3_exec(db->handle(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, &err) != SQLITE_OK) {
+                const QString message = QString::fromUtf8(err ? err : "unknown error");
+                sqlite3_free(err);
+                throw RuntimeError(errnum::Database, u"demo"_s, u"cannot finish the database: "_s + message);
+            }
         } catch (...) {
             if (db->transactionLevel() > 0)
                 db->Rollback();
@@ -56,6 +65,8 @@ DemoSummary buildDemoDatabase(const QString& file, const DemoOptions& options, c
             throw;
         }
         ctx().database.reset();
+        if (db.use_count() != 1)
+            throw RuntimeError(errnum::Internal, u"demo"_s, u"the database is still in use after the build"_s);
     }
     // Replace an existing file only once the new one is complete.
     if (QFile::exists(file) && !QFile::remove(file))

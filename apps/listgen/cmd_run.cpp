@@ -11,6 +11,7 @@
 #include "catalogue/permissions.h"
 #include "command.h"
 #include "platform/dao/dao.h"
+#include "platform/dao/tsv.h"
 #include "platform/runtimeerror.h"
 #include "report/runstatement.h"
 #include "store/context.h"
@@ -38,6 +39,13 @@ public:
     void write(const char* text)
     {
         m_buffer += text;
+        if (m_buffer.size() >= kChunk)
+            flush();
+    }
+    // For writers that append to the buffer themselves; call written() after.
+    QByteArray& buffer() { return m_buffer; }
+    void written()
+    {
         if (m_buffer.size() >= kChunk)
             flush();
     }
@@ -101,16 +109,6 @@ QString plainText(const Value& v, FieldType type)
     }
 }
 
-// A value as `listgen sql` prints it: plain text with tab, line break and
-// backslash escaped.
-QString tsvText(const Value& v, FieldType type)
-{
-    QString t = plainText(v, type);
-    if (t.contains(u'\\') || t.contains(u'\t') || t.contains(u'\n') || t.contains(u'\r'))
-        t.replace(u"\\"_s, u"\\\\"_s).replace(u"\t"_s, u"\\t"_s).replace(u"\n"_s, u"\\n"_s).replace(u"\r"_s, u"\\r"_s);
-    return t;
-}
-
 class TsvSink : public RowSink {
 public:
     explicit TsvSink(Output& out) : m_out(out) {}
@@ -124,14 +122,14 @@ public:
     }
     void row(const QList<Value>& values) override
     {
-        QString line;
+        QByteArray& b = m_out.buffer();
         for (qsizetype i = 0; i < values.size(); ++i) {
             if (i)
-                line += u'\t';
-            line += tsvText(values.at(i), m_columns.at(i).type);
+                b += '\t';
+            dao::appendTsvValue(b, values.at(i), m_columns.at(i).type);
         }
-        line += u'\n';
-        m_out.write(line);
+        b += '\n';
+        m_out.written();
     }
     void end() override {}
 

@@ -546,6 +546,7 @@ void writeReportSources(const QString& reportsDir)
                                CatalogueBuilder::collectedErrors(listId, u"report source"_s));
     }
     modTables::Terminate();
+    modTables::Reset();
 }
 
 }  // namespace lg::demo

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "report/runstatement.h"
+
+using namespace Qt::StringLiterals;
+using lg::report::buildRunStatement;
+using lg::report::RunParameters;
+using lg::report::runCondition;
+
+TEST(RunStatement, WhereBecomesTrueEverywhereWithoutCondition)
+{
+    const QString src = u"SELECT a FROM t WHERE x AND  (%WHERE%) OR (%WHERE%)"_s;
+    EXPECT_EQ(buildRunStatement(src, QString(), {}), u"SELECT a FROM t WHERE x AND  ( (TRUE) ) OR ( (TRUE) )"_s);
+    EXPECT_EQ(buildRunStatement(src, u"   "_s, {}), u"SELECT a FROM t WHERE x AND  ( (TRUE) ) OR ( (TRUE) )"_s);
+    EXPECT_EQ(buildRunStatement(u"%WHERE%"_s, u"a.b = 1"_s, {}), u"a.b = 1"_s);
+}
+
+TEST(RunStatement, ParametersAreWholeConditionsWithBlanks)
+{
+    RunParameters p;
+    p[1] = u"a.x = 5"_s;
+    p[2] = u"   "_s;
+    const QString out = buildRunStatement(u"%PAR1%|%PAR2%|%PAR3%|%PAR2%|%PAR5%"_s, QString(), p);
+    EXPECT_EQ(out, u" (TRUE) | a.x = 5 | (TRUE) | a.x = 5 | (TRUE) "_s);
+    // Placeholders are case-sensitive; near misses stay as they are.
+    EXPECT_EQ(buildRunStatement(u"%par1% %PAR6% %PAR0% %PAR% 100%"_s, QString(), p),
+              u"%par1% %PAR6% %PAR0% %PAR% 100%"_s);
+}
+
+TEST(RunStatement, InsertedTextIsNotScannedAgain)
+{
+    // A literal typed into a filter, or a parameter, that happens to contain a
+    // placeholder text reaches the statement unchanged.
+    RunParameters p;
+    p[0] = u"n LIKE '%PAR2%'"_s;
+    p[1] = u"y = 2"_s;
+    const QString out = buildRunStatement(u"W %WHERE% P1 %PAR1% P2 %PAR2%"_s, u"t = '%PAR1%'"_s, p);
+    EXPECT_EQ(out, u"W t = '%PAR1%' P1  n LIKE '%PAR2%'  P2  y = 2 "_s);
+}
+
+TEST(RunStatement, HostAndPreFilterConditionsCombine)
+{
+    EXPECT_EQ(runCondition(QString(), QString()), u" (TRUE) "_s);
+    EXPECT_EQ(runCondition(u"  "_s, u"\t"_s), u" (TRUE) "_s);
+    EXPECT_EQ(runCondition(QString(), u" h = 1 "_s), u"h = 1"_s);
+    EXPECT_EQ(runCondition(u" p = 2 "_s, QString()), u"p = 2"_s);
+    EXPECT_EQ(runCondition(u"p = 2"_s, u"h = 1"_s), u"p = 2 AND h = 1"_s);
+}

@@ -111,8 +111,7 @@ bool runUserFacing(ErrorDialogService& dialog, const QString& source, const QStr
     }
 }
 
-template <class F>
-bool runUserFacing(const QString& source, const QString& procedure, F&& body)
+template <class F> bool runUserFacing(const QString& source, const QString& procedure, F&& body)
 {
     return runUserFacing(activeErrorDialog(), source, procedure, std::forward<F>(body));
 }

@@ -191,8 +191,7 @@ int cMessage2::MsgError(const QString& message, const QString& subMessage)
 QString cMessage2::MsgInputBox(const QString& message, const QString& subMessage, QString& text, const QString& title)
 {
     m_inputText = text;
-    const int code =
-        ShowMessageBox(msg::ButtonsInput, message, subMessage, title.isEmpty() ? LibraryTitle() : title);
+    const int code = ShowMessageBox(msg::ButtonsInput, message, subMessage, title.isEmpty() ? LibraryTitle() : title);
     if (code == msg::OK)
         text = m_inputText;
     return QString::number(code);

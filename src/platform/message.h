@@ -65,12 +65,12 @@ struct MessageRequest {
     MessageIcon icon = MessageIcon::None;
     QString title;
     QString message;
-    QString subMessage;    // the second label; hidden when empty
-    QStringList captions;  // buttons, left to right
-    QList<int> codes;      // the code of each button
-    int defaultResult = 0; // the code when the box is closed otherwise
+    QString subMessage;     // the second label; hidden when empty
+    QStringList captions;   // buttons, left to right
+    QList<int> codes;       // the code of each button
+    int defaultResult = 0;  // the code when the box is closed otherwise
     bool inputMode = false;
-    QString inputText;     // pre-filled text of the input box
+    QString inputText;  // pre-filled text of the input box
 };
 
 // What the user did: the index of the clicked button, or -1 for the close box

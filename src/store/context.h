@@ -39,6 +39,9 @@ public:
     // The message service, created on first use with the presenter installed
     // by the user interface (a scripted one in headless use).
     cMessage2& messageService();
+    // The error dialog, created on first use with the dialog installed by the
+    // user interface (a scripted one in headless use).
+    ErrorDialogService& errorDialogService();
 };
 
 inline Context& ctx() { return Context::instance(); }

@@ -123,8 +123,8 @@ TEST(UserFacingHandler, ErrorNumberZeroIsNotShown)
 TEST(UserFacingHandler, ForeignExceptionsAndFalseResults)
 {
     ScriptedErrorDialog dialog;
-    EXPECT_FALSE(runUserFacing(dialog, kControl, QStringLiteral("P"),
-                               []() -> bool { throw std::runtime_error("disk full"); }));
+    EXPECT_FALSE(
+        runUserFacing(dialog, kControl, QStringLiteral("P"), []() -> bool { throw std::runtime_error("disk full"); }));
     ASSERT_EQ(dialog.shown().size(), 1);
     EXPECT_EQ(dialog.shown().first().error.number(), errnum::Internal);
     EXPECT_EQ(dialog.shown().first().error.description(), QStringLiteral("disk full"));

@@ -25,18 +25,54 @@ QList<BoxCase> boxCases()
     const QString yes = QStringLiteral("&Igen"), no = QStringLiteral("&Nem");
     const QString question = QStringLiteral("Kérdés!");
     return {
-        {"OkCancel", [](cMessage2& m) { return m.MsgQuestionOkCancel(QStringLiteral("m"), QStringLiteral("s")); }, 33,
-         question, {ok, cancel}, {0, 1}, 1, MessageIcon::Question},
-        {"YesNo", [](cMessage2& m) { return m.MsgQuestionYesNo(QStringLiteral("m"), QStringLiteral("s")); }, 35,
-         question, {yes, no}, {2, 3}, 3, MessageIcon::Question},
-        {"YesNoCancel", [](cMessage2& m) { return m.MsgQuestionYesNoCancel(QStringLiteral("m"), QStringLiteral("s")); },
-         34, question, {yes, no, cancel}, {2, 3, 1}, 1, MessageIcon::Question},
-        {"Warning", [](cMessage2& m) { return m.MsgWarning(QStringLiteral("m"), QStringLiteral("s")); }, 128,
-         QStringLiteral("Figyelem!"), {ok}, {0}, 0, MessageIcon::Warning},
-        {"Info", [](cMessage2& m) { return m.MsgInfo(QStringLiteral("m"), QStringLiteral("s")); }, 64,
-         QStringLiteral("Információ"), {ok}, {0}, 0, MessageIcon::Information},
-        {"Error", [](cMessage2& m) { return m.MsgError(QStringLiteral("m"), QStringLiteral("s")); }, 16,
-         QStringLiteral("Hiba!"), {ok}, {0}, 0, MessageIcon::Error},
+        {"OkCancel",
+         [](cMessage2& m) { return m.MsgQuestionOkCancel(QStringLiteral("m"), QStringLiteral("s")); },
+         33,
+         question,
+         {ok, cancel},
+         {0, 1},
+         1,
+         MessageIcon::Question},
+        {"YesNo",
+         [](cMessage2& m) { return m.MsgQuestionYesNo(QStringLiteral("m"), QStringLiteral("s")); },
+         35,
+         question,
+         {yes, no},
+         {2, 3},
+         3,
+         MessageIcon::Question},
+        {"YesNoCancel",
+         [](cMessage2& m) { return m.MsgQuestionYesNoCancel(QStringLiteral("m"), QStringLiteral("s")); },
+         34,
+         question,
+         {yes, no, cancel},
+         {2, 3, 1},
+         1,
+         MessageIcon::Question},
+        {"Warning",
+         [](cMessage2& m) { return m.MsgWarning(QStringLiteral("m"), QStringLiteral("s")); },
+         128,
+         QStringLiteral("Figyelem!"),
+         {ok},
+         {0},
+         0,
+         MessageIcon::Warning},
+        {"Info",
+         [](cMessage2& m) { return m.MsgInfo(QStringLiteral("m"), QStringLiteral("s")); },
+         64,
+         QStringLiteral("Információ"),
+         {ok},
+         {0},
+         0,
+         MessageIcon::Information},
+        {"Error",
+         [](cMessage2& m) { return m.MsgError(QStringLiteral("m"), QStringLiteral("s")); },
+         16,
+         QStringLiteral("Hiba!"),
+         {ok},
+         {0},
+         0,
+         MessageIcon::Error},
     };
 }
 
@@ -77,7 +113,8 @@ TEST(MessageService, RetryAndNewItemBoxes)
 
     presenter->clickButton(0);
     EXPECT_EQ(service.ShowMessageBox(4, QStringLiteral("m"), {}, QStringLiteral("t")), msg::Retry);
-    EXPECT_EQ(presenter->requests().last().captions, QStringList({QStringLiteral("Új&ból"), QStringLiteral("&Mégsem")}));
+    EXPECT_EQ(presenter->requests().last().captions,
+              QStringList({QStringLiteral("Új&ból"), QStringLiteral("&Mégsem")}));
     EXPECT_EQ(service.ShowMessageBox(4, QStringLiteral("m"), {}, QStringLiteral("t")), msg::Cancel);
 
     presenter->clickButton(0);
@@ -142,9 +179,9 @@ TEST(MessageService, CallerDefinedButtonsKeepTheirPositionAsCode)
     cMessage2 service(presenter);
 
     presenter->clickButton(2);
-    EXPECT_EQ(service.MsgQuestionUDT(QStringLiteral("m"), {}, QStringLiteral("A"), QStringLiteral("B"),
-                                     QStringLiteral("C")),
-              2);
+    EXPECT_EQ(
+        service.MsgQuestionUDT(QStringLiteral("m"), {}, QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")),
+        2);
     MessageRequest r = presenter->requests().last();
     EXPECT_EQ(r.typeCode, 39);
     EXPECT_EQ(r.title, QStringLiteral("Kérdés!"));

@@ -472,9 +472,19 @@ void Database::BeginTrans()
 {
     if (d->transactionLevel == 0) {
         d->releaseCursors(false);
+        // The sync level cannot change inside a transaction, so engine
+        // transactions always commit as dbForceOSFlush asks (the library's
+        // own commits all pass it); single statements outside a transaction
+        // keep WAL's NORMAL level.
+        d->run("PRAGMA synchronous=FULL");
         // IMMEDIATE: the write lock is taken now, so a writer never finds its
         // read snapshot outdated half-way through.
-        d->run("BEGIN IMMEDIATE");
+        try {
+            d->run("BEGIN IMMEDIATE");
+        } catch (...) {
+            sqlite3_exec(d->db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+            throw;
+        }
     } else {
         d->run("SAVEPOINT lg_trans_" + QByteArray::number(d->transactionLevel));
     }
@@ -491,18 +501,9 @@ void Database::CommitTrans(int options)
         --d->transactionLevel;
         return;
     }
-    const bool flush = options & dbForceOSFlush;
-    if (flush)
-        d->run("PRAGMA synchronous=FULL");
-    try {
-        d->run("COMMIT");
-    } catch (...) {
-        if (flush)
-            sqlite3_exec(d->db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
-        throw;
-    }
-    if (flush)
-        d->run("PRAGMA synchronous=NORMAL");
+    Q_UNUSED(options);  // transactions always commit with a full sync, see BeginTrans
+    d->run("COMMIT");
+    d->run("PRAGMA synchronous=NORMAL");
     d->transactionLevel = 0;
     d->releaseCursors(false);
 }
@@ -521,6 +522,7 @@ void Database::Rollback()
         --d->transactionLevel;
     } else {
         d->run("ROLLBACK");
+        d->run("PRAGMA synchronous=NORMAL");
         d->transactionLevel = 0;
     }
     d->forgetSchema();

@@ -36,7 +36,7 @@ std::shared_ptr<TableLock> TableLock::acquire(const QString& databasePath, const
 {
     const QString path = lockPath(databasePath, table);
     auto& held = heldLocks();
-    if (auto existing = held.value(path).lock())
+    if (auto existing = held.value(path).lock(); existing && existing->m_pid == long(::getpid()))
         return existing;
 
     const QByteArray native = QFile::encodeName(path);
@@ -58,7 +58,7 @@ std::shared_ptr<TableLock> TableLock::acquire(const QString& databasePath, const
         fail(kRecordsetSource, daoerr::TableLocked,
              QStringLiteral("Couldn't lock table '%1': %2.").arg(table, QString::fromLocal8Bit(std::strerror(err))));
     }
-    std::shared_ptr<TableLock> lock(new TableLock(path, fd));
+    std::shared_ptr<TableLock> lock(new TableLock(path, fd, long(::getpid())));
     held.insert(path, lock);
     return lock;
 }

@@ -25,9 +25,10 @@ public:
     static QString lockPath(const QString& databasePath, const QString& table);
 
 private:
-    TableLock(QString path, int fd) : m_path(std::move(path)), m_fd(fd) {}
+    TableLock(QString path, int fd, long pid) : m_path(std::move(path)), m_fd(fd), m_pid(pid) {}
     QString m_path;
     int m_fd = -1;
+    long m_pid = 0;  // a child made by fork() inherits the registry, not the right to the lock
 };
 
 }  // namespace lg::dao

@@ -8,6 +8,8 @@
 #include <QtWidgets/QStyle>
 #include <QtWidgets/QVBoxLayout>
 
+#include <algorithm>
+
 namespace lg {
 
 namespace {
@@ -152,6 +154,12 @@ void frmMessage::buttonClicked(int index)
 
 MessageAnswer frmMessage::present(const MessageRequest& request)
 {
+    // A box asked for while this one is still open (from a timer, say) gets a
+    // form of its own instead of taking this one over.
+    if (isVisible()) {
+        frmMessage nested;
+        return nested.present(request);
+    }
     DefaultPointer pointer;
     configure(request);
     if (request.inputMode)

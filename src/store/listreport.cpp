@@ -121,8 +121,10 @@ bool ListReport::CoreUpdate(bool bCommit) { return coreUpdate(bCommit); }
 
 void ListReport::beforeWrite(bool commit)
 {
+    // Finalising changes the row even when nothing else did: a work copy must
+    // never replace its source while it stays temporary itself.
     if (commit)
-        storeValue(c_temp_status, QVariant(qlonglong(0)));
+        set_temp_status(0);
 }
 
 void ListReport::afterWrite(bool commit)

@@ -132,6 +132,7 @@ public:
     // --- lifecycle -----------------------------------------------------------
     bool CoreDefault();
     bool CoreLoad(const QVariant& lID);
+    bool CoreLoad(long lID) { return CoreLoad(QVariant(qlonglong(lID))); }
     bool CoreUpdate() { return coreUpdate(false); }
     bool Delete();
     void SetModified();

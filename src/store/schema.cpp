@@ -117,13 +117,13 @@ void installSchema(dao::Database& db, const InstallCallback& callback)
 
     for (const Statement& s : statements) {
         const SchemaObject object = objectOf(s.sql);
-        if (!s.onlyWhenMissing.isEmpty() && hadBefore.value(s.onlyWhenMissing))
-            continue;
         if (exists(db, object)) {
             if (callback)
                 callback(object, InstallState::Present);
             continue;
         }
+        if (!s.onlyWhenMissing.isEmpty() && hadBefore.value(s.onlyWhenMissing))
+            continue;
         try {
             db.Execute(s.sql);
         } catch (RuntimeError& e) {

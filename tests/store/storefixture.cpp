@@ -1,0 +1,51 @@
+#include "storefixture.h"
+
+#include <sqlite3.h>
+
+namespace lg::test {
+
+void StoreTest::sqlite(const char* sql) const
+{
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db->handle(), sql, nullptr, nullptr, &message);
+    const QString text = QString::fromUtf8(message ? message : "");
+    sqlite3_free(message);
+    ASSERT_EQ(rc, SQLITE_OK) << text.toStdString();
+}
+
+std::shared_ptr<ListReport> StoreTest::makeList(const QString& name, int groups, int fields, int wheres)
+{
+    auto list = std::make_shared<ListReport>();
+    list->set_name(name);
+    list->set_list_type_id(3);
+    list->set_sql_source(QStringLiteral("select * from t where %WHERE%"));
+    EXPECT_TRUE(list->SetFinal());
+    EXPECT_TRUE(list->CoreUpdate(true));
+    for (int i = 1; i <= groups; ++i) {
+        ListReportGroupField g;
+        g.set_vlq_list_report_id(list->ID());
+        g.set_table_field_id(100 + i);
+        g.set_sort_order(i);
+        EXPECT_TRUE(g.SetFinal() && g.CoreUpdate());
+    }
+    for (int i = 1; i <= fields; ++i) {
+        ListReportVisibleField f;
+        f.set_vlq_list_report_id(list->ID());
+        f.set_table_field_id(200 + i);
+        f.set_sort_order(i);
+        f.set_total_aggregate(eRFATsum);
+        EXPECT_TRUE(f.SetFinal() && f.CoreUpdate());
+    }
+    for (int i = 1; i <= wheres; ++i) {
+        ListReportWhereField w;
+        w.set_vlq_list_report_id(list->ID());
+        w.set_table_field_id(300 + i);
+        w.set_text_from(QStringLiteral("érték %1").arg(i));
+        w.set_number_from(2.5 * i);
+        w.set_sql_where(QStringLiteral("[x].[f%1] = %1").arg(i));
+        EXPECT_TRUE(w.SetFinal() && w.CoreUpdate());
+    }
+    return list;
+}
+
+}  // namespace lg::test

@@ -196,7 +196,12 @@ struct Recordset::Impl {
     bool lockEdits = true;
 
     [[noreturn]] void notSupported() const;
-    void checkOpen() const;
+    [[noreturn]] static void failClosed();
+    void checkOpen() const
+    {
+        if (!open)
+            failClosed();
+    }
 };
 
 std::unique_ptr<Recordset::Impl> makeStatementRecordset(std::shared_ptr<Database> db, Database::Impl* impl,

@@ -336,7 +336,10 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     d.path = path;
     d.password = password;
     const QByteArray native = path.toUtf8();
-    int rc = sqlite3_open_v2(native.constData(), &d.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // One connection serves one thread at a time (the library's work runs on
+    // the caller's thread): no connection mutex around every column read.
+    int rc = sqlite3_open_v2(native.constData(), &d.db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = d.db ? QString::fromUtf8(sqlite3_errmsg(d.db)) : QString::fromUtf8(sqlite3_errstr(rc));
         fail(kDatabaseSource, errnum::Database, QStringLiteral("Cannot open the database '%1': %2").arg(path, message));

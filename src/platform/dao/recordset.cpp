@@ -23,10 +23,9 @@ void Recordset::Impl::close()
         db->recordsets.erase(this);
 }
 
-void Recordset::Impl::checkOpen() const
+void Recordset::Impl::failClosed()
 {
-    if (!open)
-        fail(kRecordsetSource, daoerr::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+    fail(kRecordsetSource, daoerr::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
 }
 
 void Recordset::Impl::notSupported() const

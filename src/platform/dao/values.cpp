@@ -59,50 +59,50 @@ bool looksCanonicalDate(const unsigned char* s, int n)
     return true;
 }
 
-QString columnText(sqlite3_stmt* stmt, int col)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-    const int n = sqlite3_column_bytes(stmt, col);
-    return QString::fromUtf8(text, n);
-}
-
 }  // namespace
 
 Value readColumn(sqlite3_stmt* stmt, int col, FieldType type)
 {
-    const int storage = sqlite3_column_type(stmt, col);
+    // One look-up of the column; the value calls below are plain reads (the
+    // connection belongs to this thread).
+    sqlite3_value* v = sqlite3_column_value(stmt, col);
+    const int storage = sqlite3_value_type(v);
     if (storage == SQLITE_NULL)
         return Value();
+    auto text = [v] {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        return QString::fromUtf8(t, sqlite3_value_bytes(v));
+    };
     switch (type) {
     case FieldType::Long:
     case FieldType::Integer:
     case FieldType::Counter:
         if (storage == SQLITE_INTEGER)
-            return Value(qlonglong(sqlite3_column_int64(stmt, col)));
+            return Value(qlonglong(sqlite3_value_int64(v)));
         break;
     case FieldType::YesNo:
         if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-            return Value(qlonglong(sqlite3_column_double(stmt, col) != 0.0 ? -1 : 0));
+            return Value(qlonglong(sqlite3_value_double(v) != 0.0 ? -1 : 0));
         break;
     case FieldType::Double:
     case FieldType::Currency:
         if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-            return Value(sqlite3_column_double(stmt, col));
+            return Value(sqlite3_value_double(v));
         break;
     case FieldType::Text:
     case FieldType::Memo:
         if (storage != SQLITE_BLOB)
-            return Value(columnText(stmt, col));
+            return Value(text());
         break;
     case FieldType::DateTime:
         if (storage == SQLITE_TEXT) {
-            const QString text = columnText(stmt, col);
-            if (auto date = jetsql::fromCanonicalDate(text))
+            const QString t = text();
+            if (auto date = jetsql::fromCanonicalDate(t))
                 return Value(*date);
-            return Value(text);
+            return Value(t);
         }
         if (storage == SQLITE_INTEGER || storage == SQLITE_FLOAT)
-            return Value(fromDayNumber(sqlite3_column_double(stmt, col)));
+            return Value(fromDayNumber(sqlite3_value_double(v)));
         break;
     case FieldType::Unknown:
         break;
@@ -110,20 +110,20 @@ Value readColumn(sqlite3_stmt* stmt, int col, FieldType type)
     // Values of computed columns (and stray values in typed columns) keep
     // their storage class; text in the canonical date form is a date.
     switch (storage) {
-    case SQLITE_INTEGER: return Value(qlonglong(sqlite3_column_int64(stmt, col)));
-    case SQLITE_FLOAT: return Value(sqlite3_column_double(stmt, col));
+    case SQLITE_INTEGER: return Value(qlonglong(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT: return Value(sqlite3_value_double(v));
     case SQLITE_TEXT: {
-        const auto* text = sqlite3_column_text(stmt, col);
-        const int n = sqlite3_column_bytes(stmt, col);
-        if (type == FieldType::Unknown && looksCanonicalDate(text, n)) {
-            if (auto date = jetsql::fromCanonicalDate(QString::fromLatin1(reinterpret_cast<const char*>(text), n)))
+        const auto* t = sqlite3_value_text(v);
+        const int n = sqlite3_value_bytes(v);
+        if (type == FieldType::Unknown && looksCanonicalDate(t, n)) {
+            if (auto date = jetsql::fromCanonicalDate(QString::fromLatin1(reinterpret_cast<const char*>(t), n)))
                 return Value(*date);
         }
-        return Value(QString::fromUtf8(reinterpret_cast<const char*>(text), n));
+        return Value(QString::fromUtf8(reinterpret_cast<const char*>(t), n));
     }
     case SQLITE_BLOB: {
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt, col));
-        return Value(QByteArray(data, sqlite3_column_bytes(stmt, col)));
+        const auto* data = static_cast<const char*>(sqlite3_value_blob(v));
+        return Value(QByteArray(data, sqlite3_value_bytes(v)));
     }
     default: return Value();
     }

@@ -35,7 +35,6 @@ Look at them with any spreadsheet, or in the terminal:
   column -s, -t < $DEMO/out/szamlak_partnerenkent_2024.csv | less -S
 
 More to try:
-  $CLI lists --db $DB --user 2           the lists user 2 may run
   $CLI run --db $DB --list 7 --user 1 --format json | less
   $CLI run --db $DB --list 4 --user 4 --where "[R].[nev]='Dél-Alföld'"
   $CLI run --db $DB --list 3 --user 5    refused: user 5's group may not see invoices

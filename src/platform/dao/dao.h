@@ -12,6 +12,26 @@
 //
 // Failures throw lg::RuntimeError with the backend's message and the source
 // "DAO.Database" / "DAO.Recordset".
+//
+// How the loose corners of the model are settled here:
+//   - a Database and its recordsets belong to one thread at a time;
+//   - the file is kept in write-ahead-log mode: readers and a writer of other
+//     processes do not block each other, and a killed process leaves the file
+//     as of its last commit. Engine transactions commit with a full sync;
+//   - RecordCount is the exact number of rows (counted without reading them
+//     when the end has not been reached yet);
+//   - statement recordsets stream: rows are stepped as the caller moves and
+//     never held; going back runs the statement again up to the wanted row,
+//     and their bookmarks are row positions. Dynasets over statements are
+//     read-only: writes go through table-type recordsets or Execute;
+//   - table-type recordsets read in index order straight from the index (no
+//     table load); their bookmarks follow the row (its rowid). Setting Index
+//     makes the first record of the new order current. A Seek without match
+//     leaves no current record (EOF). After Update of an AddNew the current
+//     record is the one before AddNew and LastModified is the new row; after
+//     Update of an Edit the edited row stays current at its new place;
+//   - Idle (any option) lets table cursors give up their read snapshot; they
+//     find their place again on the next move.
 
 #include <QtCore/QByteArray>
 #include <QtCore/QDateTime>
@@ -96,7 +116,7 @@ public:
     void MovePrevious();
     void MoveLast();
     void Move(long rows);  // Move(0) re-reads the current row
-    long RecordCount() const;
+    long RecordCount() const;  // the exact number of rows
 
     int FieldCount() const;
     QString FieldName(int index) const;
@@ -130,7 +150,7 @@ public:
     QByteArray LastModified() const;
 
     bool LockEdits() const;
-    void setLockEdits(bool pessimistic);
+    void setLockEdits(bool pessimistic);  // kept, no effect: each write locks the file briefly
 
     struct Impl;
 
@@ -154,8 +174,11 @@ public:
     void Execute(const QString& jetSql, int options = 0);
     long RecordsAffected() const;
 
-    // A table name opens a table-type recordset (RecordsetType::Table);
-    // anything else is a Jet statement.
+    // A table name ("name" or "[name]") opens a table-type recordset
+    // (RecordsetType::Table or Dynaset; Snapshot and ForwardOnly read it as a
+    // statement); a view name or anything else is a Jet statement.
+    // dbDenyWrite on a table takes its cross-process write lock (error 3262
+    // while another process holds it; uses in this process are counted).
     std::shared_ptr<Recordset> OpenRecordset(const QString& source, RecordsetType type = RecordsetType::Dynaset,
                                              int options = 0);
 

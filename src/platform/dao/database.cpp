@@ -80,34 +80,42 @@ void Database::Impl::giveBack(const QByteArray& sql, sqlite3_stmt* stmt)
 
 long Database::Impl::run(const QByteArray& sql, const QString& source)
 {
+    auto stepToEnd = [&](sqlite3_stmt* s) {
+        if (sqlite3_column_count(s) > 0 && sqlite3_stmt_readonly(s))
+            fail(source, daoerr::CannotExecuteSelect, QStringLiteral("Cannot execute a select query."));
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE)
+            fail(source, errnum::Database, QString::fromUtf8(sqlite3_errmsg(db)));
+        return long(sqlite3_changes(db));
+    };
+    // A single statement seen before runs from the cache.
+    if (auto it = freeStatements.find(sql); it != freeStatements.end() && !it->empty()) {
+        Stmt s = prepare(sql, source);
+        return stepToEnd(s.get());
+    }
     long changes = 0;
     const char* tail = sql.constData();
     const char* end = tail + sql.size();
     while (tail < end) {
-        sqlite3_stmt* s = nullptr;
+        sqlite3_stmt* raw = nullptr;
         const char* next = nullptr;
-        int rc = sqlite3_prepare_v2(db, tail, int(end - tail), &s, &next);
+        const int rc = sqlite3_prepare_v2(db, tail, int(end - tail), &raw, &next);
         if (rc != SQLITE_OK) {
-            sqlite3_finalize(s);
+            sqlite3_finalize(raw);
             failSqlite(source, db, rc, sql);
         }
+        const bool first = tail == sql.constData();
         tail = next;
-        if (!s)
+        if (!raw)
             continue;  // blanks or a lone ';'
-        if (sqlite3_column_count(s) > 0 && sqlite3_stmt_readonly(s)) {
-            sqlite3_finalize(s);
-            fail(source, daoerr::CannotExecuteSelect, QStringLiteral("Cannot execute a select query."));
-        }
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        }
-        if (rc != SQLITE_DONE) {
-            // The message belongs to the statement; read it before finalising.
-            const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-            sqlite3_finalize(s);
-            fail(source, errnum::Database, message);
-        }
-        changes += sqlite3_changes(db);
-        sqlite3_finalize(s);
+        while (tail < end && (QChar::isSpace(uchar(*tail)) || *tail == ';'))
+            ++tail;
+        // The only statement of the text goes to the cache; parts of a
+        // several-statement text (DDL) are not worth keeping.
+        Stmt s(first && tail == end ? this : nullptr, raw, sql);
+        changes += stepToEnd(s.get());
     }
     return changes;
 }

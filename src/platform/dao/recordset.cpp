@@ -167,11 +167,9 @@ QList<QList<Value>> Recordset::GetRows(long rows)
     d->checkOpen();
     QList<QList<Value>> out;
     const int n = d->fieldCount();
+    if (d->bof() && !d->eof())
+        d->moveNext();
     while ((rows < 0 || out.size() < rows) && !d->eof()) {
-        if (d->bof()) {
-            d->moveNext();
-            continue;
-        }
         QList<Value> row;
         row.reserve(n);
         for (int i = 0; i < n; ++i)

@@ -1,0 +1,72 @@
+#pragma once
+
+// A laid-out report ready for output: its layout and a way to read its rows
+// again. Outputs run the layout twice (count the pages, then draw); the
+// preview keeps one checkpoint per page and draws pages on demand.
+
+#include "platform/reportengine/reportlayout.h"
+
+#include <QtCore/QStringList>
+
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+
+namespace lg::reportengine {
+
+class ReportDocument {
+public:
+    ReportDocument(std::shared_ptr<ReportLayout> layout, RowSourceOpener rows);
+
+    ReportLayout& layout() { return *m_layout; }
+    const PageGeometry& geometry() const { return m_layout->geometry(); }
+
+    // Page count (runs the counting pass once, keeping page checkpoints).
+    int pageCount();
+    // Draws page `page` (from 1); the painter's units are twips from the
+    // top-left corner of the paper.
+    void paintPage(int page, QPainter& painter);
+
+    // Outputs. False with a message in `error`; an existing file of that
+    // name is replaced only by a complete one.
+    bool renderPdf(const QString& path, QString& error);
+    bool renderHtml(const QString& path, QString& error);
+    bool renderXlsx(const QString& path, QString& error);
+    bool print(QPrinter& printer, QString& error);
+
+    // The detail columns in order of position, with the captions the page
+    // header shows above them (the columns of an .xlsx export).
+    struct ExportColumn {
+        QString caption;
+        QString column;  // data column name
+        QString format;
+    };
+    std::vector<ExportColumn> exportColumns() const;
+
+private:
+    std::unique_ptr<RowSource> open();
+    bool drawAll(PageSink& sink, QString& error);
+
+    std::shared_ptr<ReportLayout> m_layout;
+    RowSourceOpener m_rows;
+    int m_pages = -1;
+    std::vector<LayoutCheckpoint> m_checkpoints;
+};
+
+// Draws sink calls on a painter whose units are twips of the printable area.
+class PainterSink : public PageSink {
+public:
+    explicit PainterSink(QPainter& painter) : m_p(painter) {}
+    void drawText(const QRectF& rect, const QString& text, const QFont& font, int flags,
+                  const QColor& colour) override;
+    void drawLine(const QPointF& from, const QPointF& to) override;
+    void fillRect(const QRectF& rect, const QColor& colour) override;
+    void drawCheck(const QRectF& rect, bool checked) override;
+
+protected:
+    QPainter& m_p;
+};
+
+}  // namespace lg::reportengine

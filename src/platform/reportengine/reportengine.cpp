@@ -1,0 +1,164 @@
+#include "platform/reportengine/reportengine.h"
+
+#include "platform/dao/dao.h"
+#include "platform/reportengine/filedialogservice.h"
+#include "platform/reportengine/reportpreview.h"
+#include "platform/runtimeerror.h"
+
+#include <QtCore/QFileInfo>
+#include <QtPrintSupport/QPrintDialog>
+#include <QtPrintSupport/QPrinter>
+
+namespace lg::reportengine {
+
+using namespace Qt::StringLiterals;
+
+bool renderToFile(ReportDocument& document, const QString& path, QString& error)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == "pdf"_L1)
+        return document.renderPdf(path, error);
+    if (suffix == "html"_L1 || suffix == "htm"_L1)
+        return document.renderHtml(path, error);
+    if (suffix == "xlsx"_L1)
+        return document.renderXlsx(path, error);
+    error = u"Ismeretlen fájltípus: \"%1\" (PDF, HTML vagy XLSX fájl adható meg)"_s.arg(path);
+    return false;
+}
+
+bool renderToChosenFile(ReportSession& session, QWidget* parent, QString& error)
+{
+    error.clear();
+    if (!session.document) {
+        error = u"A riport nincs előkészítve."_s;
+        return false;
+    }
+    auto dialog = session.fileDialog ? session.fileDialog : defaultFileDialogService();
+    const QString path =
+        dialog->getSaveFileName(parent, u"Riport mentése fájlba"_s,
+                                u"PDF (*.pdf);;HTML (*.html *.htm);;Microsoft Excel (*.xlsx)"_s).trimmed();
+    if (path.isEmpty())
+        return false;
+    return renderToFile(*session.document, path, error);
+}
+
+ReportEngine::ReportEngine(QObject* parent) : QObject(parent), m_session(std::make_shared<ReportSession>()) {}
+
+ReportEngine::~ReportEngine() = default;
+
+void ReportEngine::AddNewDataSource(const QString& name, const QString& recordSource)
+{
+    m_dataSourceName = name;
+    m_recordSource = recordSource;
+}
+
+void ReportEngine::AddStringParam(const QString& name, const QString& value) { m_params.insert(name, value); }
+
+void ReportEngine::setFileDialogService(std::shared_ptr<FileDialogService> service)
+{
+    m_session->fileDialog = std::move(service);
+}
+
+bool ReportEngine::fail(const QString& reason)
+{
+    m_session->lastError = reason;
+    m_session->document.reset();
+    return false;
+}
+
+bool ReportEngine::InitReportEngine()
+{
+    m_session->lastError.clear();
+    if (m_reportFilePath.trimmed().isEmpty())
+        return fail(u"Nincs megadva a riportfájl."_s);
+    ReportSource source;
+    QString error;
+    if (!loadReportSource(m_reportFilePath, source, error))
+        return fail(error);
+
+    RowSourceOpener opener = m_opener;
+    try {
+        if (!opener) {
+            const QString statement = m_recordSource.trimmed().isEmpty() ? source.recordSource : m_recordSource;
+            if (statement.trimmed().isEmpty())
+                return fail(u"A riportnak nincs adatforrása."_s);
+            if (m_connectionProvider != 1)
+                return fail(u"Ismeretlen adatkapcsolat-típus: %1"_s.arg(m_connectionProvider));
+            QString file = m_dataBasePath, password;
+            if (const qsizetype at = file.indexOf(kPasswordPart, 0, Qt::CaseInsensitive); at >= 0) {
+                password = file.mid(at + kPasswordPart.size());
+                if (password.endsWith(u';'))
+                    password.chop(1);
+                file = file.left(at);
+            }
+            file = file.trimmed();
+            if (file.isEmpty() || !QFileInfo(file).isFile())
+                return fail(u"Az adatbázis nem található: %1"_s.arg(file));
+            m_session->database = dao::Database::open(file, password);
+            opener = statementOpener(m_session->database, statement);
+        }
+        // Opening the rows once checks the statement and gives the columns.
+        auto rows = opener();
+        if (!rows)
+            return fail(u"A riport adatforrása nem nyitható meg."_s);
+        const QStringList columns = rows->columns();
+        rows.reset();
+
+        auto layout = std::make_shared<ReportLayout>(std::move(source), m_params);
+        if (m_now.isValid())
+            layout->setNow(m_now);
+        if (!layout->prepare(columns, error))
+            return fail(m_reportFilePath + u": "_s + error);
+        m_session->document = std::make_shared<ReportDocument>(std::move(layout), std::move(opener));
+        return true;
+    } catch (const RuntimeError& e) {
+        return fail(u"Az adatbázis visszautasította a riport adatforrását: %1"_s.arg(e.description()));
+    } catch (const std::exception& e) {
+        return fail(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void ReportEngine::ShowReport(bool modeless)
+{
+    if (!m_session->document)
+        return;
+    auto* window = new ReportPreview(m_session);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_preview = window;
+    if (modeless)
+        window->show();
+    else
+        window->exec();
+}
+
+bool ReportEngine::RiportRenderToFile()
+{
+    QString error;
+    const bool ok = renderToChosenFile(*m_session, nullptr, error);
+    m_session->lastError = error;
+    return ok;
+}
+
+bool ReportEngine::PrintReport(QPrinter* printer)
+{
+    m_session->lastError.clear();
+    if (!m_session->document)
+        return fail(u"A riport nincs előkészítve."_s);
+    std::unique_ptr<QPrinter> own;
+    if (!printer) {
+        own = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        own->setCopyCount(m_session->copies);
+        QPrintDialog dialog(own.get());
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        printer = own.get();
+    } else {
+        printer->setCopyCount(m_session->copies);
+    }
+    QString error;
+    const bool ok = m_session->document->print(*printer, error);
+    m_session->lastError = error;
+    return ok;
+}
+
+}  // namespace lg::reportengine

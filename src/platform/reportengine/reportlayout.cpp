@@ -1,0 +1,598 @@
+#include "platform/reportengine/reportlayout.h"
+
+#include "platform/reportengine/valueformat.h"
+
+#include <QtCore/QFileInfo>
+#include <QtGui/QFontDatabase>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace lg::reportengine {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Tahoma is the font of every generated report. Where it is not installed, a
+// font of similar width stands in for it.
+void installFontSubstitutes()
+{
+    static const bool done = [] {
+        for (const char* path : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
+            if (QFileInfo::exists(QString::fromLatin1(path)))
+                QFontDatabase::addApplicationFont(QString::fromLatin1(path));
+        QFont::insertSubstitutions(u"Tahoma"_s, {u"Liberation Sans"_s, u"Arial"_s, u"DejaVu Sans"_s});
+        QFont::insertSubstitutions(u"Wingdings"_s, {u"DejaVu Sans"_s});
+        return true;
+    }();
+    (void)done;
+}
+
+QColor fromBgr(quint32 c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+bool isNullValue(const QVariant& v) { return !v.isValid() || v.isNull(); }
+
+bool sameGroupValue(const QVariant& a, const QVariant& b)
+{
+    const bool na = isNullValue(a), nb = isNullValue(b);
+    if (na || nb)
+        return na && nb;
+    if (isNumber(a) && isNumber(b))
+        return a.toDouble() == b.toDouble();
+    if (isDateValue(a) && isDateValue(b))
+        return toDateTime(a) == toDateTime(b);
+    return QString::compare(a.toString(), b.toString(), Qt::CaseInsensitive) == 0;
+}
+
+int alignFlags(int code, bool wrap)
+{
+    if (code < 0 || code > 8)
+        code = 0;
+    static const int h[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    static const int v[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    return h[code % 3] | v[code / 3] | (wrap ? Qt::TextWordWrap : 0);
+}
+
+struct CField {
+    FieldDef def;
+    Expression expr;
+    bool isStatic = true;  // the same text on every band
+    QString staticText;
+    int font = 0;
+    int flags = 0;
+    QColor fore;
+    std::vector<int> above;  // growing fields that end above this one's top
+};
+
+struct CSection {
+    bool present = false;
+    bool visible = false;
+    int height = 0;
+    int level = 0;  // the group level its aggregates run over (0: the whole report)
+    std::vector<CField> fields;
+};
+
+enum class StepKind { Footer, Reset, Header, Add, Detail, ReportFooter };
+struct Step {
+    StepKind kind;
+    int level;
+};
+
+}  // namespace
+
+struct ReportLayout::Compiled {
+    std::vector<QFont> fonts;
+    std::vector<std::unique_ptr<QFontMetricsF>> metrics;
+    std::map<int, CSection> sections;
+    std::vector<int> groupColumns;  // by level - 1
+    std::vector<Accumulator> aggregates;
+    std::vector<int> aggregateLevel;
+    std::vector<const Expression::Node*> aggregateNode;
+    int groups = 0;
+
+    const CSection* section(int type) const
+    {
+        auto it = sections.find(type);
+        return it == sections.end() ? nullptr : &it->second;
+    }
+};
+
+ReportLayout::ReportLayout(ReportSource source, QHash<QString, QString> stringParams)
+    : m_src(std::move(source)), m_params(std::move(stringParams)), m_now(QDateTime::currentDateTime())
+{
+    installFontSubstitutes();
+    const PageLayout& l = m_src.layout;
+    int pw = 0, ph = 0;
+    paperSizeTwips(l.paperSize, pw, ph);
+    m_geo.landscape = l.orientation == 2;
+    if (m_geo.landscape)
+        std::swap(pw, ph);
+    m_geo.paperWidth = pw;
+    m_geo.paperHeight = ph;
+    const double left = std::clamp(l.marginLeft, 0, pw / 4);
+    const double top = std::clamp(l.marginTop, 0, ph / 4);
+    const double bottom = std::clamp(l.marginBottom, 0, ph / 4);
+    double right = std::clamp(l.marginRight, 0, pw / 4);
+    // A layout wider than paper minus margins first gives up right margin
+    // (down to a thin edge), and only then is scaled down to fit.
+    double avail = pw - left - right;
+    if (l.width > avail) {
+        right = std::min(right, 250.0);
+        avail = pw - left - right;
+    }
+    m_geo.scale = l.width > avail ? avail / l.width : 1.0;
+    m_geo.originX = left;
+    m_geo.originY = top;
+    m_geo.contentWidth = l.width;
+    m_geo.contentHeight = (ph - top - bottom) / m_geo.scale;
+}
+
+ReportLayout::~ReportLayout() = default;
+
+bool ReportLayout::prepare(const QStringList& columns, QString& error)
+{
+    auto c = std::make_unique<Compiled>();
+    c->groups = static_cast<int>(m_src.groups.size());
+    for (const GroupDef& g : m_src.groups) {
+        const qsizetype idx = [&] {
+            for (qsizetype i = 0; i < columns.size(); ++i)
+                if (columns[i].compare(g.groupBy, Qt::CaseInsensitive) == 0)
+                    return i;
+            return qsizetype(-1);
+        }();
+        if (idx < 0) {
+            error = u"group \"%1\" groups by \"%2\", which the data does not have"_s.arg(g.name, g.groupBy);
+            return false;
+        }
+        c->groupColumns.push_back(static_cast<int>(idx));
+    }
+
+    auto levelOf = [&](int type) {
+        if (type == stDetail)
+            return c->groups;
+        if (type >= 5)
+            return (type - 3) / 2;
+        return 0;
+    };
+    for (const SectionDef& s : m_src.sections) {
+        CSection& cs = c->sections[s.type];
+        cs.present = true;
+        cs.visible = s.visible;
+        cs.height = s.height;
+        cs.level = levelOf(s.type);
+    }
+
+    QFont base(m_src.font.name.isEmpty() ? u"Tahoma"_s : m_src.font.name);
+    const double baseSize = m_src.font.size > 0 ? m_src.font.size : 8.0;
+    QHash<QString, int> fontIndex;
+    auto fontFor = [&](const FontSpec& f) {
+        const QString family = f.name.isEmpty() ? base.family() : f.name;
+        const double size = f.size > 0 ? f.size : baseSize;
+        const bool bold = f.bold || (m_src.font.bold && !f.bold);
+        const QString key = u"%1|%2|%3%4%5"_s.arg(family).arg(size).arg(bold).arg(f.italic).arg(f.underline);
+        if (auto it = fontIndex.find(key); it != fontIndex.end())
+            return *it;
+        QFont font(family);
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(size * 20))));
+        font.setBold(bold);
+        font.setItalic(f.italic);
+        font.setUnderline(f.underline);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        c->fonts.push_back(font);
+        c->metrics.push_back(std::make_unique<QFontMetricsF>(font));
+        const int idx = static_cast<int>(c->fonts.size() - 1);
+        fontIndex.insert(key, idx);
+        return idx;
+    };
+
+    for (const FieldDef& f : m_src.fields) {
+        auto sit = c->sections.find(f.section);
+        if (sit == c->sections.end() || !f.visible)
+            continue;
+        CField cf;
+        cf.def = f;
+        cf.font = fontFor(f.font);
+        cf.flags = alignFlags(f.align, f.wordWrap);
+        cf.fore = fromBgr(f.foreColor);
+        if (f.calculated && !f.text.trimmed().isEmpty()) {
+            QString why;
+            if (!Expression::parse(f.text, columns, cf.expr, why)) {
+                error = u"line %1: field \"%2\": %3"_s.arg(f.line).arg(f.name, why);
+                return false;
+            }
+            cf.isStatic = false;
+        } else {
+            QString text = f.text;
+            if (m_params.contains(f.name) && !f.calculated)
+                text = m_params.value(f.name);
+            for (auto it = m_params.cbegin(); it != m_params.cend(); ++it)
+                text.replace(u'#' + it.key() + u'#', it.value());
+            cf.staticText = text;
+        }
+        sit->second.fields.push_back(std::move(cf));
+    }
+
+    // Aggregates: one running value per use, over the rows of the section's level.
+    for (auto& [type, cs] : c->sections) {
+        for (CField& cf : cs.fields) {
+            for (const auto& use : cf.expr.aggregates()) {
+                Accumulator a;
+                a.kind = use.kind;
+                Expression::setSlot(use.node, static_cast<int>(c->aggregates.size()));
+                c->aggregates.push_back(a);
+                c->aggregateLevel.push_back(cs.level);
+                c->aggregateNode.push_back(use.node);
+            }
+        }
+        // Which growing fields push each field down.
+        for (size_t i = 0; i < cs.fields.size(); ++i) {
+            for (size_t j = 0; j < cs.fields.size(); ++j) {
+                const FieldDef& g = cs.fields[j].def;
+                if (i != j && g.canGrow && g.top + g.height <= cs.fields[i].def.top)
+                    cs.fields[i].above.push_back(static_cast<int>(j));
+            }
+        }
+    }
+    m_c = std::move(c);
+    error.clear();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+class Runner {
+public:
+    Runner(const ReportLayout::Compiled& c, const PageGeometry& geo, PageSink* sink, int pageCount,
+           const QDateTime& now)
+        : m_c(c), m_geo(geo), m_sink(sink)
+    {
+        m_ctx.pages = pageCount;
+        m_ctx.now = now;
+        m_ctx.aggregates = &m_acc;
+        m_acc = c.aggregates;
+        const CSection* pf = c.section(stPageFooter);
+        m_footerHeight = (pf && pf->visible) ? pf->height : 0;
+        m_bottom = m_geo.contentHeight - m_footerHeight;
+    }
+
+    std::vector<LayoutCheckpoint>* checkpoints = nullptr;
+    int stopAfterPage = 0;  // 0: run to the end
+
+    int runAll(RowSource& rows)
+    {
+        m_page = 1;
+        recordCheckpoint(true);
+        openPage(true);
+        fetchFirst(rows);
+        loop(rows, 0);
+        return m_page;
+    }
+
+    void resume(const LayoutCheckpoint& cp, RowSource& rows)
+    {
+        if (cp.fresh) {
+            stopAfterPage = 1;
+            runAll(rows);
+            return;
+        }
+        m_page = cp.page;
+        m_rowIndex = cp.rowIndex;
+        m_atEnd = cp.atEnd;
+        m_prev = cp.previous;
+        m_cur = cp.current;
+        m_acc = cp.aggregates;
+        if (m_rowIndex >= 0)
+            rows.skip(m_rowIndex + 1);
+        stopAfterPage = cp.page;
+        openPage(false);
+        loop(rows, cp.step);
+    }
+
+private:
+    struct Stop {};
+
+    void fetchFirst(RowSource& rows)
+    {
+        m_prev.clear();
+        if (rows.next(m_cur)) {
+            m_rowIndex = 0;
+        } else {
+            m_atEnd = true;
+            m_cur.clear();
+        }
+    }
+
+    int changedLevel() const
+    {
+        if (m_prev.isEmpty())
+            return 1;
+        for (int l = 1; l <= m_c.groups; ++l) {
+            const int col = m_c.groupColumns[l - 1];
+            if (!sameGroupValue(m_prev.value(col), m_cur.value(col)))
+                return l;
+        }
+        return m_c.groups + 1;
+    }
+
+    std::vector<Step> steps() const
+    {
+        std::vector<Step> s;
+        const bool hasPrev = !m_prev.isEmpty();
+        if (m_atEnd) {
+            if (hasPrev)
+                for (int l = m_c.groups; l >= 1; --l)
+                    s.push_back({StepKind::Footer, l});
+            s.push_back({StepKind::ReportFooter, 0});
+            return s;
+        }
+        const int k = changedLevel();
+        if (hasPrev)
+            for (int l = m_c.groups; l >= k; --l)
+                s.push_back({StepKind::Footer, l});
+        for (int l = k; l <= m_c.groups; ++l) {
+            s.push_back({StepKind::Reset, l});
+            s.push_back({StepKind::Header, l});
+        }
+        s.push_back({StepKind::Add, 0});
+        s.push_back({StepKind::Detail, 0});
+        return s;
+    }
+
+    void loop(RowSource& rows, int startStep)
+    {
+        try {
+            for (;;) {
+                const std::vector<Step> st = steps();
+                for (int i = startStep; i < static_cast<int>(st.size()); ++i) {
+                    m_step = i;
+                    exec(st[i]);
+                }
+                startStep = 0;
+                if (m_atEnd)
+                    break;
+                m_prev = std::move(m_cur);
+                m_cur = QList<QVariant>();
+                if (rows.next(m_cur)) {
+                    ++m_rowIndex;
+                } else {
+                    m_atEnd = true;
+                    m_cur.clear();
+                }
+            }
+            closePage();
+        } catch (const Stop&) {
+        }
+    }
+
+    void exec(const Step& s)
+    {
+        switch (s.kind) {
+        case StepKind::Footer:
+            place(groupFooterType(s.level), &m_prev);
+            break;
+        case StepKind::Reset:
+            for (size_t i = 0; i < m_acc.size(); ++i)
+                if (m_c.aggregateLevel[i] == s.level)
+                    m_acc[i].reset();
+            break;
+        case StepKind::Header:
+            place(groupHeaderType(s.level), &m_cur);
+            break;
+        case StepKind::Add: {
+            EvalContext row = m_ctx;
+            row.row = &m_cur;
+            for (size_t i = 0; i < m_acc.size(); ++i)
+                m_acc[i].add(Expression::argument(m_c.aggregateNode[i], row));
+            break;
+        }
+        case StepKind::Detail:
+            place(stDetail, &m_cur);
+            break;
+        case StepKind::ReportFooter:
+            place(stReportFooter, m_prev.isEmpty() ? nullptr : &m_prev);
+            break;
+        }
+    }
+
+    void recordCheckpoint(bool fresh)
+    {
+        if (!checkpoints)
+            return;
+        LayoutCheckpoint cp;
+        cp.page = m_page;
+        cp.fresh = fresh;
+        if (!fresh) {
+            cp.rowIndex = m_rowIndex;
+            cp.step = m_step;
+            cp.atEnd = m_atEnd;
+            cp.previous = m_prev;
+            cp.current = m_cur;
+            cp.aggregates = m_acc;
+        }
+        checkpoints->push_back(std::move(cp));
+    }
+
+    void openPage(bool first)
+    {
+        m_drawing = m_sink && m_sink->wantsPage(m_page);
+        if (m_drawing)
+            m_sink->beginPage(m_page);
+        m_y = 0;
+        m_hasBody = false;
+        if (first)
+            place(stReportHeader, nullptr);
+        place(stPageHeader, nullptr, true);
+        m_hasBody = false;
+    }
+
+    void closePage()
+    {
+        const CSection* pf = m_c.section(stPageFooter);
+        if (pf && pf->visible) {
+            m_y = m_bottom;
+            place(stPageFooter, nullptr, true);
+        }
+        if (m_drawing)
+            m_sink->endPage(m_page);
+        if (stopAfterPage && m_page >= stopAfterPage)
+            throw Stop{};
+    }
+
+    void newPage()
+    {
+        closePage();
+        ++m_page;
+        recordCheckpoint(false);
+        openPage(false);
+    }
+
+    QString fieldText(const CField& f, const QList<QVariant>* row)
+    {
+        if (f.isStatic)
+            return f.staticText;
+        EvalContext ctx = m_ctx;
+        ctx.row = row;
+        ctx.page = m_page;
+        return formatValue(f.expr.evaluate(ctx), f.def.format);
+    }
+
+    double textHeight(const CField& f, const QString& text) const
+    {
+        const QFontMetricsF& fm = *m_c.metrics[f.font];
+        if (text.isEmpty())
+            return 0;
+        const bool wrap = f.flags & Qt::TextWordWrap;
+        if (!text.contains(u'\n') && (!wrap || fm.horizontalAdvance(text) <= f.def.width))
+            return fm.height();
+        return fm.boundingRect(QRectF(0, 0, std::max(1, f.def.width), 1e7), f.flags, text).height();
+    }
+
+    void place(int type, const QList<QVariant>* row, bool frame = false)
+    {
+        const CSection* s = m_c.section(type);
+        if (!s || !s->visible)
+            return;
+        const size_t n = s->fields.size();
+        // Placing a band may open a page, which places the page header: keep
+        // this band's texts apart.
+        std::vector<QString> texts(n);
+        std::vector<double> grown(n, 0.0);
+        double growth = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const CField& f = s->fields[i];
+            if (!f.def.canGrow || f.def.checkBox)
+                continue;
+            texts[i] = fieldText(f, row);
+            grown[i] = std::max(0.0, textHeight(f, texts[i]) - f.def.height);
+            growth = std::max(growth, grown[i]);
+        }
+        const double height = s->height + growth;
+        // Fields may reach below their section (a 210 high text in a 195 high
+        // row): what is drawn must fit above the page footer too.
+        double extent = height;
+        for (size_t i = 0; i < n; ++i) {
+            const FieldDef& d = s->fields[i].def;
+            extent = std::max(extent, d.top + d.height + growth);
+        }
+        if (!frame && m_hasBody && m_y + extent > m_bottom + 0.01)
+            newPage();
+        if (m_drawing)
+            draw(*s, type, row, height, texts, grown);
+        m_y += height;
+        if (!frame)
+            m_hasBody = true;
+    }
+
+    void draw(const CSection& s, int type, const QList<QVariant>* row, double height,
+              const std::vector<QString>& texts, const std::vector<double>& grown)
+    {
+        m_sink->band(type, QRectF(0, m_y, m_geo.contentWidth, height));
+        for (size_t i = 0; i < s.fields.size(); ++i) {
+            const CField& f = s.fields[i];
+            double shift = 0;
+            for (int j : f.above)
+                shift = std::max(shift, grown[j]);
+            const QRectF r(f.def.left, m_y + f.def.top + shift, f.def.width, f.def.height + grown[i]);
+            if (f.def.backStyle == 1)
+                m_sink->fillRect(r, fromBgr(f.def.backColor));
+            if (f.def.isLine()) {
+                if (f.def.lineSlant == 1)
+                    m_sink->drawLine(r.topLeft(), r.bottomRight());
+                else
+                    m_sink->drawLine(r.bottomLeft(), r.topRight());
+                continue;
+            }
+            if (f.def.borderStyle != 0) {
+                m_sink->drawLine(r.topLeft(), r.topRight());
+                m_sink->drawLine(r.topRight(), r.bottomRight());
+                m_sink->drawLine(r.bottomRight(), r.bottomLeft());
+                m_sink->drawLine(r.bottomLeft(), r.topLeft());
+            }
+            if (f.def.checkBox) {
+                EvalContext ctx = m_ctx;
+                ctx.row = row;
+                ctx.page = m_page;
+                const QVariant v = f.isStatic ? QVariant(f.staticText) : f.expr.evaluate(ctx);
+                if (!isNullValue(v))
+                    m_sink->drawCheck(r, isTruthy(v));
+                continue;
+            }
+            QString text = (f.def.canGrow && !f.expr.usesPageNumber()) ? texts[i] : fieldText(f, row);
+            if (text.isEmpty())
+                continue;
+            if (!(f.flags & Qt::TextWordWrap) || !f.def.canGrow) {
+                // Text that may not grow stays inside its field.
+                const QFontMetricsF& fm = *m_c.metrics[f.font];
+                if (!(f.flags & Qt::TextWordWrap) && fm.horizontalAdvance(text) > f.def.width)
+                    text = fm.elidedText(text, Qt::ElideRight, f.def.width);
+            }
+            m_sink->drawText(r, text, m_c.fonts[f.font], f.flags, f.fore);
+        }
+    }
+
+    const ReportLayout::Compiled& m_c;
+    const PageGeometry& m_geo;
+    PageSink* m_sink;
+    EvalContext m_ctx;
+    std::vector<Accumulator> m_acc;
+    double m_footerHeight = 0, m_bottom = 0;
+
+    int m_page = 1;
+    double m_y = 0;
+    bool m_drawing = false;
+    bool m_hasBody = false;
+    qint64 m_rowIndex = -1;
+    int m_step = 0;
+    bool m_atEnd = false;
+    QList<QVariant> m_prev, m_cur;
+};
+
+}  // namespace
+
+int ReportLayout::countPages(RowSource& rows, std::vector<LayoutCheckpoint>* checkpoints)
+{
+    Q_ASSERT(m_c);
+    Runner r(*m_c, m_geo, nullptr, 0, m_now);
+    r.checkpoints = checkpoints;
+    return r.runAll(rows);
+}
+
+int ReportLayout::run(RowSource& rows, PageSink& sink, int pageCount)
+{
+    Q_ASSERT(m_c);
+    Runner r(*m_c, m_geo, &sink, pageCount, m_now);
+    return r.runAll(rows);
+}
+
+void ReportLayout::drawPage(const LayoutCheckpoint& checkpoint, RowSource& rows, PageSink& sink, int pageCount)
+{
+    Q_ASSERT(m_c);
+    Runner r(*m_c, m_geo, &sink, pageCount, m_now);
+    r.resume(checkpoint, rows);
+}
+
+}  // namespace lg::reportengine

@@ -1,0 +1,263 @@
+#include "platform/reportengine/valueformat.h"
+
+#include <cmath>
+
+namespace lg::reportengine {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QChar kDecimal = u',';
+constexpr QChar kThousands = QChar(0x00A0);
+
+bool isNull(const QVariant& v) { return !v.isValid() || v.isNull(); }
+
+QString groupDigits(const QString& digits)
+{
+    QString out;
+    out.reserve(digits.size() + digits.size() / 3);
+    const qsizetype n = digits.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += kThousands;
+        out += digits[i];
+    }
+    return out;
+}
+
+// One section of a number pattern: literal text before and after the digit
+// placeholders, how many integer digits are mandatory, how many decimals are
+// mandatory and allowed, whether thousands are grouped.
+struct NumberPattern {
+    QString prefix, suffix;
+    int minInt = 0;
+    int minDec = 0, maxDec = 0;
+    bool grouping = false;
+    bool percent = false;
+};
+
+NumberPattern parseNumberPattern(const QString& f)
+{
+    NumberPattern p;
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < f.size(); ++i) {
+        const QChar c = f[i];
+        if (c == u'0' || c == u'#' || ((c == u',' || c == u'.') && first >= 0)) {
+            if (first < 0)
+                first = i;
+            last = i;
+        }
+    }
+    if (first < 0) {
+        p.prefix = f;
+        return p;
+    }
+    p.prefix = f.left(first);
+    p.suffix = f.mid(last + 1);
+    p.percent = p.suffix.contains(u'%');
+    bool afterPoint = false;
+    for (qsizetype i = first; i <= last; ++i) {
+        const QChar c = f[i];
+        if (c == u'.') {
+            afterPoint = true;
+        } else if (c == u',') {
+            if (!afterPoint)
+                p.grouping = true;
+        } else if (afterPoint) {
+            ++p.maxDec;
+            if (c == u'0')
+                p.minDec = p.maxDec;
+        } else if (c == u'0') {
+            ++p.minInt;
+        }
+    }
+    p.prefix.remove(u'"');
+    p.suffix.remove(u'"');
+    return p;
+}
+
+QString formatNumber(double value, const QString& format)
+{
+    const QStringList sections = format.split(u';');
+    QString pattern = sections.value(0);
+    bool negativeSection = false;
+    if (value < 0 && sections.size() > 1 && !sections[1].isEmpty()) {
+        pattern = sections[1];
+        negativeSection = true;
+    } else if (value == 0 && sections.size() > 2 && !sections[2].isEmpty()) {
+        pattern = sections[2];
+    }
+    const NumberPattern p = parseNumberPattern(pattern);
+    double v = p.percent ? value * 100 : value;
+    const bool negative = v < 0 && !negativeSection;
+    v = std::fabs(v);
+    QString digits = QString::number(v, 'f', p.maxDec);
+    QString intPart = digits, decPart;
+    if (const qsizetype dot = digits.indexOf(u'.'); dot >= 0) {
+        intPart = digits.left(dot);
+        decPart = digits.mid(dot + 1);
+    }
+    while (decPart.size() > p.minDec && decPart.endsWith(u'0'))
+        decPart.chop(1);
+    if (intPart == "0"_L1 && p.minInt == 0)
+        intPart.clear();
+    while (intPart.size() < p.minInt)
+        intPart.prepend(u'0');
+    if (p.grouping)
+        intPart = groupDigits(intPart);
+    QString out = p.prefix + intPart;
+    if (!decPart.isEmpty())
+        out += kDecimal + decPart;
+    out += p.suffix;
+    if (negative && (!intPart.isEmpty() || !decPart.isEmpty()))
+        out.prepend(u'-');
+    return out;
+}
+
+QString pad2(int v) { return QString::number(v).rightJustified(2, u'0'); }
+
+bool looksLikeDatePattern(const QString& f)
+{
+    for (const QChar c : f) {
+        const QChar l = c.toLower();
+        if (l == u'y' || l == u'd' || l == u'm' || l == u'h' || l == u'n' || l == u's')
+            return true;
+    }
+    return false;
+}
+
+QString formatDate(const QDateTime& dt, const QString& f)
+{
+    QString out;
+    const qsizetype n = f.size();
+    bool lastWasHour = false;
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = f[i];
+        const QChar l = c.toLower();
+        qsizetype run = 1;
+        while (i + run < n && f[i + run].toLower() == l)
+            ++run;
+        if (c == u'"') {
+            const qsizetype end = f.indexOf(u'"', i + 1);
+            out += f.mid(i + 1, (end < 0 ? n : end) - i - 1);
+            i = end < 0 ? n : end + 1;
+            continue;
+        }
+        if (c == u'\\' && i + 1 < n) {
+            out += f[i + 1];
+            i += 2;
+            continue;
+        }
+        const QDate d = dt.date();
+        const QTime t = dt.time();
+        if (l == u'y') {
+            out += run >= 3 ? QString::number(d.year()) : pad2(d.year() % 100);
+        } else if (l == u'm' && lastWasHour) {
+            out += run >= 2 ? pad2(t.minute()) : QString::number(t.minute());
+        } else if (l == u'm') {
+            out += run >= 2 ? pad2(d.month()) : QString::number(d.month());
+        } else if (l == u'd') {
+            out += run >= 2 ? pad2(d.day()) : QString::number(d.day());
+        } else if (l == u'h') {
+            out += run >= 2 ? pad2(t.hour()) : QString::number(t.hour());
+        } else if (l == u'n') {
+            out += run >= 2 ? pad2(t.minute()) : QString::number(t.minute());
+        } else if (l == u's') {
+            out += run >= 2 ? pad2(t.second()) : QString::number(t.second());
+        } else {
+            out += f.mid(i, run);
+        }
+        if (l != u' ' && l != u':')
+            lastWasHour = l == u'h';
+        i += run;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool isNumber(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isDateValue(const QVariant& v)
+{
+    return v.typeId() == QMetaType::QDateTime || v.typeId() == QMetaType::QDate;
+}
+
+QDateTime toDateTime(const QVariant& v)
+{
+    if (v.typeId() == QMetaType::QDate)
+        return QDateTime(v.toDate(), QTime(0, 0));
+    return v.toDateTime();
+}
+
+QString plainText(const QVariant& v)
+{
+    if (isNull(v))
+        return {};
+    if (isDateValue(v)) {
+        const QDateTime dt = toDateTime(v);
+        QString s = dt.date().toString(u"yyyy.MM.dd."_s);
+        if (dt.time() != QTime(0, 0))
+            s += u' ' + dt.time().toString(u"H:mm:ss"_s);
+        return s;
+    }
+    if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
+        QString s = QString::number(v.toDouble(), 'g', 15);
+        s.replace(u'.', kDecimal);
+        return s;
+    }
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? u"Igaz"_s : u"Hamis"_s;
+    return v.toString();
+}
+
+QString formatValue(const QVariant& v, const QString& format)
+{
+    if (isNull(v))
+        return {};
+    if (format.isEmpty())
+        return plainText(v);
+    if (isDateValue(v))
+        return formatDate(toDateTime(v), format);
+    if (isNumber(v) || v.typeId() == QMetaType::Bool)
+        return formatNumber(v.toDouble(), format);
+    // Text: numbers written as text still take a number format.
+    bool ok = false;
+    const double d = v.toString().trimmed().replace(kDecimal, u'.').toDouble(&ok);
+    if (ok && !looksLikeDatePattern(format))
+        return formatNumber(d, format);
+    return v.toString();
+}
+
+bool isTruthy(const QVariant& v)
+{
+    if (isNull(v))
+        return false;
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool();
+    if (isNumber(v))
+        return v.toDouble() != 0;
+    const QString s = v.toString().trimmed();
+    return s.compare("true"_L1, Qt::CaseInsensitive) == 0 || s == "-1"_L1 || s == "1"_L1 ||
+           s.compare("igaz"_L1, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace lg::reportengine

@@ -1,0 +1,273 @@
+#include "platform/reportengine/reportlayout.h"
+#include "platform/reportengine/valueformat.h"
+#include "reportfixture.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace lg::reportengine;
+
+namespace {
+
+// Remembers every text per page with its rectangle.
+struct RecordingSink : PageSink {
+    struct Text {
+        QRectF rect;
+        QString text;
+    };
+    std::map<int, std::vector<Text>> pages;
+    std::map<int, int> checks;
+    int current = 0;
+    int wanted = 0;  // 0: all
+    bool wantsPage(int page) const override { return wanted == 0 || page == wanted; }
+    void beginPage(int page) override { current = page; }
+    void drawText(const QRectF& r, const QString& t, const QFont&, int, const QColor&) override
+    {
+        pages[current].push_back({r, t});
+    }
+    void drawLine(const QPointF&, const QPointF&) override {}
+    void fillRect(const QRectF&, const QColor&) override {}
+    void drawCheck(const QRectF&, bool checked) override { checks[current] += checked ? 1 : 0; }
+
+    QStringList texts(int page) const
+    {
+        QStringList out;
+        if (auto it = pages.find(page); it != pages.end())
+            for (const auto& t : it->second)
+                out << t.text;
+        return out;
+    }
+    int count(const QString& text) const
+    {
+        int n = 0;
+        for (const auto& [p, list] : pages)
+            for (const auto& t : list)
+                n += t.text == text ? 1 : 0;
+        return n;
+    }
+};
+
+const QStringList kColumns = {QStringLiteral("RG1"), QStringLiteral("RG2"), QStringLiteral("RF1"), QStringLiteral("RF2"),
+                              QStringLiteral("RF3"), QStringLiteral("RF4"), QStringLiteral("RF5")};
+
+// Rows sorted by city and partner: city c (0..cities-1), partner p, n rows each.
+std::shared_ptr<QList<QList<QVariant>>> salesRows(int cities, int partners, int perPartner)
+{
+    auto rows = std::make_shared<QList<QList<QVariant>>>();
+    int k = 0;
+    for (int c = 0; c < cities; ++c)
+        for (int p = 0; p < partners; ++p)
+            for (int i = 0; i < perPartner; ++i, ++k)
+                rows->append({QStringLiteral("City%1").arg(c), QStringLiteral("Partner%1-%2").arg(c).arg(p),
+                              QStringLiteral("Item %1").arg(k), QVariant(qlonglong(i + 1)), QVariant(10.5 * (i + 1)),
+                              QVariant(QDateTime(QDate(2024, 3, 1 + i % 28), QTime(0, 0))), QVariant(qlonglong(k % 2 ? -1 : 0))});
+    return rows;
+}
+
+std::unique_ptr<ReportLayout> makeLayout(const lg::test::FixtureReport& fx, const QStringList& columns = kColumns)
+{
+    ReportSource src;
+    QString error;
+    EXPECT_TRUE(parseReportSource(lg::test::windows1250(lg::test::reportSourceText(fx)), src, error))
+        << error.toStdString();
+    auto layout = std::make_unique<ReportLayout>(
+        src, QHash<QString, QString>{{QStringLiteral("report_name"), QStringLiteral("Eladások")},
+                                     {QStringLiteral("filter_string"), QStringLiteral("Minden város")}});
+    layout->setNow(QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
+    EXPECT_TRUE(layout->prepare(columns, error)) << error.toStdString();
+    return layout;
+}
+
+}  // namespace
+
+TEST(ValueFormat, CatalogueFormats)
+{
+    EXPECT_EQ(formatValue(1234567.891, QStringLiteral("#,##0.00")), QString::fromUtf8("1\u00A0234\u00A0567,89"));
+    EXPECT_EQ(formatValue(-1234.5, QStringLiteral("#,##0.00")), QString::fromUtf8("-1\u00A0234,50"));
+    EXPECT_EQ(formatValue(0.5, QStringLiteral("#,##0.00")), QStringLiteral("0,50"));
+    EXPECT_EQ(formatValue(qlonglong(42), QStringLiteral("0")), QStringLiteral("42"));
+    EXPECT_EQ(formatValue(2.5, QStringLiteral("0")), QStringLiteral("3"));
+    EXPECT_EQ(formatValue(qlonglong(7), QStringLiteral("###")), QStringLiteral("7"));
+    EXPECT_EQ(formatValue(qlonglong(1234), QStringLiteral("###")), QStringLiteral("1234"));
+    EXPECT_EQ(formatValue(QDateTime(QDate(2024, 3, 5), QTime(13, 4)), QStringLiteral("yyyy.mm.dd")),
+              QStringLiteral("2024.03.05"));
+    EXPECT_EQ(formatValue(QDateTime(QDate(2024, 3, 5), QTime(13, 4)), QStringLiteral("yyyy.mm.dd hh:mm")),
+              QStringLiteral("2024.03.05 13:04"));
+    EXPECT_EQ(formatValue(QVariant(), QStringLiteral("#,##0.00")), QString());
+    EXPECT_EQ(formatValue(QStringLiteral("abc"), QStringLiteral("#,##0.00")), QStringLiteral("abc"));
+    EXPECT_EQ(plainText(3.25), QStringLiteral("3,25"));
+}
+
+TEST(Expression, TextsColumnsPagesAndAggregates)
+{
+    const QStringList cols = {QStringLiteral("RF1"), QStringLiteral("RF2")};
+    QString error;
+    Expression e;
+    ASSERT_TRUE(Expression::parse(QStringLiteral("\"Oldalszám: \"& [Pages] & \" / \" & [Page]"), cols, e, error));
+    EXPECT_TRUE(e.usesPageCount());
+    EvalContext ctx;
+    ctx.page = 2;
+    ctx.pages = 7;
+    EXPECT_EQ(e.evaluate(ctx).toString(), QString::fromUtf8("Oldalszám: 7 / 2"));
+
+    ctx.now = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
+    ASSERT_TRUE(Expression::parse(QStringLiteral("\"Nyomtatva:  \"& CStr(Date) & \"\" & CStr(Time)"), cols, e, error));
+    EXPECT_EQ(e.evaluate(ctx).toString(), QStringLiteral("Nyomtatva:  2024.05.06.7:08:09"));
+
+    const QList<QVariant> row = {QStringLiteral("Pécs"), QVariant()};
+    ctx.row = &row;
+    ASSERT_TRUE(Expression::parse(QStringLiteral("rf1 & \" összesen:\""), cols, e, error));
+    EXPECT_EQ(e.evaluate(ctx).toString(), QString::fromUtf8("Pécs összesen:"));
+    ASSERT_TRUE(Expression::parse(QStringLiteral("RF2 & RF2"), cols, e, error));
+    EXPECT_TRUE(e.evaluate(ctx).isNull());  // Null & Null stays Null
+    ASSERT_TRUE(Expression::parse(QStringLiteral("RF1 & RF2"), cols, e, error));
+    EXPECT_EQ(e.evaluate(ctx).toString(), QString::fromUtf8("Pécs"));
+
+    for (const char* bad : {"\"open", "RF9", "SUM(RF1", "Foo(RF1)", "RF1 &", "[Page"}) {
+        EXPECT_FALSE(Expression::parse(QString::fromLatin1(bad), cols, e, error)) << bad;
+        EXPECT_FALSE(error.isEmpty());
+    }
+
+    Accumulator sum{AggregateKind::Sum}, avg{AggregateKind::Avg}, mn{AggregateKind::Min}, cnt{AggregateKind::Count};
+    for (const QVariant& v : {QVariant(4.0), QVariant(), QVariant(qlonglong(2)), QVariant(9.0)}) {
+        sum.add(v);
+        avg.add(v);
+        mn.add(v);
+        cnt.add(v);
+    }
+    EXPECT_DOUBLE_EQ(sum.result().toDouble(), 15.0);
+    EXPECT_DOUBLE_EQ(avg.result().toDouble(), 5.0);  // Null does not count
+    EXPECT_EQ(mn.result().toLongLong(), 2);
+    EXPECT_EQ(cnt.result().toLongLong(), 3);
+    Accumulator empty{AggregateKind::Sum};
+    EXPECT_TRUE(empty.result().isNull());
+}
+
+TEST(ReportLayout, GroupsTotalsAndFrameOnEveryPage)
+{
+    auto layout = makeLayout(lg::test::salesReport());
+    auto rows = salesRows(3, 2, 25);  // 150 rows: several pages
+    MemoryRowSource count(kColumns, rows);
+    const int pages = layout->countPages(count);
+    ASSERT_GE(pages, 3);
+
+    RecordingSink sink;
+    MemoryRowSource draw(kColumns, rows);
+    EXPECT_EQ(layout->run(draw, sink, pages), pages);
+    ASSERT_EQ(static_cast<int>(sink.pages.size()), pages);
+
+    const double bottom = layout->geometry().contentHeight - 495;  // page footer
+    for (int p = 1; p <= pages; ++p) {
+        const QStringList t = sink.texts(p);
+        EXPECT_TRUE(t.contains(QString::fromUtf8("Oldalszám: %1 / %2").arg(pages).arg(p))) << p;
+        EXPECT_TRUE(t.contains(QString::fromUtf8("Összeg"))) << "captions on page " << p;
+        EXPECT_TRUE(t.contains(QString::fromUtf8("Eladások"))) << "sub title on page " << p;
+        EXPECT_TRUE(t.contains(QStringLiteral("Nyomtatva:  2024.05.06.7:08:09")));
+        for (const auto& x : sink.pages[p]) {
+            if (x.text.startsWith(QStringLiteral("Item "))) {
+                EXPECT_LE(x.rect.bottom(), bottom + 0.01) << "a row crosses the page footer on page " << p;
+            }
+        }
+    }
+    EXPECT_EQ(sink.count(QStringLiteral("Minden város")), 1);  // filter_string, report header only
+
+    // Every row printed exactly once.
+    for (int k = 0; k < 150; ++k)
+        EXPECT_EQ(sink.count(QStringLiteral("Item %1").arg(k)), 1) << k;
+
+    // Partner totals: 25 rows of 10.5 * (1..25) = 3412.5; city: 2 partners; grand: 6.
+    EXPECT_EQ(sink.count(QString::fromUtf8("Partner1-0 összesen:")), 1);
+    EXPECT_EQ(sink.count(QString::fromUtf8("3\u00A0412,50")), 6);
+    EXPECT_EQ(sink.count(QString::fromUtf8("6\u00A0825,00")), 3);
+    EXPECT_EQ(sink.count(QString::fromUtf8("City2 összesen:")), 1);
+    EXPECT_EQ(sink.count(QString::fromUtf8("20\u00A0475,00")), 1);
+    EXPECT_EQ(sink.count(QString::fromUtf8("Mindösszesen:")), 1);
+    EXPECT_EQ(sink.count(QStringLiteral("25")), 6 + 6);  // COUNT per partner, and the quantity of each 25th row
+    EXPECT_EQ(sink.count(QStringLiteral("50")), 3);      // COUNT per city
+    EXPECT_EQ(sink.count(QStringLiteral("150")), 1);
+    EXPECT_EQ(sink.count(QString::fromUtf8("Város: City1")), 1);
+
+    int checks = 0;
+    for (const auto& [p, n] : sink.checks)
+        checks += n;
+    EXPECT_EQ(checks, 75);  // every second row is paid
+}
+
+TEST(ReportLayout, PagesDrawnFromCheckpointsMatchTheFullRun)
+{
+    auto layout = makeLayout(lg::test::salesReport());
+    auto rows = salesRows(2, 3, 20);
+    MemoryRowSource count(kColumns, rows);
+    std::vector<LayoutCheckpoint> cps;
+    const int pages = layout->countPages(count, &cps);
+    ASSERT_EQ(static_cast<int>(cps.size()), pages);
+
+    RecordingSink full;
+    MemoryRowSource all(kColumns, rows);
+    layout->run(all, full, pages);
+    for (int p : {1, 2, pages}) {
+        RecordingSink one;
+        MemoryRowSource fresh(kColumns, rows);
+        layout->drawPage(cps[p - 1], fresh, one, pages);
+        ASSERT_EQ(one.pages.size(), 1u);
+        EXPECT_EQ(one.texts(p), full.texts(p)) << "page " << p;
+    }
+}
+
+TEST(ReportLayout, HiddenDetailEmptyDataAndGrowingText)
+{
+    {
+        auto layout = makeLayout(lg::test::salesReport(false, true));
+        auto rows = salesRows(2, 2, 5);
+        MemoryRowSource src(kColumns, rows);
+        RecordingSink sink;
+        layout->run(src, sink, 1);
+        EXPECT_EQ(sink.count(QStringLiteral("Item 0")), 0);
+        EXPECT_EQ(sink.count(QString::fromUtf8("Partner0-1 összesen:")), 1);
+        EXPECT_EQ(sink.count(QString::fromUtf8("Mindösszesen:")), 1);
+    }
+    {
+        auto layout = makeLayout(lg::test::salesReport());
+        MemoryRowSource src(kColumns, std::make_shared<QList<QList<QVariant>>>());
+        RecordingSink sink;
+        EXPECT_EQ(layout->run(src, sink, 1), 1);
+        EXPECT_EQ(sink.count(QString::fromUtf8("Mindösszesen:")), 1);
+        EXPECT_EQ(sink.count(QStringLiteral("0")), 0);  // COUNT over nothing, formatted "###", shows nothing
+        EXPECT_EQ(sink.count(QString::fromUtf8("Oldalszám: 1 / 1")), 1);
+    }
+    {
+        auto layout = makeLayout(lg::test::salesReport());
+        auto rows = salesRows(1, 1, 3);
+        (*rows)[1][2] = QString(QStringLiteral("hosszú szöveg ")).repeated(30);
+        MemoryRowSource src(kColumns, rows);
+        RecordingSink sink;
+        layout->run(src, sink, 1);
+        double y0 = -1, y2 = -1, h1 = 0;
+        for (const auto& t : sink.pages[1]) {
+            if (t.text == QStringLiteral("Item 0"))
+                y0 = t.rect.top();
+            if (t.text == QStringLiteral("Item 2"))
+                y2 = t.rect.top();
+            if (t.text.startsWith(QString::fromUtf8("hosszú")))
+                h1 = t.rect.height();
+        }
+        EXPECT_GT(h1, 600);  // wrapped onto several lines
+        EXPECT_NEAR(y2 - y0, 195 + 195 + (h1 - 210), 0.5);  // the second row grew by the extra lines
+    }
+}
+
+TEST(ReportLayout, PrepareRejectsUnknownColumns)
+{
+    ReportSource src;
+    QString error;
+    ASSERT_TRUE(parseReportSource(lg::test::windows1250(lg::test::reportSourceText(lg::test::salesReport())), src, error));
+    ReportLayout a(src, {});
+    EXPECT_FALSE(a.prepare({QStringLiteral("RG1"), QStringLiteral("RF1")}, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("RG2")));
+    ReportLayout b(src, {});
+    QStringList cols = kColumns;
+    cols.removeAll(QStringLiteral("RF3"));
+    EXPECT_FALSE(b.prepare(cols, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("RF3")) && error.contains(QStringLiteral("line ")));
+}

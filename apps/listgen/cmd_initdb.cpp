@@ -14,9 +14,8 @@ static int runInitDb(const Args& args)
         throw UsageError{QStringLiteral("unexpected argument \"%1\"").arg(args.positional().first())};
     auto db = dao::Database::open(path);
     store::installSchema(*db, [](const store::SchemaObject& object, store::InstallState state) {
-        printOut(object.describe()
-                 + (state == store::InstallState::Created ? QStringLiteral(": created\n")
-                                                          : QStringLiteral(": present\n")));
+        printOut(object.describe() + (state == store::InstallState::Created ? QStringLiteral(": created\n")
+                                                                            : QStringLiteral(": present\n")));
     });
     return 0;
 }

@@ -10,13 +10,15 @@ namespace {
 
 const QString kSource = QStringLiteral("ListReport");
 
-template <class F>
-auto fn(const char* name, F&& body)
+template <class F> auto fn(const char* name, F&& body)
 {
     return traced(kSource, TraceKind::Function, QString::fromLatin1(name), std::forward<F>(body));
 }
 
-QString num(long v) { return QString::number(v); }
+QString num(long v)
+{
+    return QString::number(v);
+}
 
 }  // namespace
 
@@ -46,8 +48,8 @@ bool ListReport::loadChildren(RecordCollection<Child>& target, eTables table, co
         const QString delColumn = QStringLiteral("del_status");
         const QString idColumn = QStringLiteral("id");
         while (!rs.Eof()) {
-            if (rs.Fields(listColumn).toLongLong() != listId
-                || modTables::NullToDefault(rs.Fields(delColumn), modTables::vt::Long).toLongLong() != 0)
+            if (rs.Fields(listColumn).toLongLong() != listId ||
+                modTables::NullToDefault(rs.Fields(delColumn), modTables::vt::Long).toLongLong() != 0)
                 break;
             ids << long(rs.Fields(idColumn).toLongLong());
             rs.MoveNext();
@@ -85,8 +87,7 @@ bool ListReport::LoadReportGroups(bool bClone, long lNewReportID)
 bool ListReport::LoadReportFields(bool bClone, long lNewReportID)
 {
     return traced(kSource, TraceKind::Function, QStringLiteral("LoadReportFields"), [&] {
-        return loadChildren(m_fields, tListReportVisibleField, QStringLiteral("real_sort_order"), bClone,
-                            lNewReportID);
+        return loadChildren(m_fields, tListReportVisibleField, QStringLiteral("real_sort_order"), bClone, lNewReportID);
     });
 }
 
@@ -117,7 +118,10 @@ ListReport::Wheres ListReport::ReportWheres()
 
 // --- writing ------------------------------------------------------------------------
 
-bool ListReport::CoreUpdate(bool bCommit) { return coreUpdate(bCommit); }
+bool ListReport::CoreUpdate(bool bCommit)
+{
+    return coreUpdate(bCommit);
+}
 
 void ListReport::beforeWrite(bool commit)
 {
@@ -136,20 +140,20 @@ void ListReport::afterWrite(bool commit)
     if (CloneSourceID() > 0) {
         // The work copy takes the place of the list it was made from.
         const QString s = num(CloneSourceID());
-        db.Execute(QStringLiteral("update vlq_list_auth_unit set list_report_id=") + n
-                   + QStringLiteral(" where list_report_id=") + s);
+        db.Execute(QStringLiteral("update vlq_list_auth_unit set list_report_id=") + n +
+                   QStringLiteral(" where list_report_id=") + s);
         db.Execute(QStringLiteral("delete * from vlq_list_report  where id=") + s);
         db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=") + s);
         db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=") + s);
         db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=") + s);
     }
     // Children removed while the copy was edited.
-    db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=") + n
-               + QStringLiteral(" and del_status<>0"));
-    db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=") + n
-               + QStringLiteral(" and del_status<>0"));
-    db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=") + n
-               + QStringLiteral(" and del_status<>0"));
+    db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=") + n +
+               QStringLiteral(" and del_status<>0"));
+    db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=") + n +
+               QStringLiteral(" and del_status<>0"));
+    db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=") + n +
+               QStringLiteral(" and del_status<>0"));
 }
 
 // --- copies ---------------------------------------------------------------------------
@@ -193,8 +197,8 @@ std::shared_ptr<ListReport> ListReport::DBClone(eCloneType eCType)
             if (eCType == ectCopy)
                 copy->setCloneSourceID(-1);
             const long copyId = copy->ID();
-            if (!source->LoadReportGroups(true, copyId) || !source->LoadReportFields(true, copyId)
-                || !source->LoadReportWheres(true, copyId)) {
+            if (!source->LoadReportGroups(true, copyId) || !source->LoadReportFields(true, copyId) ||
+                !source->LoadReportWheres(true, copyId)) {
                 rollback();
                 return {};
             }

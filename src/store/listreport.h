@@ -12,18 +12,18 @@
 
 namespace lg {
 
-#define LG_LIST_REPORT_COLUMNS(C)                                   \
-    C(Long, list_type_id, "list_type_id", -1, 0)                     \
-    C(Text, name, "name", 0, 0)                                      \
-    C(Long, detail_invisible, "detail_invisible", 0, 0)              \
-    C(Text, description, "description", 0, 0)                       \
-    C(Text, sql_source, "sql_source", 0, 0)                          \
-    C(Text, sql_description, "sql_description", 0, 0)                \
-    C(Text, report_file, "report_file", 0, 0)                        \
-    C(Long, table_priority, "table_priority", -1, 0)                 \
-    C(Long, filterform, "filterform", 0, 0)                          \
-    C(Flag, private_report, "private", 0, 0)                         \
-    C(Long, temp_status, "temp_status", 0,                           \
+#define LG_LIST_REPORT_COLUMNS(C)                                                                                      \
+    C(Long, list_type_id, "list_type_id", -1, 0)                                                                       \
+    C(Text, name, "name", 0, 0)                                                                                        \
+    C(Long, detail_invisible, "detail_invisible", 0, 0)                                                                \
+    C(Text, description, "description", 0, 0)                                                                          \
+    C(Text, sql_source, "sql_source", 0, 0)                                                                            \
+    C(Text, sql_description, "sql_description", 0, 0)                                                                  \
+    C(Text, report_file, "report_file", 0, 0)                                                                          \
+    C(Long, table_priority, "table_priority", -1, 0)                                                                   \
+    C(Long, filterform, "filterform", 0, 0)                                                                            \
+    C(Flag, private_report, "private", 0, 0)                                                                           \
+    C(Long, temp_status, "temp_status", 0,                                                                             \
       ::lg::column_flags::AfterAudit | ::lg::column_flags::WrittenOnDelete | ::lg::column_flags::NotCloned)
 
 class ListReport : public Record<ListReport> {

@@ -11,19 +11,32 @@ namespace {
 
 const QString kPrimaryKey = QStringLiteral("PrimaryKey");
 
-QString str(const char* s) { return QString::fromLatin1(s); }
+QString str(const char* s)
+{
+    return QString::fromLatin1(s);
+}
 
-long toLong(const QVariant& v) { return long(modTables::NullToDefault(v, modTables::vt::Long).toLongLong()); }
-QString toText(const QVariant& v) { return modTables::NullToDefault(v, modTables::vt::String).toString(); }
-QDateTime toDate(const QVariant& v) { return modTables::NullToDefault(v, modTables::vt::Date).toDateTime(); }
+long toLong(const QVariant& v)
+{
+    return long(modTables::NullToDefault(v, modTables::vt::Long).toLongLong());
+}
+QString toText(const QVariant& v)
+{
+    return modTables::NullToDefault(v, modTables::vt::String).toString();
+}
+QDateTime toDate(const QVariant& v)
+{
+    return modTables::NullToDefault(v, modTables::vt::Date).toDateTime();
+}
 
-QDateTime today() { return QDateTime(QDate::currentDate(), QTime(0, 0)); }
+QDateTime today()
+{
+    return QDateTime(QDate::currentDate(), QTime(0, 0));
+}
 
 }  // namespace
 
-PersistentRecord::PersistentRecord(const TableSpec& spec)
-    : m_spec(&spec)
-    , m_values(size_t(spec.columnCount))
+PersistentRecord::PersistentRecord(const TableSpec& spec) : m_spec(&spec), m_values(size_t(spec.columnCount))
 {
     CoreDefault();
 }
@@ -32,8 +45,7 @@ PersistentRecord::~PersistentRecord() = default;
 
 // --- column access ----------------------------------------------------------------
 
-template <ColumnKind K>
-typename detail::ColumnType<K>::type PersistentRecord::value(int column) const
+template <ColumnKind K> typename detail::ColumnType<K>::type PersistentRecord::value(int column) const
 {
     const QVariant& v = m_values[size_t(column)];
     if constexpr (K == ColumnKind::Long || K == ColumnKind::Flag)
@@ -46,8 +58,7 @@ typename detail::ColumnType<K>::type PersistentRecord::value(int column) const
         return v;
 }
 
-template <ColumnKind K>
-void PersistentRecord::setValue(int column, const typename detail::ColumnType<K>::type& v)
+template <ColumnKind K> void PersistentRecord::setValue(int column, const typename detail::ColumnType<K>::type& v)
 {
     QVariant& held = m_values[size_t(column)];
     bool differs;
@@ -67,8 +78,8 @@ void PersistentRecord::setValue(int column, const typename detail::ColumnType<K>
         held = QVariant(v);
 }
 
-#define LG_INSTANTIATE(K)                                                                                     \
-    template detail::ColumnType<ColumnKind::K>::type PersistentRecord::value<ColumnKind::K>(int) const;      \
+#define LG_INSTANTIATE(K)                                                                                              \
+    template detail::ColumnType<ColumnKind::K>::type PersistentRecord::value<ColumnKind::K>(int) const;                \
     template void PersistentRecord::setValue<ColumnKind::K>(int, const detail::ColumnType<ColumnKind::K>::type&);
 LG_INSTANTIATE(Long)
 LG_INSTANTIATE(Flag)
@@ -78,7 +89,10 @@ LG_INSTANTIATE(DateToday)
 LG_INSTANTIATE(Number)
 #undef LG_INSTANTIATE
 
-void PersistentRecord::storeValue(int column, const QVariant& v) { m_values[size_t(column)] = v; }
+void PersistentRecord::storeValue(int column, const QVariant& v)
+{
+    m_values[size_t(column)] = v;
+}
 
 void PersistentRecord::set_ID(long v)
 {
@@ -331,8 +345,8 @@ bool PersistentRecord::coreUpdate(bool commit)
                 return false;
             }
             afterWrite(commit);
-            done = traced(className(), TraceKind::Function, QStringLiteral("CommitTrans"),
-                          [&] { return scope.commit(); });
+            done =
+                traced(className(), TraceKind::Function, QStringLiteral("CommitTrans"), [&] { return scope.commit(); });
         } catch (...) {
             *this = before;
             throw;
@@ -377,7 +391,10 @@ bool PersistentRecord::Validate()
     return traced(className(), TraceKind::Function, QStringLiteral("Validate"), [] { return true; });
 }
 
-bool PersistentRecord::RightCheck(long) { return true; }
+bool PersistentRecord::RightCheck(long)
+{
+    return true;
+}
 
 void PersistentRecord::copyForClone(const PersistentRecord& source)
 {

@@ -67,24 +67,19 @@ struct TableSpec {
 };
 
 namespace detail {
-template <ColumnKind K>
-struct ColumnType {
+template <ColumnKind K> struct ColumnType {
     using type = long;
 };
-template <>
-struct ColumnType<ColumnKind::Text> {
+template <> struct ColumnType<ColumnKind::Text> {
     using type = QString;
 };
-template <>
-struct ColumnType<ColumnKind::Date> {
+template <> struct ColumnType<ColumnKind::Date> {
     using type = QDateTime;
 };
-template <>
-struct ColumnType<ColumnKind::DateToday> {
+template <> struct ColumnType<ColumnKind::DateToday> {
     using type = QDateTime;
 };
-template <>
-struct ColumnType<ColumnKind::Number> {
+template <> struct ColumnType<ColumnKind::Number> {
     using type = QVariant;
 };
 }  // namespace detail
@@ -143,10 +138,8 @@ public:
 protected:
     explicit PersistentRecord(const TableSpec& spec);
 
-    template <ColumnKind K>
-    typename detail::ColumnType<K>::type value(int column) const;
-    template <ColumnKind K>
-    void setValue(int column, const typename detail::ColumnType<K>::type& v);
+    template <ColumnKind K> typename detail::ColumnType<K>::type value(int column) const;
+    template <ColumnKind K> void setValue(int column, const typename detail::ColumnType<K>::type& v);
 
     // The write, with a flag that the list uses for its commit.
     bool coreUpdate(bool commit);
@@ -185,8 +178,7 @@ private:
 };
 
 // The class-typed part of the lifecycle: Clone returns the same class.
-template <class Derived>
-class Record : public PersistentRecord {
+template <class Derived> class Record : public PersistentRecord {
 public:
     std::shared_ptr<Derived> Clone() const
     {
@@ -204,8 +196,7 @@ protected:
 // Ordered collection of records, each under a unique key ("R" + id for the
 // children of a list). Positions are 1-based; a bad position or an unknown key
 // gives an empty pointer.
-template <class T>
-class RecordCollection {
+template <class T> class RecordCollection {
 public:
     using Item_t = std::shared_ptr<T>;
 
@@ -248,7 +239,10 @@ private:
 };
 
 // Key of a child in its list's collections.
-inline QString recordKey(long id) { return QStringLiteral("R") + QString::number(id); }
+inline QString recordKey(long id)
+{
+    return QStringLiteral("R") + QString::number(id);
+}
 
 }  // namespace lg
 
@@ -256,33 +250,32 @@ inline QString recordKey(long id) { return QStringLiteral("R") + QString::number
 
 #define LG_COLUMN_ENUM(kind, prop, column, newValue, flags) c_##prop,
 #define LG_COLUMN_SPEC(kind, prop, column, newValue, flags) {#prop, column, ::lg::ColumnKind::kind, newValue, flags},
-#define LG_COLUMN_ACCESS(kind, prop, column, newValue, flags)                                                        \
-    ::lg::detail::ColumnType<::lg::ColumnKind::kind>::type prop() const { return value<::lg::ColumnKind::kind>(c_##prop); } \
-    void set_##prop(const ::lg::detail::ColumnType<::lg::ColumnKind::kind>::type& v)                                  \
-    {                                                                                                                 \
-        setValue<::lg::ColumnKind::kind>(c_##prop, v);                                                                \
+#define LG_COLUMN_ACCESS(kind, prop, column, newValue, flags)                                                          \
+    ::lg::detail::ColumnType<::lg::ColumnKind::kind>::type prop() const                                                \
+    {                                                                                                                  \
+        return value<::lg::ColumnKind::kind>(c_##prop);                                                                \
+    }                                                                                                                  \
+    void set_##prop(const ::lg::detail::ColumnType<::lg::ColumnKind::kind>::type& v)                                   \
+    {                                                                                                                  \
+        setValue<::lg::ColumnKind::kind>(c_##prop, v);                                                                 \
     }
 
 // Inside a class body: column numbers, accessors and the class's table.
-#define LG_RECORD_COLUMNS(LIST)                 \
-public:                                         \
-    enum Column { LIST(LG_COLUMN_ENUM) kColumnCount }; \
-    LIST(LG_COLUMN_ACCESS)                      \
+#define LG_RECORD_COLUMNS(LIST)                                                                                        \
+public:                                                                                                                \
+    enum Column { LIST(LG_COLUMN_ENUM) kColumnCount };                                                                 \
+    LIST(LG_COLUMN_ACCESS)                                                                                             \
     static const ::lg::TableSpec& tableSpec();
 
 // In the class's source file (inside namespace lg): its column table and constructor.
-#define LG_DEFINE_RECORD(Class, LIST, tableNo, objectKind)                                                       \
-    namespace {                                                                                              \
-    const ColumnSpec k##Class##Columns[] = {LIST(LG_COLUMN_SPEC)};                                            \
-    }                                                                                                        \
-    const TableSpec& Class::tableSpec()                                                                      \
-    {                                                                                                        \
-        static const TableSpec spec{tableNo, objectKind, #Class, k##Class##Columns,                          \
-                                    int(sizeof(k##Class##Columns) / sizeof(k##Class##Columns[0]))};                                      \
-        return spec;                                                                                         \
-    }                                                                                                        \
-    Class::Class()                                                                                           \
-        : Record(tableSpec())                                                                                \
-    {                                                                                                        \
-    }
-
+#define LG_DEFINE_RECORD(Class, LIST, tableNo, objectKind)                                                             \
+    namespace {                                                                                                        \
+    const ColumnSpec k##Class##Columns[] = {LIST(LG_COLUMN_SPEC)};                                                     \
+    }                                                                                                                  \
+    const TableSpec& Class::tableSpec()                                                                                \
+    {                                                                                                                  \
+        static const TableSpec spec{tableNo, objectKind, #Class, k##Class##Columns,                                    \
+                                    int(sizeof(k##Class##Columns) / sizeof(k##Class##Columns[0]))};                    \
+        return spec;                                                                                                   \
+    }                                                                                                                  \
+    Class::Class() : Record(tableSpec()) {}

@@ -8,17 +8,14 @@
 
 namespace lg {
 
-LG_DEFINE_RECORD(ListReportGroupField, LG_LIST_REPORT_GROUP_FIELD_COLUMNS, tListReportGroupField,
-                oListReportGroupField)
+LG_DEFINE_RECORD(ListReportGroupField, LG_LIST_REPORT_GROUP_FIELD_COLUMNS, tListReportGroupField, oListReportGroupField)
 LG_DEFINE_RECORD(ListReportVisibleField, LG_LIST_REPORT_VISIBLE_FIELD_COLUMNS, tListReportVisibleField,
-                oListReportVisibleField)
-LG_DEFINE_RECORD(ListReportWhereField, LG_LIST_REPORT_WHERE_FIELD_COLUMNS, tListReportWhereField,
-                oListReportWhereField)
+                 oListReportVisibleField)
+LG_DEFINE_RECORD(ListReportWhereField, LG_LIST_REPORT_WHERE_FIELD_COLUMNS, tListReportWhereField, oListReportWhereField)
 LG_DEFINE_RECORD(ListWizardTable, LG_LIST_WIZARD_TABLE_COLUMNS, tListWizardTable, oListWizardTable)
-LG_DEFINE_RECORD(ListWizardTableField, LG_LIST_WIZARD_TABLE_FIELD_COLUMNS, tListWizardTableField,
-                oListWizardTableField)
+LG_DEFINE_RECORD(ListWizardTableField, LG_LIST_WIZARD_TABLE_FIELD_COLUMNS, tListWizardTableField, oListWizardTableField)
 LG_DEFINE_RECORD(ListWizardTableTypeConn, LG_LIST_WIZARD_TABLE_TYPE_CONN_COLUMNS, tListWizardTableTypeConn,
-                oListWizardTableTypeConn)
+                 oListWizardTableTypeConn)
 LG_DEFINE_RECORD(ListWizardType, LG_LIST_WIZARD_TYPE_COLUMNS, tListWizardType, oListWizardType)
 LG_DEFINE_RECORD(ListAuthUnit, LG_LIST_AUTH_UNIT_COLUMNS, tListAuthUnit, oListAuthUnit)
 
@@ -52,10 +49,22 @@ ListWizardTableField::FormHandler& fieldForm()
 }
 }  // namespace
 
-short ListWizardTable::ShowForm() { return tableForm() ? tableForm()(*this) : short(1); }
-void ListWizardTable::setFormHandler(FormHandler handler) { tableForm() = std::move(handler); }
-short ListWizardTableField::ShowForm() { return fieldForm() ? fieldForm()(*this) : short(1); }
-void ListWizardTableField::setFormHandler(FormHandler handler) { fieldForm() = std::move(handler); }
+short ListWizardTable::ShowForm()
+{
+    return tableForm() ? tableForm()(*this) : short(1);
+}
+void ListWizardTable::setFormHandler(FormHandler handler)
+{
+    tableForm() = std::move(handler);
+}
+short ListWizardTableField::ShowForm()
+{
+    return fieldForm() ? fieldForm()(*this) : short(1);
+}
+void ListWizardTableField::setFormHandler(FormHandler handler)
+{
+    fieldForm() = std::move(handler);
+}
 
 // --- ListAuthUnit --------------------------------------------------------------------------
 
@@ -69,16 +78,16 @@ bool ListAuthUnit::DeleteAuthUnitWithGroup(long lAuthType, long lUserGroupID, lo
             "vlq_list_wizard_type.id set vlq_list_auth_unit.del_status = 2 ");
         sql += QStringLiteral(" where vlq_list_auth_unit.auth_type =") + n(lAuthType) + QStringLiteral(" ");
         if (lUserGroupID != -1)
-            sql += QStringLiteral(" and iif(vlq_list_auth_unit.user_group_id=") + n(lUserGroupID)
-                   + QStringLiteral(",1,0)=1 ");
+            sql += QStringLiteral(" and iif(vlq_list_auth_unit.user_group_id=") + n(lUserGroupID) +
+                   QStringLiteral(",1,0)=1 ");
         if (lListTypeID != -1)
-            sql += QStringLiteral(" and iif(vlq_list_auth_unit.list_type_id=") + n(lListTypeID)
-                   + QStringLiteral(",1,0)=1 ");
+            sql += QStringLiteral(" and iif(vlq_list_auth_unit.list_type_id=") + n(lListTypeID) +
+                   QStringLiteral(",1,0)=1 ");
         if (lModulID > 0)
             sql += QStringLiteral(" and iif(vlq_list_wizard_type.modul_id=") + n(lModulID) + QStringLiteral(",1,0)=1 ");
         if (lAuthType == 1 && lListReportID != -1)
-            sql += QStringLiteral(" and iif(vlq_list_auth_unit.list_report_id=") + n(lListReportID)
-                   + QStringLiteral(",1,0)=1 ");
+            sql += QStringLiteral(" and iif(vlq_list_auth_unit.list_report_id=") + n(lListReportID) +
+                   QStringLiteral(",1,0)=1 ");
 
         dao::Database& db = modTables::CurrentDatabase();
         const int level = db.transactionLevel();

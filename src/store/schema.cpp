@@ -6,7 +6,10 @@
 #include "platform/dao/dao.h"
 #include "platform/runtimeerror.h"
 
-static void initStoreResources() { Q_INIT_RESOURCE(store); }
+static void initStoreResources()
+{
+    Q_INIT_RESOURCE(store);
+}
 
 namespace lg::store {
 
@@ -127,8 +130,8 @@ void installSchema(dao::Database& db, const InstallCallback& callback)
         try {
             db.Execute(s.sql);
         } catch (RuntimeError& e) {
-            e.setDescription(QStringLiteral("Cannot create ") + object.describe() + QStringLiteral(": ")
-                             + e.description());
+            e.setDescription(QStringLiteral("Cannot create ") + object.describe() + QStringLiteral(": ") +
+                             e.description());
             throw;
         }
         if (callback)

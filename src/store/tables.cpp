@@ -15,9 +15,9 @@ namespace {
 constexpr int kGroups = 1;  // transaction groups: only group 0 exists
 
 // Table numbers in the order the shared recordsets are opened.
-constexpr eTables kOpenOrder[] = {tListAuthUnit,       tListReport,        tListReportGroupField,
+constexpr eTables kOpenOrder[] = {tListAuthUnit,           tListReport,           tListReportGroupField,
                                   tListReportVisibleField, tListReportWhereField, tListWizardTable,
-                                  tListWizardTableField, tListWizardType,  tListWizardTableTypeConn};
+                                  tListWizardTableField,   tListWizardType,       tListWizardTableTypeConn};
 
 struct State {
     std::shared_ptr<dao::Database> db;  // the database the recordsets belong to
@@ -37,8 +37,14 @@ State& state()
     return s;
 }
 
-QString key(int n) { return QString::number(n); }
-QString groupKey(int group) { return QString::number(group) + QStringLiteral("TG"); }
+QString key(int n)
+{
+    return QString::number(n);
+}
+QString groupKey(int group)
+{
+    return QString::number(group) + QStringLiteral("TG");
+}
 
 const QString& source()
 {
@@ -46,8 +52,7 @@ const QString& source()
     return s;
 }
 
-template <class F>
-auto fn(const char* name, F&& body)
+template <class F> auto fn(const char* name, F&& body)
 {
     return traced(source(), TraceKind::Function, QString::fromLatin1(name), std::forward<F>(body));
 }
@@ -60,7 +65,10 @@ dao::Database& database()
     return *s.db;
 }
 
-bool validGroup(int group) { return group >= 0 && group < kGroups; }
+bool validGroup(int group)
+{
+    return group >= 0 && group < kGroups;
+}
 
 void ensureInitialized()
 {
@@ -78,7 +86,10 @@ dao::Database& CurrentDatabase()
     return *ctx().database;
 }
 
-QString lockQuestionMessage() { return QStringLiteral("Az adatállományt a rendszer nem tudja lokkolni."); }
+QString lockQuestionMessage()
+{
+    return QStringLiteral("Az adatállományt a rendszer nem tudja lokkolni.");
+}
 
 QString lockQuestionSubMessage()
 {
@@ -133,7 +144,10 @@ bool OpenTables()
     });
 }
 
-bool Terminate() { return true; }
+bool Terminate()
+{
+    return true;
+}
 
 QString TableName(eTables table)
 {
@@ -390,8 +404,8 @@ QVariant LookupFieldValue(const QString& tableName, long id, const QString& fiel
     QVariant result = defaultValue;
     try {
         dao::Database& db = database();
-        auto rs = db.OpenRecordset(QStringLiteral("select ") + fieldName + QStringLiteral(" from ") + tableName
-                                       + QStringLiteral(" where id=") + QString::number(id),
+        auto rs = db.OpenRecordset(QStringLiteral("select ") + fieldName + QStringLiteral(" from ") + tableName +
+                                       QStringLiteral(" where id=") + QString::number(id),
                                    dao::RecordsetType::Snapshot);
         if (!rs->Bof() && !rs->Eof())
             result = rs->Fields(0);
@@ -464,8 +478,7 @@ void Reset()
 
 // --- WriteScope -----------------------------------------------------------------
 
-WriteScope::WriteScope(eTables table)
-    : m_table(table)
+WriteScope::WriteScope(eTables table) : m_table(table)
 {
     ensureInitialized();
     try {

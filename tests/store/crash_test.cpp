@@ -17,9 +17,8 @@ constexpr int kGroups = 10, kFields = 40, kWheres = 20;
 
 long finalListId(dao::Database& db)
 {
-    auto rs = db.OpenRecordset(
-        QStringLiteral("select id from vlq_list_report where temp_status=0 and del_status=0"),
-        dao::RecordsetType::Snapshot);
+    auto rs = db.OpenRecordset(QStringLiteral("select id from vlq_list_report where temp_status=0 and del_status=0"),
+                               dao::RecordsetType::Snapshot);
     return rs->Eof() ? -1 : long(rs->Fields(0).toLongLong());
 }
 
@@ -116,7 +115,8 @@ TEST_F(CrashTest, KilledWhileCopyingOrCommittingLeavesWholeLists)
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("LG_STORE_CRASH_DB"), path);
         child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=ChildProcess.EditForever")});
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=ChildProcess.EditForever")});
         ASSERT_TRUE(child.waitForStarted());
         for (int waited = 0; !QFile::exists(marker) && waited < 20000; waited += 5)
             QThread::msleep(5);

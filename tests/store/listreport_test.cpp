@@ -153,7 +153,8 @@ TEST_F(ListReportTest, DeleteTempItemRemovesEveryRow)
     ASSERT_TRUE(wheres.Item(1)->Delete() && wheres.Item(1)->CoreUpdate());
     copy->DeleteTempItem();
     EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report where id=%1").arg(copy->ID())), 0);
-    for (const char* t : {"vlq_list_report_group_field", "vlq_list_report_visible_field", "vlq_list_report_where_field"})
+    for (const char* t :
+         {"vlq_list_report_group_field", "vlq_list_report_visible_field", "vlq_list_report_where_field"})
         EXPECT_EQ(children(t, copy->ID()), 0) << t;
     EXPECT_EQ(children("vlq_list_report_group_field", source->ID()), 2);
 }

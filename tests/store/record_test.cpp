@@ -131,9 +131,9 @@ TEST_F(RecordTest, UnchangedFinalObjectWritesNothingButCommits)
     ASSERT_TRUE(f.SetFinal());
     EXPECT_TRUE(f.CoreUpdate());
     EXPECT_EQ(f.ItemStatus(), isLoaded);
-    EXPECT_EQ(LookupFieldValue(QStringLiteral("vlq_list_wizard_table_field"), id,
-                               QStringLiteral("last_action_user_id2")),
-              QVariant(qlonglong(-1)));
+    EXPECT_EQ(
+        LookupFieldValue(QStringLiteral("vlq_list_wizard_table_field"), id, QStringLiteral("last_action_user_id2")),
+        QVariant(qlonglong(-1)));
     EXPECT_EQ(LookupFieldValue(QStringLiteral("vlq_list_wizard_table_field"), id, QStringLiteral("last_action_date1")),
               stamp);
     EXPECT_EQ(db->transactionLevel(), 0);

@@ -4,7 +4,7 @@
 
 #include "platform/dao/dao.h"
 #include "store/schema.h"
-#include "testsupport.h"
+#include "support/testsupport.h"
 
 namespace lg::test {
 namespace {
@@ -118,7 +118,8 @@ TEST(Schema, HostQueriesAreKept)
 TEST(Schema, InitDbCommand)
 {
     const QString path = tempPath(QStringLiteral("cli.db"));
-    ProcessResult first = runProgram(QStringLiteral(LISTGEN_CLI), {QStringLiteral("init-db"), QStringLiteral("--db"), path});
+    ProcessResult first =
+        runProgram(QStringLiteral(LISTGEN_CLI), {QStringLiteral("init-db"), QStringLiteral("--db"), path});
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
     EXPECT_TRUE(first.out.contains(QStringLiteral("table vlq_list_report: created\n")));
     EXPECT_FALSE(first.out.contains(QStringLiteral(": present")));
@@ -134,10 +135,11 @@ TEST(Schema, InitDbCommand)
     {
         auto db = dao::Database::open(host);
         db->Execute(QStringLiteral("CREATE TABLE staff (id LONG, grp LONG)"));
-        db->Execute(QStringLiteral(
-            "CREATE VIEW qry_vlq_list_wizard_user_table AS SELECT id, grp AS user_group_id FROM staff"));
+        db->Execute(
+            QStringLiteral("CREATE VIEW qry_vlq_list_wizard_user_table AS SELECT id, grp AS user_group_id FROM staff"));
     }
-    ProcessResult own = runProgram(QStringLiteral(LISTGEN_CLI), {QStringLiteral("init-db"), QStringLiteral("--db"), host});
+    ProcessResult own =
+        runProgram(QStringLiteral(LISTGEN_CLI), {QStringLiteral("init-db"), QStringLiteral("--db"), host});
     ASSERT_EQ(own.exitCode, 0) << own.err.toStdString();
     EXPECT_TRUE(own.out.contains(QStringLiteral("view qry_vlq_list_wizard_user_table: present\n")));
     EXPECT_FALSE(own.out.contains(QStringLiteral("table vlq_user:")));

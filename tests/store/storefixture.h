@@ -12,7 +12,7 @@
 #include "store/listreport.h"
 #include "store/schema.h"
 #include "store/tables.h"
-#include "testsupport.h"
+#include "support/testsupport.h"
 
 namespace lg::test {
 

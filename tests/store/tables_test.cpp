@@ -12,7 +12,6 @@ using namespace lg::modTables;
 
 class TablesTest : public StoreTest {};
 
-
 TEST_F(TablesTest, TransactionsNestByCountingAndOnlyTheOutermostCommits)
 {
     EXPECT_FALSE(CommitTrs(0)) << "nothing to commit";
@@ -142,9 +141,9 @@ TEST_F(TablesTest, SaveRecordLeavesTheStoredRowCurrent)
 TEST_F(TablesTest, LookupAndNullReplacement)
 {
     db->Execute(QStringLiteral("insert into vlq_list_wizard_type (id, name, required_table) values (4, 'x', 2)"));
-    EXPECT_EQ(LookupFieldValue(QStringLiteral("vlq_list_wizard_type"), 4, QStringLiteral("required_table"), -5)
-                  .toLongLong(),
-              2);
+    EXPECT_EQ(
+        LookupFieldValue(QStringLiteral("vlq_list_wizard_type"), 4, QStringLiteral("required_table"), -5).toLongLong(),
+        2);
     EXPECT_EQ(LookupFieldValue(QStringLiteral("vlq_list_wizard_type"), 5, QStringLiteral("name"), -5).toInt(), -5);
     EXPECT_EQ(LookupFieldValue(QStringLiteral("no_such_table"), 4, QStringLiteral("name"), -5).toInt(), -5);
     // Only plain names are joined into the statement.

@@ -39,8 +39,9 @@ QString fixturePath()
         QFile::remove(p + QStringLiteral("-wal"));
         QFile::remove(p + QStringLiteral("-shm"));
         auto db = Database::open(p);
-        db->Execute(QStringLiteral("CREATE TABLE big (id LONG PRIMARY KEY, grp LONG NOT NULL, sort_order LONG NOT NULL, "
-                                   "name TEXT(30), amount DOUBLE)"));
+        db->Execute(
+            QStringLiteral("CREATE TABLE big (id LONG PRIMARY KEY, grp LONG NOT NULL, sort_order LONG NOT NULL, "
+                           "name TEXT(30), amount DOUBLE)"));
         db->Execute(QStringLiteral("CREATE INDEX grp_sort ON big (grp, sort_order)"));
         db->BeginTrans();
         sqlite3_stmt* ins = nullptr;
@@ -106,9 +107,9 @@ void BM_SeekAnd100Rows_Raw(benchmark::State& state)
         sqlite3_bind_int(s, 2, int(rnd.bounded(1000000)));
         for (int n = 0; n < 100 && sqlite3_step(s) == SQLITE_ROW; ++n) {
             sink.ints += sqlite3_column_int64(s, 0) + sqlite3_column_int64(s, 1) + sqlite3_column_int64(s, 2);
-            sink.chars += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 3)),
-                                            sqlite3_column_bytes(s, 3))
-                              .size();
+            sink.chars +=
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 3)), sqlite3_column_bytes(s, 3))
+                    .size();
             sink.sum += sqlite3_column_double(s, 4);
         }
         sqlite3_reset(s);
@@ -147,9 +148,9 @@ void BM_ReadAllRows_Raw(benchmark::State& state)
         long rows = 0;
         while (sqlite3_step(s) == SQLITE_ROW) {
             sink.ints += sqlite3_column_int64(s, 0) + sqlite3_column_int64(s, 1) + sqlite3_column_int64(s, 2);
-            sink.chars += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 3)),
-                                            sqlite3_column_bytes(s, 3))
-                              .size();
+            sink.chars +=
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 3)), sqlite3_column_bytes(s, 3))
+                    .size();
             sink.sum += sqlite3_column_double(s, 4);
             ++rows;
         }

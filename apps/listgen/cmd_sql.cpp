@@ -15,8 +15,8 @@ namespace {
 
 bool isServerConnection(const QString& db)
 {
-    return db.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
-           || db.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+    return db.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+           db.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
 bool returnsRows(const QString& statement)

@@ -49,7 +49,10 @@ struct sqlite3;
 namespace lg::dao {
 
 using Value = QVariant;
-inline bool isNull(const Value& v) { return !v.isValid() || v.isNull(); }
+inline bool isNull(const Value& v)
+{
+    return !v.isValid() || v.isNull();
+}
 
 using FieldType = jetsql::JetType;
 
@@ -87,7 +90,7 @@ enum class RecordsetType {
 
 // Options of OpenRecordset, combinable.
 enum OpenOption : int {
-    dbDenyWrite = 0x1,    // other processes may not write the table: takes the cross-process lock
+    dbDenyWrite = 0x1,  // other processes may not write the table: takes the cross-process lock
     dbReadOnly = 0x4,
     dbSeeChanges = 0x200,
 };
@@ -115,7 +118,7 @@ public:
     void MoveNext();
     void MovePrevious();
     void MoveLast();
-    void Move(long rows);  // Move(0) re-reads the current row
+    void Move(long rows);      // Move(0) re-reads the current row
     long RecordCount() const;  // the exact number of rows
 
     int FieldCount() const;

@@ -99,7 +99,8 @@ struct TableInfo {
 class Stmt {
 public:
     Stmt() = default;
-    Stmt(Database::Impl* owner, sqlite3_stmt* stmt, QByteArray sql) : m_owner(owner), m_stmt(stmt), m_sql(std::move(sql))
+    Stmt(Database::Impl* owner, sqlite3_stmt* stmt, QByteArray sql)
+        : m_owner(owner), m_stmt(stmt), m_sql(std::move(sql))
     {
     }
     Stmt(const Stmt&) = delete;

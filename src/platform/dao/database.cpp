@@ -369,11 +369,26 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     return database;
 }
 
-QString Database::Name() const { return d->path; }
-QString Database::password() const { return d->password; }
-sqlite3* Database::handle() const { return d->db; }
-long Database::RecordsAffected() const { return d->recordsAffected; }
-int Database::transactionLevel() const { return d->transactionLevel; }
+QString Database::Name() const
+{
+    return d->path;
+}
+QString Database::password() const
+{
+    return d->password;
+}
+sqlite3* Database::handle() const
+{
+    return d->db;
+}
+long Database::RecordsAffected() const
+{
+    return d->recordsAffected;
+}
+int Database::transactionLevel() const
+{
+    return d->transactionLevel;
+}
 
 void Database::Execute(const QString& jetSql, int /*options*/)
 {
@@ -411,8 +426,8 @@ namespace {
 QString tableNameOf(const QString& source)
 {
     const QString s = source.trimmed();
-    if (s.size() > 2 && s.startsWith(QLatin1Char('[')) && s.endsWith(QLatin1Char(']'))
-        && s.indexOf(QLatin1Char(']')) == s.size() - 1)
+    if (s.size() > 2 && s.startsWith(QLatin1Char('[')) && s.endsWith(QLatin1Char(']')) &&
+        s.indexOf(QLatin1Char(']')) == s.size() - 1)
         return s.mid(1, s.size() - 2);
     static const QRegularExpression bare(QStringLiteral("^[\\w$]+$"), QRegularExpression::UseUnicodePropertiesOption);
     return bare.match(s).hasMatch() ? s : QString();
@@ -463,13 +478,17 @@ QList<TableDef> Database::TableDefs() const
     return defs;
 }
 
-bool Database::hasTable(const QString& name) const { return d->tableInfo(name) != nullptr; }
+bool Database::hasTable(const QString& name) const
+{
+    return d->tableInfo(name) != nullptr;
+}
 
 TableDef Database::tableDef(const QString& name) const
 {
     auto info = d->tableInfo(name);
     if (!info)
-        fail(kDatabaseSource, daoerr::ItemNotFound, QStringLiteral("Item not found in this collection: '%1'.").arg(name));
+        fail(kDatabaseSource, daoerr::ItemNotFound,
+             QStringLiteral("Item not found in this collection: '%1'.").arg(name));
     TableDef def;
     def.name = info->name;
     def.isQuery = info->isView;

@@ -44,20 +44,38 @@ void Recordset::Impl::move(long rows)
     }
 }
 
-QString Recordset::Impl::index() const { return {}; }
-void Recordset::Impl::setIndex(const QString&) { notSupported(); }
-void Recordset::Impl::seek(const QString&, const QList<Value>&) { notSupported(); }
+QString Recordset::Impl::index() const
+{
+    return {};
+}
+void Recordset::Impl::setIndex(const QString&)
+{
+    notSupported();
+}
+void Recordset::Impl::seek(const QString&, const QList<Value>&)
+{
+    notSupported();
+}
 void Recordset::Impl::addNew()
 {
     fail(kRecordsetSource, daoerr::ReadOnly, QStringLiteral("Cannot update. Database or object is read-only."));
 }
-void Recordset::Impl::edit() { addNew(); }
+void Recordset::Impl::edit()
+{
+    addNew();
+}
 void Recordset::Impl::setField(const QString&, const Value&)
 {
     fail(kRecordsetSource, daoerr::UpdateWithoutEdit, QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
 }
-void Recordset::Impl::update() { setField({}, {}); }
-void Recordset::Impl::cancelUpdate() { setField({}, {}); }
+void Recordset::Impl::update()
+{
+    setField({}, {});
+}
+void Recordset::Impl::cancelUpdate()
+{
+    setField({}, {});
+}
 
 // ---- the public face ---------------------------------------------------------------
 
@@ -150,7 +168,8 @@ Value Recordset::Fields(const QString& name) const
     d->checkOpen();
     const int i = d->fieldIndex(name);
     if (i < 0)
-        fail(kRecordsetSource, daoerr::ItemNotFound, QStringLiteral("Item not found in this collection: '%1'.").arg(name));
+        fail(kRecordsetSource, daoerr::ItemNotFound,
+             QStringLiteral("Item not found in this collection: '%1'.").arg(name));
     return d->field(i);
 }
 
@@ -186,7 +205,10 @@ void Recordset::Close()
         d->close();
 }
 
-bool Recordset::isOpen() const { return d->open; }
+bool Recordset::isOpen() const
+{
+    return d->open;
+}
 
 QString Recordset::Index() const
 {
@@ -242,7 +264,10 @@ void Recordset::CancelUpdate()
     d->cancelUpdate();
 }
 
-EditMode Recordset::editMode() const { return d->open ? d->editMode() : EditMode::None; }
+EditMode Recordset::editMode() const
+{
+    return d->open ? d->editMode() : EditMode::None;
+}
 
 QByteArray Recordset::Bookmark() const
 {
@@ -262,7 +287,13 @@ QByteArray Recordset::LastModified() const
     return d->lastModified();
 }
 
-bool Recordset::LockEdits() const { return d->lockEdits; }
-void Recordset::setLockEdits(bool pessimistic) { d->lockEdits = pessimistic; }
+bool Recordset::LockEdits() const
+{
+    return d->lockEdits;
+}
+void Recordset::setLockEdits(bool pessimistic)
+{
+    d->lockEdits = pessimistic;
+}
 
 }  // namespace lg::dao

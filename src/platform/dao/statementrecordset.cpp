@@ -21,8 +21,7 @@ namespace {
 
 class StatementRecordset final : public Recordset::Impl {
 public:
-    StatementRecordset(std::shared_ptr<Database> owner, Database::Impl* impl, const QByteArray& sql,
-                       RecordsetType type)
+    StatementRecordset(std::shared_ptr<Database> owner, Database::Impl* impl, const QByteArray& sql, RecordsetType type)
         : Impl(std::move(owner), impl), m_sql(sql), m_type(type)
     {
         readOnly = type != RecordsetType::Dynaset;

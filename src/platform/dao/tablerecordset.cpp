@@ -49,7 +49,7 @@ struct Term {
 enum class Range { None, After, NotNull, IsNull };
 
 struct Level {
-    int eq;     // terms 0..eq-1 equal the position's values
+    int eq;       // terms 0..eq-1 equal the position's values
     Range range;  // on term `eq`
 };
 
@@ -60,7 +60,8 @@ struct Level {
 
 [[noreturn]] void conversionError(const QString& field)
 {
-    fail(kRecordsetSource, daoerr::ConversionError, QStringLiteral("Data type conversion error in field '%1'.").arg(field));
+    fail(kRecordsetSource, daoerr::ConversionError,
+         QStringLiteral("Data type conversion error in field '%1'.").arg(field));
 }
 
 class TableRecordset final : public Recordset::Impl {
@@ -106,9 +107,13 @@ public:
         discardEdit();
         resolvePending();
         switch (m_state) {
-        case State::BeforeFirst: positionEnd(false); return;
-        case State::OnRow: break;
-        default: noCurrentRecord();
+        case State::BeforeFirst:
+            positionEnd(false);
+            return;
+        case State::OnRow:
+            break;
+        default:
+            noCurrentRecord();
         }
         bool found;
         if (m_forward && m_curOnRow) {
@@ -130,9 +135,13 @@ public:
         discardEdit();
         resolvePending();
         switch (m_state) {
-        case State::AfterLast: positionEnd(true); return;
-        case State::OnRow: break;
-        default: noCurrentRecord();
+        case State::AfterLast:
+            positionEnd(true);
+            return;
+        case State::OnRow:
+            break;
+        default:
+            noCurrentRecord();
         }
         std::vector<SqlValue> keys = currentKeys();
         if (startChain(true, std::move(keys), false)) {
@@ -217,7 +226,10 @@ public:
         m_state = State::OnRow;
     }
 
-    QByteArray lastModified() const override { return m_hasLastModified ? encodeBookmark(m_lastModified) : QByteArray(); }
+    QByteArray lastModified() const override
+    {
+        return m_hasLastModified ? encodeBookmark(m_lastModified) : QByteArray();
+    }
 
     void releaseCursor(bool) override
     {
@@ -256,7 +268,8 @@ public:
     void seek(const QString& comparison, const QList<Value>& keys) override
     {
         if (!m_index)
-            fail(kRecordsetSource, daoerr::NoCurrentIndex, QStringLiteral("Operation invalid without a current index."));
+            fail(kRecordsetSource, daoerr::NoCurrentIndex,
+                 QStringLiteral("Operation invalid without a current index."));
         if (keys.isEmpty() || keys.size() > 13 || keys.size() > m_index->columns.size())
             fail(kRecordsetSource, daoerr::InvalidArgument,
                  QStringLiteral("Invalid argument: Seek takes 1 to %1 key values for the index '%2'.")
@@ -334,7 +347,8 @@ public:
             Impl::setField(name, value);
         const int col = fieldIndex(name);
         if (col < 0)
-            fail(kRecordsetSource, daoerr::ItemNotFound, QStringLiteral("Item not found in this collection: '%1'.").arg(name));
+            fail(kRecordsetSource, daoerr::ItemNotFound,
+                 QStringLiteral("Item not found in this collection: '%1'.").arg(name));
         m_changes.insert(col, checkedValue(col, value, true));
     }
 
@@ -480,7 +494,8 @@ private:
             } else if (!v.canConvert<double>()) {
                 conversionError(f.name);
             }
-            const bool whole = f.type == FieldType::Long || f.type == FieldType::Integer || f.type == FieldType::Counter;
+            const bool whole =
+                f.type == FieldType::Long || f.type == FieldType::Integer || f.type == FieldType::Counter;
             if (whole && (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float)) {
                 // Whole-number fields round halves to even.
                 const double d = v.toDouble();
@@ -512,7 +527,8 @@ private:
                          .arg(f.size));
             return Value(text);
         }
-        case FieldType::Unknown: return v;
+        case FieldType::Unknown:
+            return v;
         }
         return v;
     }
@@ -539,7 +555,8 @@ private:
                                 "create duplicate values in the index, primary key, or relationship (%1).")
                      .arg(message));
         if (rc == SQLITE_CONSTRAINT_NOTNULL)
-            fail(kRecordsetSource, 3314, QStringLiteral("A required field cannot contain a Null value (%1).").arg(message));
+            fail(kRecordsetSource, 3314,
+                 QStringLiteral("A required field cannot contain a Null value (%1).").arg(message));
         fail(kRecordsetSource, errnum::Database, message);
     }
 
@@ -589,16 +606,22 @@ private:
             case Range::After:
                 where += (t.desc != m_reverse ? " < ?" : " > ?") + QByteArray::number(l.eq + 1);
                 break;
-            case Range::NotNull: where += " IS NOT NULL"; break;
-            case Range::IsNull: where += " IS NULL"; break;
-            case Range::None: break;
+            case Range::NotNull:
+                where += " IS NOT NULL";
+                break;
+            case Range::IsNull:
+                where += " IS NULL";
+                break;
+            case Range::None:
+                break;
             }
         }
         if (!where.isEmpty())
             sql += " WHERE " + where;
         QByteArray order;
         for (size_t k = size_t(l.eq); k < m_terms.size(); ++k)
-            order += (order.isEmpty() ? "" : ",") + termExpr(m_terms[k]) + (m_terms[k].desc != m_reverse ? " DESC" : "");
+            order +=
+                (order.isEmpty() ? "" : ",") + termExpr(m_terms[k]) + (m_terms[k].desc != m_reverse ? " DESC" : "");
         if (!order.isEmpty())
             sql += " ORDER BY " + order;
         return *m_sqlCache.insert(key, sql);

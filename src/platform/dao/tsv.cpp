@@ -16,11 +16,20 @@ void appendEscaped(QByteArray& out, const QByteArray& utf8)
 {
     for (const char c : utf8) {
         switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\\': out += "\\\\"; break;
-        default: out += c;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            out += c;
         }
     }
 }
@@ -60,7 +69,9 @@ void appendTsvValue(QByteArray& out, const Value& value, FieldType type)
     if (isNull(value))
         return;
     switch (value.typeId()) {
-    case QMetaType::Bool: out += value.toBool() ? "-1" : "0"; return;
+    case QMetaType::Bool:
+        out += value.toBool() ? "-1" : "0";
+        return;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Long:
@@ -73,7 +84,9 @@ void appendTsvValue(QByteArray& out, const Value& value, FieldType type)
             appendInteger(out, value.toLongLong());
         return;
     case QMetaType::ULong:
-    case QMetaType::ULongLong: out += QByteArray::number(value.toULongLong()); return;
+    case QMetaType::ULongLong:
+        out += QByteArray::number(value.toULongLong());
+        return;
     case QMetaType::Double:
     case QMetaType::Float:
         if (type == FieldType::YesNo)
@@ -81,11 +94,21 @@ void appendTsvValue(QByteArray& out, const Value& value, FieldType type)
         else
             appendDouble(out, value.toDouble());
         return;
-    case QMetaType::QDateTime: appendDate(out, value.toDateTime()); return;
-    case QMetaType::QDate: appendDate(out, QDateTime(value.toDate(), QTime(0, 0))); return;
-    case QMetaType::QString: appendEscaped(out, value.toString().toUtf8()); return;
-    case QMetaType::QByteArray: appendEscaped(out, value.toByteArray()); return;
-    default: appendEscaped(out, value.toString().toUtf8()); return;
+    case QMetaType::QDateTime:
+        appendDate(out, value.toDateTime());
+        return;
+    case QMetaType::QDate:
+        appendDate(out, QDateTime(value.toDate(), QTime(0, 0)));
+        return;
+    case QMetaType::QString:
+        appendEscaped(out, value.toString().toUtf8());
+        return;
+    case QMetaType::QByteArray:
+        appendEscaped(out, value.toByteArray());
+        return;
+    default:
+        appendEscaped(out, value.toString().toUtf8());
+        return;
     }
 }
 

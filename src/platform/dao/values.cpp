@@ -110,8 +110,10 @@ Value readColumn(sqlite3_stmt* stmt, int col, FieldType type)
     // Values of computed columns (and stray values in typed columns) keep
     // their storage class; text in the canonical date form is a date.
     switch (storage) {
-    case SQLITE_INTEGER: return Value(qlonglong(sqlite3_value_int64(v)));
-    case SQLITE_FLOAT: return Value(sqlite3_value_double(v));
+    case SQLITE_INTEGER:
+        return Value(qlonglong(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT:
+        return Value(sqlite3_value_double(v));
     case SQLITE_TEXT: {
         const auto* t = sqlite3_value_text(v);
         const int n = sqlite3_value_bytes(v);
@@ -125,7 +127,8 @@ Value readColumn(sqlite3_stmt* stmt, int col, FieldType type)
         const auto* data = static_cast<const char*>(sqlite3_value_blob(v));
         return Value(QByteArray(data, sqlite3_value_bytes(v)));
     }
-    default: return Value();
+    default:
+        return Value();
     }
 }
 
@@ -137,11 +140,11 @@ Value normalizeForType(const Value& value, FieldType type)
     case FieldType::YesNo: {
         if (value.typeId() == QMetaType::QString) {
             const QString s = value.toString().trimmed();
-            if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
-                || s.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0)
+            if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+                s.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0)
                 return Value(qlonglong(-1));
-            if (s.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0
-                || s.compare(QLatin1String("no"), Qt::CaseInsensitive) == 0)
+            if (s.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 ||
+                s.compare(QLatin1String("no"), Qt::CaseInsensitive) == 0)
                 return Value(qlonglong(0));
             bool ok = false;
             const double d = s.toDouble(&ok);
@@ -153,9 +156,12 @@ Value normalizeForType(const Value& value, FieldType type)
     }
     case FieldType::DateTime:
         switch (value.typeId()) {
-        case QMetaType::QDateTime: return value;
-        case QMetaType::QDate: return Value(QDateTime(value.toDate(), QTime(0, 0)));
-        case QMetaType::QTime: return Value(QDateTime(kDayZero, value.toTime()));
+        case QMetaType::QDateTime:
+            return value;
+        case QMetaType::QDate:
+            return Value(QDateTime(value.toDate(), QTime(0, 0)));
+        case QMetaType::QTime:
+            return Value(QDateTime(kDayZero, value.toTime()));
         case QMetaType::QString:
             if (auto date = jetsql::fromCanonicalDate(value.toString().trimmed()))
                 return Value(*date);
@@ -163,8 +169,10 @@ Value normalizeForType(const Value& value, FieldType type)
         case QMetaType::Double:
         case QMetaType::Float:
         case QMetaType::Int:
-        case QMetaType::LongLong: return Value(fromDayNumber(value.toDouble()));
-        default: return value;
+        case QMetaType::LongLong:
+            return Value(fromDayNumber(value.toDouble()));
+        default:
+            return value;
         }
     case FieldType::Long:
     case FieldType::Integer:
@@ -172,7 +180,8 @@ Value normalizeForType(const Value& value, FieldType type)
         if (value.typeId() == QMetaType::Bool)
             return Value(qlonglong(value.toBool() ? -1 : 0));
         return value;
-    default: return value;
+    default:
+        return value;
     }
 }
 
@@ -184,7 +193,9 @@ void bindValue(sqlite3_stmt* stmt, int index, const Value& raw, FieldType type)
         return;
     }
     switch (value.typeId()) {
-    case QMetaType::Bool: sqlite3_bind_int64(stmt, index, value.toBool() ? -1 : 0); return;
+    case QMetaType::Bool:
+        sqlite3_bind_int64(stmt, index, value.toBool() ? -1 : 0);
+        return;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Long:
@@ -193,11 +204,17 @@ void bindValue(sqlite3_stmt* stmt, int index, const Value& raw, FieldType type)
     case QMetaType::UShort:
     case QMetaType::Char:
     case QMetaType::SChar:
-    case QMetaType::UChar: sqlite3_bind_int64(stmt, index, value.toLongLong()); return;
+    case QMetaType::UChar:
+        sqlite3_bind_int64(stmt, index, value.toLongLong());
+        return;
     case QMetaType::ULong:
-    case QMetaType::ULongLong: sqlite3_bind_int64(stmt, index, qint64(value.toULongLong())); return;
+    case QMetaType::ULongLong:
+        sqlite3_bind_int64(stmt, index, qint64(value.toULongLong()));
+        return;
     case QMetaType::Double:
-    case QMetaType::Float: sqlite3_bind_double(stmt, index, value.toDouble()); return;
+    case QMetaType::Float:
+        sqlite3_bind_double(stmt, index, value.toDouble());
+        return;
     case QMetaType::QDateTime:
     case QMetaType::QDate:
     case QMetaType::QTime: {

@@ -19,8 +19,7 @@ inline std::shared_ptr<Database> freshDatabase(const QString& name = QStringLite
 }
 
 // The error number a call throws, 0 when it throws nothing.
-template <class F>
-long errorNumberOf(F&& body)
+template <class F> long errorNumberOf(F&& body)
 {
     try {
         body();

@@ -140,8 +140,8 @@ TEST(Database, TableDefsShowJetTypesAndIndexFieldLists)
     const TableDef item = db->tableDef(QStringLiteral("Item"));
     EXPECT_EQ(item.name, QStringLiteral("item"));
     EXPECT_FALSE(item.isQuery);
-    const QList<FieldType> expected{FieldType::Counter, FieldType::Long,   FieldType::Integer,
-                                    FieldType::Text,    FieldType::Memo,   FieldType::YesNo,
+    const QList<FieldType> expected{FieldType::Counter,  FieldType::Long,     FieldType::Integer,
+                                    FieldType::Text,     FieldType::Memo,     FieldType::YesNo,
                                     FieldType::DateTime, FieldType::Currency, FieldType::Double};
     ASSERT_EQ(item.fields.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i)

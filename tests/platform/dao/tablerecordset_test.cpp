@@ -59,10 +59,7 @@ protected:
         rs = db->OpenRecordset(QStringLiteral("item"), RecordsetType::Table);
     }
 
-    long rowid(long id) const
-    {
-        return long(std::find(rowidOf.begin(), rowidOf.end(), id) - rowidOf.begin()) + 1;
-    }
+    long rowid(long id) const { return long(std::find(rowidOf.begin(), rowidOf.end(), id) - rowidOf.begin()) + 1; }
 
     // The expected order of real_sort_order (NULL first, rowid last).
     std::vector<Row> inIndexOrder(bool sortDesc = false) const
@@ -116,19 +113,24 @@ TEST_F(SeekTest, EveryComparisonAndPrefixLandsWhereTheIndexOrderSays)
     const std::vector<Row> order = inIndexOrder();
     const QStringList comparisons{"=", ">=", ">", "<=", "<"};
     const std::vector<std::vector<std::optional<long>>> probes{
-        {5}, {10}, {30}, {50}, {55},  {30, 3},     {30, std::nullopt}, {30, 4}, {30, 9},
-        {30, -1}, {30, 4, 1}, {30, 4, 0}, {30, 2, 0}, {20, std::nullopt, 1}, {50, 5, 1}, {10, 0, 0}};
+        {5},        {10},      {30},     {50},       {55},       {30, 3},    {30, std::nullopt},
+        {30, 4},    {30, 9},   {30, -1}, {30, 4, 1}, {30, 4, 0}, {30, 2, 0}, {20, std::nullopt, 1},
+        {50, 5, 1}, {10, 0, 0}};
     for (const auto& probe : probes) {
         for (const QString& cmp : comparisons) {
-            SCOPED_TRACE(cmp.toStdString() + " with " + std::to_string(probe.size()) + " keys, first "
-                         + std::to_string(probe[0].value_or(-999)) + " second "
-                         + (probe.size() > 1 ? std::to_string(probe[1].value_or(-999)) : "-"));
+            SCOPED_TRACE(cmp.toStdString() + " with " + std::to_string(probe.size()) + " keys, first " +
+                         std::to_string(probe[0].value_or(-999)) + " second " +
+                         (probe.size() > 1 ? std::to_string(probe[1].value_or(-999)) : "-"));
             // Expected: the first row (in index order) satisfying the comparison; for <= and < the last one.
             std::optional<size_t> expected;
             for (size_t i = 0; i < order.size(); ++i) {
                 const std::vector<std::optional<long>> key{order[i].grp, order[i].sortOrder, order[i].del};
                 const int c = compareKeys(key, probe);
-                const bool ok = cmp == "=" ? c == 0 : cmp == ">=" ? c >= 0 : cmp == ">" ? c > 0 : cmp == "<=" ? c <= 0 : c < 0;
+                const bool ok = cmp == "="    ? c == 0
+                                : cmp == ">=" ? c >= 0
+                                : cmp == ">"  ? c > 0
+                                : cmp == "<=" ? c <= 0
+                                              : c < 0;
                 if (!ok)
                     continue;
                 if (cmp.startsWith('<'))
@@ -220,7 +222,8 @@ TEST_F(SeekTest, ReadingForwardUsesTheIndexAndStopsWhereTheCallerStops)
         ASSERT_EQ(sqlite3_prepare_v2(db->handle(), explain.constData(), -1, &plan, nullptr), SQLITE_OK);
         QString detail;
         while (sqlite3_step(plan) == SQLITE_ROW)
-            detail += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3))) + QLatin1Char('\n');
+            detail +=
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(plan, 3))) + QLatin1Char('\n');
         sqlite3_finalize(plan);
         EXPECT_TRUE(detail.contains(QStringLiteral("item:real_sort_order"))) << detail.toStdString();
         EXPECT_FALSE(detail.contains(QStringLiteral("TEMP B-TREE"))) << detail.toStdString();
@@ -372,6 +375,7 @@ TEST(TableRecordset, CounterYesNoAndDatesThroughTheRecordset)
     rs->MoveNext();
     EXPECT_EQ(rs->Fields(QStringLiteral("id")).toLongLong(), 2);
     EXPECT_EQ(rs->Fields(QStringLiteral("flag")).toLongLong(), 0);
-    auto check = db->OpenRecordset(QStringLiteral("SELECT count(*) FROM t WHERE flag = True AND at = #2/29/2024 23:59:58#"));
+    auto check =
+        db->OpenRecordset(QStringLiteral("SELECT count(*) FROM t WHERE flag = True AND at = #2/29/2024 23:59:58#"));
     EXPECT_EQ(check->Fields(0).toLongLong(), 1);
 }

@@ -28,14 +28,26 @@ using namespace Qt::StringLiterals;
 void PainterSink::drawText(const QRectF& rect, const QString& text, const QFont& font, int flags,
                            const QColor& colour)
 {
-    m_p.setFont(font);
-    m_p.setPen(colour);
+    // Changing the painter's state costs more than drawing: only on change.
+    if (!m_hasFont || !(font == m_font)) {
+        m_p.setFont(font);
+        m_font = font;
+        m_hasFont = true;
+    }
+    if (m_penKind != 1 || colour != m_colour) {
+        m_p.setPen(colour);
+        m_colour = colour;
+        m_penKind = 1;
+    }
     m_p.drawText(rect, flags, text);
 }
 
 void PainterSink::drawLine(const QPointF& from, const QPointF& to)
 {
-    m_p.setPen(QPen(Qt::black, 15));  // a hairline of 3/4 point
+    if (m_penKind != 2) {
+        m_p.setPen(QPen(Qt::black, 15));  // a hairline of 3/4 point
+        m_penKind = 2;
+    }
     m_p.drawLine(from, to);
 }
 
@@ -53,6 +65,7 @@ void PainterSink::drawCheck(const QRectF& rect, bool checked)
     tick.lineTo(box.left() + s * 0.9, box.top() + s * 0.15);
     m_p.setPen(QPen(Qt::black, s * 0.12, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     m_p.setBrush(Qt::NoBrush);
+    m_penKind = 3;
     m_p.drawPath(tick);
 }
 
@@ -136,6 +149,7 @@ public:
     {
         if (page > 1 && !m_newPage())
             failed = true;
+        resetState();
         m_p.resetTransform();
         m_p.scale(m_units, m_units);
         m_p.translate(m_g.originX, m_g.originY);

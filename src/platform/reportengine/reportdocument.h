@@ -66,7 +66,19 @@ public:
     void drawCheck(const QRectF& rect, bool checked) override;
 
 protected:
+    // The painter's font and pen are not known any more (a new page).
+    void resetState()
+    {
+        m_hasFont = false;
+        m_penKind = 0;
+    }
     QPainter& m_p;
+
+private:
+    QFont m_font;
+    QColor m_colour;
+    bool m_hasFont = false;
+    int m_penKind = 0;  // 0 unknown, 1 text colour, 2 line, 3 check mark
 };
 
 }  // namespace lg::reportengine

@@ -382,13 +382,11 @@ private:
         case StepKind::Header:
             place(groupHeaderType(s.level), &m_cur);
             break;
-        case StepKind::Add: {
-            EvalContext row = m_ctx;
-            row.row = &m_cur;
+        case StepKind::Add:
+            m_ctx.row = &m_cur;
             for (size_t i = 0; i < m_acc.size(); ++i)
-                m_acc[i].add(Expression::argument(m_c.aggregateNode[i], row));
+                m_acc[i].add(Expression::argument(m_c.aggregateNode[i], m_ctx));
             break;
-        }
         case StepKind::Detail:
             place(stDetail, &m_cur);
             break;
@@ -454,10 +452,9 @@ private:
     {
         if (f.isStatic)
             return f.staticText;
-        EvalContext ctx = m_ctx;
-        ctx.row = row;
-        ctx.page = m_page;
-        return formatValue(f.expr.evaluate(ctx), f.def.format);
+        m_ctx.row = row;
+        m_ctx.page = m_page;
+        return formatValue(f.expr.evaluate(m_ctx), f.def.format);
     }
 
     double textHeight(const CField& f, const QString& text) const
@@ -533,10 +530,9 @@ private:
                 m_sink->drawLine(r.bottomLeft(), r.topLeft());
             }
             if (f.def.checkBox) {
-                EvalContext ctx = m_ctx;
-                ctx.row = row;
-                ctx.page = m_page;
-                const QVariant v = f.isStatic ? QVariant(f.staticText) : f.expr.evaluate(ctx);
+                m_ctx.row = row;
+                m_ctx.page = m_page;
+                const QVariant v = f.isStatic ? QVariant(f.staticText) : f.expr.evaluate(m_ctx);
                 if (!isNullValue(v))
                     m_sink->drawCheck(r, isTruthy(v));
                 continue;

@@ -1,5 +1,7 @@
-// listgen run: runs a saved list as the report run does and streams its rows.
+// listgen run: runs a saved list as the report run does and streams its rows,
+// or renders it through the report engine (PDF, HTML) or the Excel export.
 
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 
@@ -8,12 +10,16 @@
 #include <functional>
 #include <memory>
 
+#include "catalogue/fieldcatalogue.h"
 #include "catalogue/permissions.h"
 #include "command.h"
 #include "platform/dao/dao.h"
 #include "platform/dao/tsv.h"
+#include "platform/reportengine/objectfactory.h"
+#include "platform/reportengine/reportengine.h"
 #include "platform/runtimeerror.h"
 #include "report/runstatement.h"
+#include "report/xlsexport.h"
 #include "store/context.h"
 
 using namespace Qt::StringLiterals;
@@ -246,7 +252,8 @@ private:
     long m_rows = 0;
 };
 
-// The output formats; later ones (pdf, xlsx, html) are added here.
+// The streamed output formats; pdf, html and xlsx are rendered as a whole
+// (see renderedFormats()).
 struct Format {
     const char* name;
     std::function<std::unique_ptr<RowSink>(Output&)> make;
@@ -261,21 +268,32 @@ const std::vector<Format>& formats()
     return all;
 }
 
+const QStringList& renderedFormats()
+{
+    static const QStringList all = {u"pdf"_s, u"html"_s, u"xlsx"_s};
+    return all;
+}
+
 struct ListRow {
     QString name;
     QString sqlSource;
+    QString sqlDescription;
+    QString reportFile;
 };
 
 bool loadList(dao::Database& db, long listId, ListRow& list)
 {
-    auto rs = db.OpenRecordset(QStringLiteral("SELECT name, sql_source FROM vlq_list_report WHERE id=%1 "
-                                              "AND del_status=0 AND temp_status=0")
+    auto rs = db.OpenRecordset(QStringLiteral("SELECT name, sql_source, sql_description, report_file "
+                                              "FROM vlq_list_report WHERE id=%1 AND del_status=0 AND temp_status=0")
                                    .arg(listId),
                                dao::RecordsetType::Snapshot, dao::dbReadOnly);
     if (rs->Eof())
         return false;
     list.name = rs->Fields(u"name"_s).toString();
     list.sqlSource = rs->Fields(u"sql_source"_s).toString();
+    list.sqlDescription = dao::isNull(rs->Fields(u"sql_description"_s)) ? QString()
+                                                                         : rs->Fields(u"sql_description"_s).toString();
+    list.reportFile = dao::isNull(rs->Fields(u"report_file"_s)) ? QString() : rs->Fields(u"report_file"_s).toString();
     return true;
 }
 
@@ -290,6 +308,135 @@ bool mayRun(long userId, long listId)
         if (rs->Fields(u"id"_s).toLongLong() == listId)
             return true;
     return false;
+}
+
+
+// Refuses an output path that cannot take a file before any work is done.
+bool checkWritable(const QString& path)
+{
+    const QFileInfo info(path);
+    QString reason;
+    if (info.isDir())
+        reason = u"it is a folder"_s;
+    else if (!info.absoluteDir().exists())
+        reason = u"the folder %1 does not exist"_s.arg(QDir::toNativeSeparators(info.absolutePath()));
+    else if (!QFileInfo(info.absolutePath()).isWritable())
+        reason = u"the folder %1 is not writable"_s.arg(QDir::toNativeSeparators(info.absolutePath()));
+    else if (info.exists() && !info.isWritable())
+        reason = u"the file is read-only"_s;
+    if (reason.isEmpty())
+        return true;
+    printErr(QStringLiteral("listgen run: cannot write %1: %2\n").arg(path, reason));
+    return false;
+}
+
+// The report run: the engine gets the connection, the list's report file,
+// the statement as its one data source and the list's name and condition
+// description as string parameters, then renders the whole report.
+int renderWithEngine(const QString& dbPath, const QString& reportsDir, long listId, const ListRow& list,
+                     const QString& statement, const QString& format, const QString& outPath)
+{
+    const QString reportFile = QDir(reportsDir).filePath(list.reportFile.trimmed());
+    if (list.reportFile.trimmed().isEmpty() || !QFileInfo(reportFile).isFile()) {
+        printErr(QStringLiteral("listgen run: the report file of list %1 (%2) is not where it should be: %3\n")
+                     .arg(listId)
+                     .arg(list.name, QDir::toNativeSeparators(list.reportFile.trimmed().isEmpty() ? reportsDir
+                                                                                                   : reportFile)));
+        return 1;
+    }
+    auto engine = ObjectFactory::createAs<reportengine::ReportEngine>(reportengine::ReportEngine::kClassName);
+    if (!engine) {
+        printErr(u"listgen run: the report engine is not available\n"_s);
+        return 1;
+    }
+    engine->setConnectionProvider(1);
+    engine->setDataBasePath(QFileInfo(dbPath).absoluteFilePath());
+    engine->setExportButtonEnable(true);
+    engine->setPrintButtonEnable(true);
+    engine->setReportFilePath(reportFile);
+    engine->AddNewDataSource(u"BROWSE"_s, statement);
+    engine->AddStringParam(u"report_name"_s, list.name);
+    engine->AddStringParam(u"sub_report_name"_s, list.name);
+    engine->AddStringParam(u"filter_string"_s, list.sqlDescription);
+    engine->setPrintCopies(1);
+    if (!engine->InitReportEngine()) {
+        printErr(QStringLiteral("listgen run: the report of list %1 (%2) cannot be prepared: %3\n")
+                     .arg(listId)
+                     .arg(list.name, engine->LastError()));
+        return 1;
+    }
+    auto document = engine->document();
+    QString error;
+    const bool ok = format == u"pdf"_s ? document->renderPdf(outPath, error) : document->renderHtml(outPath, error);
+    if (!ok) {
+        printErr(QStringLiteral("listgen run: cannot write %1: %2\n").arg(outPath, error));
+        return 1;
+    }
+    if (format == u"pdf"_s)
+        printErr(QStringLiteral("%1 pages written to %2\n").arg(document->pageCount()).arg(outPath));
+    else
+        printErr(QStringLiteral("report written to %1\n").arg(outPath));
+    return 0;
+}
+
+// The Excel export: the captions of the list's groups and displayed fields
+// over their columns. The alternative group columns (RGF) only order and
+// group the report; they have no caption of their own and are left out, so
+// that every caption stands over its own column.
+int exportXlsx(dao::Database& db, long listId, const ListRow& list, const QString& statement, bool fullNames,
+               const QString& outPath)
+{
+    QString header;
+    if (!catalogue::GenerateReportFieldNameList(listId, fullNames, header)) {
+        printErr(QStringLiteral("listgen run: the column captions of list %1 (%2) cannot be read\n")
+                     .arg(listId)
+                     .arg(list.name));
+        return 1;
+    }
+    auto rs = db.OpenRecordset(statement, dao::RecordsetType::ForwardOnly, dao::dbReadOnly);
+    QList<int> index;
+    QList<cXLSExport::CellKind> kinds;
+    for (int i = 0; i < rs->FieldCount(); ++i) {
+        if (rs->FieldName(i).startsWith(u"RGF"_s, Qt::CaseInsensitive))
+            continue;
+        index << i;
+        kinds << (rs->FieldTypeOf(i) == FieldType::YesNo ? cXLSExport::CellKind::Boolean
+                                                          : cXLSExport::CellKind::Auto);
+    }
+    const qsizetype captionCount = header.isEmpty() ? 0 : header.split(u',').size();
+    if (captionCount != index.size()) {
+        printErr(QStringLiteral("listgen run: list %1 (%2) has %3 column captions for %4 columns; save the list "
+                                "again to bring its statement up to date\n")
+                     .arg(listId)
+                     .arg(list.name)
+                     .arg(captionCount)
+                     .arg(index.size()));
+        return 1;
+    }
+
+    long rows = 0;
+    cXLSExport x;
+    x.setFileName(outPath);
+    x.setFieldHeader(header);
+    x.setRowReader(
+        [&](QList<QVariant>& row) {
+            if (rows > 0)
+                rs->MoveNext();
+            if (rs->Eof())
+                return false;
+            row.resize(index.size());
+            for (qsizetype k = 0; k < index.size(); ++k)
+                row[k] = rs->Fields(index.at(k));
+            ++rows;
+            return true;
+        },
+        int(index.size()), kinds);
+    if (!x.ExportExecute()) {
+        printErr(QStringLiteral("listgen run: cannot write %1: %2\n").arg(outPath, x.LastError()));
+        return 1;
+    }
+    printErr(QStringLiteral("%1 rows written to %2\n").arg(rows).arg(outPath));
+    return 0;
 }
 
 }  // namespace
@@ -308,8 +455,12 @@ static int runList(const Args& args)
     for (const Format& f : formats())
         if (formatName == QLatin1String(f.name))
             format = &f;
-    if (!format)
-        throw UsageError{QStringLiteral("unknown --format \"%1\" (tsv, csv or json)").arg(formatName)};
+    const bool rendered = renderedFormats().contains(formatName);
+    if (!format && !rendered)
+        throw UsageError{
+            QStringLiteral("unknown --format \"%1\" (tsv, csv, json, pdf, html or xlsx)").arg(formatName)};
+    if (rendered && !args.has(u"show-statement"_s) && args.value(u"out"_s, QString()).trimmed().isEmpty())
+        throw UsageError{QStringLiteral("--format %1 needs --out FILE").arg(formatName)};
     report::RunParameters parameters;
     for (int i = 0; i < 5; ++i)
         parameters[size_t(i)] = args.value(QStringLiteral("par%1").arg(i + 1), QString());
@@ -345,6 +496,16 @@ static int runList(const Args& args)
     if (args.has(u"show-statement"_s)) {
         printOut(statement + u"\n"_s);
         return 0;
+    }
+
+    if (rendered) {
+        const QString out = args.value(u"out"_s, QString()).trimmed();
+        if (!checkWritable(out))
+            return 1;
+        if (formatName == u"xlsx"_s)
+            return exportXlsx(*db, listId, list, statement, !args.has(u"short-names"_s), out);
+        return renderWithEngine(dbPath, args.value(u"reports"_s, QFileInfo(dbPath).absolutePath()), listId, list,
+                                statement, formatName, out);
     }
 
     auto rs = db->OpenRecordset(statement, dao::RecordsetType::ForwardOnly, dao::dbReadOnly);
@@ -406,10 +567,14 @@ static int runList(const Args& args)
     return 0;
 }
 
+// Marked gui: the PDF and HTML outputs lay text out with real fonts.
 static RegisterCommand reg{
     {"run",
-     "--db FILE --list ID --user ID [--par1 COND ... --par5 COND] [--where COND] [--format tsv|csv|json] "
-     "[--out FILE] [--show-statement]",
-     "runs a saved list as the user and prints its rows", false, &runList, {u"show-statement"_s}}};
+     "--db FILE --list ID --user ID [--par1 COND ... --par5 COND] [--where COND] "
+     "[--format tsv|csv|json|pdf|html|xlsx] [--out FILE] [--reports DIR] [--short-names] [--show-statement]",
+     "runs a saved list as the user and prints its rows, or renders its report (pdf, html; --out needed; the "
+     "report files are looked for in --reports, by default next to the database) or exports it to Excel (xlsx; "
+     "--short-names for short column captions)",
+     true, &runList, {u"show-statement"_s, u"short-names"_s}}};
 
 }  // namespace lg::cli

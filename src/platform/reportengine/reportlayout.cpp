@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <array>
+#include <deque>
 #include <map>
 
 namespace lg::reportengine {
@@ -58,11 +60,17 @@ int alignFlags(int code, bool wrap)
 struct CField {
     FieldDef def;
     Expression expr;
+    ValueFormat format;
     bool isStatic = true;  // the same text on every band
     QString staticText;
+    QString staticShown;       // staticText as drawn (shortened when it does not fit)
+    double staticGrowth = 0;   // how much staticText makes a growing field grow
+    bool growing = false;      // CanGrow, and not a check box
+    bool textOnPageNumber = false;  // the text changes with the page it lands on
     int font = 0;
     int flags = 0;
     QColor fore;
+    QColor back;
     std::vector<int> above;  // growing fields that end above this one's top
 };
 
@@ -72,7 +80,94 @@ struct CSection {
     int height = 0;
     int level = 0;  // the group level its aggregates run over (0: the whole report)
     std::vector<CField> fields;
+    bool anyGrowing = false;
+    double fieldsBottom = 0;  // the lowest field bottom, before growing
 };
+
+// Text widths for one font. Shaping a text to learn its width costs about as
+// much as drawing it; most texts are far narrower than their field, which a
+// sum of cached character advances (with room for kerning) shows without
+// shaping. Only texts near the limit are measured exactly.
+class FontMeasure {
+public:
+    explicit FontMeasure(const QFont& font) : m_fm(font), m_height(m_fm.height())
+    {
+        m_advance.fill(-1.0f);
+        m_slack = std::max(1.0, 0.1 * m_fm.height());
+    }
+    const QFontMetricsF& metrics() const { return m_fm; }
+    double height() const { return m_height; }
+
+    // Exactly m_fm.horizontalAdvance(text) <= width.
+    bool fits(const QString& text, double width)
+    {
+        double sum = 0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if (u < 0x20 || u >= kCached)
+                return m_fm.horizontalAdvance(text) <= width;
+            float& a = m_advance[u];
+            if (a < 0)
+                a = static_cast<float>(m_fm.horizontalAdvance(c));
+            sum += a + m_slack;
+            if (sum > width)
+                return m_fm.horizontalAdvance(text) <= width;
+        }
+        return true;
+    }
+
+private:
+    // Latin with its extensions: no shaping beyond kerning and ligatures.
+    static constexpr char16_t kCached = 0x250;
+    QFontMetricsF m_fm;
+    double m_height;
+    double m_slack;
+    std::array<float, kCached> m_advance;
+};
+
+// The height a text needs in its field.
+double textHeight(FontMeasure& fm, const CField& f, const QString& text)
+{
+    if (text.isEmpty())
+        return 0;
+    const bool wrap = f.flags & Qt::TextWordWrap;
+    if (!text.contains(u'\n') && (!wrap || fm.fits(text, f.def.width)))
+        return fm.height();
+    return fm.metrics().boundingRect(QRectF(0, 0, std::max(1, f.def.width), 1e7), f.flags, text).height();
+}
+
+// A calculated field's text with its #name# parameters put in. A parameter
+// always stays one text value: inside a quoted text its quotes are doubled,
+// elsewhere it becomes a quoted text of its own, so no value can change what
+// the expression means.
+QString withStringParams(const QString& text, const QHash<QString, QString>& params)
+{
+    if (params.isEmpty() || !text.contains(u'#'))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'"') {
+            quoted = !quoted;  // a doubled quote toggles twice
+        } else if (c == u'#') {
+            const qsizetype end = text.indexOf(u'#', i + 1);
+            if (end > i) {
+                const auto it = params.constFind(text.mid(i + 1, end - i - 1));
+                if (it != params.cend()) {
+                    QString value = *it;
+                    value.replace(u'"', u"\"\""_s);
+                    out += quoted ? value : u'"' + value + u'"';
+                    i = end;
+                    continue;
+                }
+            }
+        }
+        out += c;
+    }
+    return out;
+}
 
 enum class StepKind { Footer, Reset, Header, Add, Detail, ReportFooter };
 struct Step {
@@ -84,8 +179,9 @@ struct Step {
 
 struct ReportLayout::Compiled {
     std::vector<QFont> fonts;
-    std::vector<std::unique_ptr<QFontMetricsF>> metrics;
+    std::vector<std::unique_ptr<FontMeasure>> metrics;
     std::map<int, CSection> sections;
+    std::vector<const CSection*> byType;  // the sections a report places, by type
     std::vector<int> groupColumns;  // by level - 1
     std::vector<Accumulator> aggregates;
     std::vector<int> aggregateLevel;
@@ -94,6 +190,8 @@ struct ReportLayout::Compiled {
 
     const CSection* section(int type) const
     {
+        if (type >= 0 && type < static_cast<int>(byType.size()))
+            return byType[type];
         auto it = sections.find(type);
         return it == sections.end() ? nullptr : &it->second;
     }
@@ -181,7 +279,7 @@ bool ReportLayout::prepare(const QStringList& columns, QString& error)
         font.setUnderline(f.underline);
         font.setHintingPreference(QFont::PreferNoHinting);
         c->fonts.push_back(font);
-        c->metrics.push_back(std::make_unique<QFontMetricsF>(font));
+        c->metrics.push_back(std::make_unique<FontMeasure>(font));
         const int idx = static_cast<int>(c->fonts.size() - 1);
         fontIndex.insert(key, idx);
         return idx;
@@ -196,9 +294,12 @@ bool ReportLayout::prepare(const QStringList& columns, QString& error)
         cf.font = fontFor(f.font);
         cf.flags = alignFlags(f.align, f.wordWrap);
         cf.fore = fromBgr(f.foreColor);
+        cf.back = fromBgr(f.backColor);
+        cf.format = ValueFormat(f.format);
+        cf.growing = f.canGrow && !f.checkBox;
         if (f.calculated && !f.text.trimmed().isEmpty()) {
             QString why;
-            if (!Expression::parse(f.text, columns, cf.expr, why)) {
+            if (!Expression::parse(withStringParams(f.text, m_params), columns, cf.expr, why)) {
                 error = u"line %1: field \"%2\": %3"_s.arg(f.line).arg(f.name, why);
                 return false;
             }
@@ -210,12 +311,26 @@ bool ReportLayout::prepare(const QStringList& columns, QString& error)
             for (auto it = m_params.cbegin(); it != m_params.cend(); ++it)
                 text.replace(u'#' + it.key() + u'#', it.value());
             cf.staticText = text;
+            FontMeasure& fm = *c->metrics[cf.font];
+            cf.staticShown = text;
+            if (!(cf.flags & Qt::TextWordWrap) && !fm.fits(text, f.width))
+                cf.staticShown = fm.metrics().elidedText(text, Qt::ElideRight, f.width);
         }
+        cf.textOnPageNumber = !cf.isStatic && cf.expr.usesPageNumber();
         sit->second.fields.push_back(std::move(cf));
     }
 
     // Aggregates: one running value per use, over the rows of the section's level.
+    c->byType.assign(5 + 2 * static_cast<size_t>(c->groups), nullptr);
     for (auto& [type, cs] : c->sections) {
+        if (type >= 0 && type < static_cast<int>(c->byType.size()))
+            c->byType[type] = &cs;
+        for (CField& cf : cs.fields) {
+            cs.anyGrowing = cs.anyGrowing || cf.growing;
+            cs.fieldsBottom = std::max(cs.fieldsBottom, static_cast<double>(cf.def.top + cf.def.height));
+            if (cf.growing && cf.isStatic)
+                cf.staticGrowth = std::max(0.0, textHeight(*c->metrics[cf.font], cf, cf.staticText) - cf.def.height);
+        }
         for (CField& cf : cs.fields) {
             for (const auto& use : cf.expr.aggregates()) {
                 Accumulator a;
@@ -318,16 +433,16 @@ private:
         return m_c.groups + 1;
     }
 
-    std::vector<Step> steps() const
+    void steps(std::vector<Step>& s) const
     {
-        std::vector<Step> s;
+        s.clear();
         const bool hasPrev = !m_prev.isEmpty();
         if (m_atEnd) {
             if (hasPrev)
                 for (int l = m_c.groups; l >= 1; --l)
                     s.push_back({StepKind::Footer, l});
             s.push_back({StepKind::ReportFooter, 0});
-            return s;
+            return;
         }
         const int k = changedLevel();
         if (hasPrev)
@@ -339,14 +454,14 @@ private:
         }
         s.push_back({StepKind::Add, 0});
         s.push_back({StepKind::Detail, 0});
-        return s;
     }
 
     void loop(RowSource& rows, int startStep)
     {
         try {
+            std::vector<Step> st;
             for (;;) {
-                const std::vector<Step> st = steps();
+                steps(st);
                 for (int i = startStep; i < static_cast<int>(st.size()); ++i) {
                     m_step = i;
                     exec(st[i]);
@@ -354,8 +469,10 @@ private:
                 startStep = 0;
                 if (m_atEnd)
                     break;
-                m_prev = std::move(m_cur);
-                m_cur = QList<QVariant>();
+                // The row before becomes the previous one; its storage is
+                // filled again with the next row.
+                std::swap(m_prev, m_cur);
+                m_cur.clear();
                 if (rows.next(m_cur)) {
                     ++m_rowIndex;
                 } else {
@@ -454,19 +571,15 @@ private:
             return f.staticText;
         m_ctx.row = row;
         m_ctx.page = m_page;
-        return formatValue(f.expr.evaluate(m_ctx), f.def.format);
+        return f.format.apply(f.expr.evaluate(m_ctx));
     }
 
-    double textHeight(const CField& f, const QString& text) const
-    {
-        const QFontMetricsF& fm = *m_c.metrics[f.font];
-        if (text.isEmpty())
-            return 0;
-        const bool wrap = f.flags & Qt::TextWordWrap;
-        if (!text.contains(u'\n') && (!wrap || fm.horizontalAdvance(text) <= f.def.width))
-            return fm.height();
-        return fm.boundingRect(QRectF(0, 0, std::max(1, f.def.width), 1e7), f.flags, text).height();
-    }
+    // What one band being placed keeps apart from the others (placing a band
+    // may open a page, which places the page header inside it).
+    struct BandTexts {
+        std::vector<QString> texts;
+        std::vector<double> grown;
+    };
 
     void place(int type, const QList<QVariant>* row, bool frame = false)
     {
@@ -474,48 +587,58 @@ private:
         if (!s || !s->visible)
             return;
         const size_t n = s->fields.size();
-        // Placing a band may open a page, which places the page header: keep
-        // this band's texts apart.
-        std::vector<QString> texts(n);
-        std::vector<double> grown(n, 0.0);
+        if (m_depth == m_bands.size())
+            m_bands.emplace_back();
+        BandTexts& band = m_bands[m_depth];
+        band.texts.resize(n);
+        band.grown.assign(n, 0.0);
         double growth = 0;
-        for (size_t i = 0; i < n; ++i) {
-            const CField& f = s->fields[i];
-            if (!f.def.canGrow || f.def.checkBox)
-                continue;
-            texts[i] = fieldText(f, row);
-            grown[i] = std::max(0.0, textHeight(f, texts[i]) - f.def.height);
-            growth = std::max(growth, grown[i]);
+        if (s->anyGrowing) {
+            for (size_t i = 0; i < n; ++i) {
+                const CField& f = s->fields[i];
+                if (!f.growing)
+                    continue;
+                if (f.isStatic) {
+                    band.grown[i] = f.staticGrowth;
+                } else {
+                    band.texts[i] = fieldText(f, row);
+                    band.grown[i] = std::max(0.0, textHeight(*m_c.metrics[f.font], f, band.texts[i]) - f.def.height);
+                }
+                growth = std::max(growth, band.grown[i]);
+            }
         }
         const double height = s->height + growth;
         // Fields may reach below their section (a 210 high text in a 195 high
         // row): what is drawn must fit above the page footer too.
-        double extent = height;
-        for (size_t i = 0; i < n; ++i) {
-            const FieldDef& d = s->fields[i].def;
-            extent = std::max(extent, d.top + d.height + growth);
+        const double extent = std::max(height, s->fieldsBottom + growth);
+        if (!frame && m_hasBody && m_y + extent > m_bottom + 0.01) {
+            ++m_depth;
+            try {
+                newPage();
+            } catch (...) {
+                --m_depth;
+                throw;
+            }
+            --m_depth;
         }
-        if (!frame && m_hasBody && m_y + extent > m_bottom + 0.01)
-            newPage();
         if (m_drawing)
-            draw(*s, type, row, height, texts, grown);
+            draw(*s, type, row, height, band);
         m_y += height;
         if (!frame)
             m_hasBody = true;
     }
 
-    void draw(const CSection& s, int type, const QList<QVariant>* row, double height,
-              const std::vector<QString>& texts, const std::vector<double>& grown)
+    void draw(const CSection& s, int type, const QList<QVariant>* row, double height, BandTexts& band)
     {
         m_sink->band(type, QRectF(0, m_y, m_geo.contentWidth, height));
         for (size_t i = 0; i < s.fields.size(); ++i) {
             const CField& f = s.fields[i];
             double shift = 0;
             for (int j : f.above)
-                shift = std::max(shift, grown[j]);
-            const QRectF r(f.def.left, m_y + f.def.top + shift, f.def.width, f.def.height + grown[i]);
+                shift = std::max(shift, band.grown[j]);
+            const QRectF r(f.def.left, m_y + f.def.top + shift, f.def.width, f.def.height + band.grown[i]);
             if (f.def.backStyle == 1)
-                m_sink->fillRect(r, fromBgr(f.def.backColor));
+                m_sink->fillRect(r, f.back);
             if (f.def.isLine()) {
                 if (f.def.lineSlant == 1)
                     m_sink->drawLine(r.topLeft(), r.bottomRight());
@@ -537,14 +660,19 @@ private:
                     m_sink->drawCheck(r, isTruthy(v));
                 continue;
             }
-            QString text = (f.def.canGrow && !f.expr.usesPageNumber()) ? texts[i] : fieldText(f, row);
+            if (f.isStatic) {
+                if (!f.staticShown.isEmpty())
+                    m_sink->drawText(r, f.staticShown, m_c.fonts[f.font], f.flags, f.fore);
+                continue;
+            }
+            QString text = (f.growing && !f.textOnPageNumber) ? std::move(band.texts[i]) : fieldText(f, row);
             if (text.isEmpty())
                 continue;
-            if (!(f.flags & Qt::TextWordWrap) || !f.def.canGrow) {
-                // Text that may not grow stays inside its field.
-                const QFontMetricsF& fm = *m_c.metrics[f.font];
-                if (!(f.flags & Qt::TextWordWrap) && fm.horizontalAdvance(text) > f.def.width)
-                    text = fm.elidedText(text, Qt::ElideRight, f.def.width);
+            // Text that may not grow stays inside its field.
+            if (!(f.flags & Qt::TextWordWrap)) {
+                FontMeasure& fm = *m_c.metrics[f.font];
+                if (!fm.fits(text, f.def.width))
+                    text = fm.metrics().elidedText(text, Qt::ElideRight, f.def.width);
             }
             m_sink->drawText(r, text, m_c.fonts[f.font], f.flags, f.fore);
         }
@@ -565,6 +693,8 @@ private:
     int m_step = 0;
     bool m_atEnd = false;
     QList<QVariant> m_prev, m_cur;
+    std::deque<BandTexts> m_bands;  // by nesting depth of place()
+    size_t m_depth = 0;
 };
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "platform/reportengine/valueformat.h"
 
+#include <QtCore/QStringList>
+
+#include <algorithm>
 #include <cmath>
 
 namespace lg::reportengine {
@@ -12,19 +15,6 @@ constexpr QChar kDecimal = u',';
 constexpr QChar kThousands = QChar(0x00A0);
 
 bool isNull(const QVariant& v) { return !v.isValid() || v.isNull(); }
-
-QString groupDigits(const QString& digits)
-{
-    QString out;
-    out.reserve(digits.size() + digits.size() / 3);
-    const qsizetype n = digits.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += kThousands;
-        out += digits[i];
-    }
-    return out;
-}
 
 // One section of a number pattern: literal text before and after the digit
 // placeholders, how many integer digits are mandatory, how many decimals are
@@ -77,41 +67,66 @@ NumberPattern parseNumberPattern(const QString& f)
     return p;
 }
 
-QString formatNumber(double value, const QString& format)
-{
-    const QStringList sections = format.split(u';');
-    QString pattern = sections.value(0);
-    bool negativeSection = false;
-    if (value < 0 && sections.size() > 1 && !sections[1].isEmpty()) {
-        pattern = sections[1];
-        negativeSection = true;
-    } else if (value == 0 && sections.size() > 2 && !sections[2].isEmpty()) {
-        pattern = sections[2];
+// The sections of a number format: positive (and default), negative, zero.
+struct NumberFormat {
+    NumberPattern positive, negative, zero;
+    bool hasNegative = false, hasZero = false;
+
+    explicit NumberFormat(const QString& format)
+    {
+        const QStringList sections = format.split(u';');
+        positive = parseNumberPattern(sections.value(0));
+        if (sections.size() > 1 && !sections[1].isEmpty()) {
+            negative = parseNumberPattern(sections[1]);
+            hasNegative = true;
+        }
+        if (sections.size() > 2 && !sections[2].isEmpty()) {
+            zero = parseNumberPattern(sections[2]);
+            hasZero = true;
+        }
     }
-    const NumberPattern p = parseNumberPattern(pattern);
+};
+
+QString formatNumber(double value, const NumberFormat& nf)
+{
+    const NumberPattern* pp = &nf.positive;
+    bool negativeSection = false;
+    if (value < 0 && nf.hasNegative) {
+        pp = &nf.negative;
+        negativeSection = true;
+    } else if (value == 0 && nf.hasZero) {
+        pp = &nf.zero;
+    }
+    const NumberPattern& p = *pp;
     double v = p.percent ? value * 100 : value;
     const bool negative = v < 0 && !negativeSection;
     v = std::fabs(v);
-    QString digits = QString::number(v, 'f', p.maxDec);
-    QString intPart = digits, decPart;
-    if (const qsizetype dot = digits.indexOf(u'.'); dot >= 0) {
-        intPart = digits.left(dot);
-        decPart = digits.mid(dot + 1);
-    }
+    const QString digits = QString::number(v, 'f', p.maxDec);
+    const qsizetype dot = digits.indexOf(u'.');
+    QStringView intPart = dot >= 0 ? QStringView(digits).left(dot) : QStringView(digits);
+    QStringView decPart = dot >= 0 ? QStringView(digits).mid(dot + 1) : QStringView();
     while (decPart.size() > p.minDec && decPart.endsWith(u'0'))
         decPart.chop(1);
     if (intPart == "0"_L1 && p.minInt == 0)
-        intPart.clear();
-    while (intPart.size() < p.minInt)
-        intPart.prepend(u'0');
-    if (p.grouping)
-        intPart = groupDigits(intPart);
-    QString out = p.prefix + intPart;
-    if (!decPart.isEmpty())
-        out += kDecimal + decPart;
+        intPart = QStringView();
+    // The integer part is padded to its mandatory digits, then grouped.
+    const qsizetype n = std::max<qsizetype>(intPart.size(), p.minInt);
+    const qsizetype pad = n - intPart.size();
+    QString out;
+    out.reserve(1 + p.prefix.size() + n + n / 3 + 1 + decPart.size() + p.suffix.size());
+    if (negative && (n > 0 || !decPart.isEmpty()))
+        out += u'-';
+    out += p.prefix;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p.grouping && i > 0 && (n - i) % 3 == 0)
+            out += kThousands;
+        out += i < pad ? QChar(u'0') : intPart[i - pad];
+    }
+    if (!decPart.isEmpty()) {
+        out += kDecimal;
+        out += decPart;
+    }
     out += p.suffix;
-    if (negative && (!intPart.isEmpty() || !decPart.isEmpty()))
-        out.prepend(u'-');
     return out;
 }
 
@@ -131,7 +146,10 @@ QString formatDate(const QDateTime& dt, const QString& f)
 {
     QString out;
     const qsizetype n = f.size();
+    out.reserve(n + 4);
     bool lastWasHour = false;
+    const QDate d = dt.date();
+    const QTime t = dt.time();
     for (qsizetype i = 0; i < n;) {
         const QChar c = f[i];
         const QChar l = c.toLower();
@@ -149,8 +167,6 @@ QString formatDate(const QDateTime& dt, const QString& f)
             i += 2;
             continue;
         }
-        const QDate d = dt.date();
-        const QTime t = dt.time();
         if (l == u'y') {
             out += run >= 3 ? QString::number(d.year()) : pad2(d.year() % 100);
         } else if (l == u'm' && lastWasHour) {
@@ -229,22 +245,40 @@ QString plainText(const QVariant& v)
     return v.toString();
 }
 
-QString formatValue(const QVariant& v, const QString& format)
+QString formatValue(const QVariant& v, const QString& format) { return ValueFormat(format).apply(v); }
+
+struct ValueFormat::Parsed {
+    NumberFormat number;
+    bool datePattern;
+    explicit Parsed(const QString& f) : number(f), datePattern(looksLikeDatePattern(f)) {}
+};
+
+ValueFormat::ValueFormat() = default;
+ValueFormat::ValueFormat(const QString& format)
+    : m_text(format), m_parsed(format.isEmpty() ? nullptr : std::make_shared<const Parsed>(format))
+{
+}
+ValueFormat::~ValueFormat() = default;
+ValueFormat::ValueFormat(const ValueFormat&) = default;
+ValueFormat& ValueFormat::operator=(const ValueFormat&) = default;
+
+QString ValueFormat::apply(const QVariant& v) const
 {
     if (isNull(v))
         return {};
-    if (format.isEmpty())
+    if (!m_parsed)
         return plainText(v);
     if (isDateValue(v))
-        return formatDate(toDateTime(v), format);
+        return formatDate(toDateTime(v), m_text);
     if (isNumber(v) || v.typeId() == QMetaType::Bool)
-        return formatNumber(v.toDouble(), format);
+        return formatNumber(v.toDouble(), m_parsed->number);
     // Text: numbers written as text still take a number format.
     bool ok = false;
-    const double d = v.toString().trimmed().replace(kDecimal, u'.').toDouble(&ok);
-    if (ok && !looksLikeDatePattern(format))
-        return formatNumber(d, format);
-    return v.toString();
+    const QString s = v.toString();
+    const double d = s.trimmed().replace(kDecimal, u'.').toDouble(&ok);
+    if (ok && !m_parsed->datePattern)
+        return formatNumber(d, m_parsed->number);
+    return s;
 }
 
 bool isTruthy(const QVariant& v)

@@ -8,6 +8,8 @@
 #include <QtCore/QString>
 #include <QtCore/QVariant>
 
+#include <memory>
+
 namespace lg::reportengine {
 
 bool isNumber(const QVariant& v);
@@ -19,6 +21,26 @@ QString plainText(const QVariant& v);
 
 // The text of `v` in `format`; an empty format gives plainText(v). Null gives "".
 QString formatValue(const QVariant& v, const QString& format);
+
+// A format read once and applied to many values (a report field shows the
+// same format on every row). apply() gives what formatValue() gives.
+class ValueFormat {
+public:
+    ValueFormat();
+    explicit ValueFormat(const QString& format);
+    ~ValueFormat();
+    ValueFormat(const ValueFormat&);
+    ValueFormat& operator=(const ValueFormat&);
+
+    QString apply(const QVariant& v) const;
+    const QString& text() const { return m_text; }
+
+    struct Parsed;
+
+private:
+    QString m_text;
+    std::shared_ptr<const Parsed> m_parsed;  // null for the empty format
+};
 
 // True when the value counts as "true" for a check box: non-zero numbers,
 // true Booleans, "true"/"-1" texts.

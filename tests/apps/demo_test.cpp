@@ -11,8 +11,6 @@
 #include <QtCore/QJsonDocument>
 #include <QtCore/QJsonObject>
 
-#include <sqlite3.h>
-
 #include <map>
 
 #include "catalogue/fieldcatalogue.h"
@@ -20,6 +18,7 @@
 #include "report/statementgenerator.h"
 #include "store/context.h"
 #include "store/errors.h"
+#include "rawdb.h"
 #include "support/testsupport.h"
 
 using namespace Qt::StringLiterals;
@@ -28,51 +27,7 @@ namespace {
 
 const QString kCli = QStringLiteral(LISTGEN_CLI);
 
-// A read-only raw connection: the plain SQLite view of the file, with a
-// byte-wise stand-in for the text collation the columns declare.
-class RawDb {
-public:
-    explicit RawDb(const QString& path)
-    {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_create_collation(m_db, "JET", SQLITE_UTF8, nullptr,
-                                 [](void*, int la, const void* a, int lb, const void* b) {
-                                     const int c = memcmp(a, b, size_t(std::min(la, lb)));
-                                     return c ? c : la - lb;
-                                 });
-    }
-    ~RawDb() { sqlite3_close(m_db); }
-
-    // All rows, each as its columns' text joined by tabs.
-    QStringList rows(const QString& sql) const
-    {
-        QStringList out;
-        sqlite3_stmt* st = nullptr;
-        const QByteArray q = sql.toUtf8();
-        if (sqlite3_prepare_v2(m_db, q.constData(), -1, &st, nullptr) != SQLITE_OK) {
-            ADD_FAILURE() << sqlite3_errmsg(m_db) << " in " << q.constData();
-            return out;
-        }
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            QStringList cols;
-            for (int i = 0; i < sqlite3_column_count(st); ++i) {
-                const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-                cols << (t ? QString::fromUtf8(t) : QString());
-            }
-            out << cols.join(u'\t');
-        }
-        sqlite3_finalize(st);
-        return out;
-    }
-    QString value(const QString& sql) const
-    {
-        const QStringList r = rows(sql);
-        return r.isEmpty() ? QString() : r.first();
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-};
+using lg::test::RawDb;
 
 struct Table {
     QStringList header;

@@ -41,6 +41,7 @@ NumberPattern parseNumberPattern(const QString& f)
     }
     if (first < 0) {
         p.prefix = f;
+        p.prefix.remove(u'"');
         return p;
     }
     p.prefix = f.left(first);

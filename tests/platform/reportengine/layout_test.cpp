@@ -15,6 +15,7 @@ struct RecordingSink : PageSink {
     struct Text {
         QRectF rect;
         QString text;
+        QFont font;
     };
     std::map<int, std::vector<Text>> pages;
     std::map<int, int> checks;
@@ -22,9 +23,9 @@ struct RecordingSink : PageSink {
     int wanted = 0;  // 0: all
     bool wantsPage(int page) const override { return wanted == 0 || page == wanted; }
     void beginPage(int page) override { current = page; }
-    void drawText(const QRectF& r, const QString& t, const QFont&, int, const QColor&) override
+    void drawText(const QRectF& r, const QString& t, const QFont& f, int, const QColor&) override
     {
-        pages[current].push_back({r, t});
+        pages[current].push_back({r, t, f});
     }
     void drawLine(const QPointF&, const QPointF&) override {}
     void fillRect(const QRectF&, const QColor&) override {}
@@ -97,6 +98,24 @@ TEST(ValueFormat, CatalogueFormats)
     EXPECT_EQ(formatValue(QVariant(), QStringLiteral("#,##0.00")), QString());
     EXPECT_EQ(formatValue(QStringLiteral("abc"), QStringLiteral("#,##0.00")), QStringLiteral("abc"));
     EXPECT_EQ(plainText(3.25), QStringLiteral("3,25"));
+
+    // Negative and zero sections, mandatory digits grouped with the rest, percent, numbers held as text.
+    const QString sections = QStringLiteral("#,##0;(#,##0);\"nulla\"");
+    EXPECT_EQ(formatValue(-1234, sections), QString::fromUtf8("(1\u00A0234)"));
+    EXPECT_EQ(formatValue(0.0, sections), QStringLiteral("nulla"));
+    EXPECT_EQ(formatValue(1234567, sections), QString::fromUtf8("1\u00A0234\u00A0567"));
+    EXPECT_EQ(formatValue(qlonglong(42), QStringLiteral("00000")), QStringLiteral("00042"));
+    EXPECT_EQ(formatValue(qlonglong(5), QStringLiteral("0,000")), QString::fromUtf8("0\u00A0005"));
+    EXPECT_EQ(formatValue(0.256, QStringLiteral("0.0%")), QStringLiteral("25,6%"));
+    EXPECT_EQ(formatValue(QStringLiteral(" 1234,5 "), QStringLiteral("#,##0.00")), QString::fromUtf8("1\u00A0234,50"));
+    EXPECT_EQ(formatValue(QStringLiteral("12"), QStringLiteral("yyyy.mm.dd")), QStringLiteral("12"));
+
+    // A format read once gives the same texts for every value it is applied to.
+    const ValueFormat money(QStringLiteral("#,##0.00"));
+    EXPECT_EQ(money.apply(1234567.891), QString::fromUtf8("1\u00A0234\u00A0567,89"));
+    EXPECT_EQ(money.apply(-0.5), QStringLiteral("-0,50"));
+    EXPECT_EQ(money.apply(QVariant()), QString());
+    EXPECT_EQ(ValueFormat().apply(3.25), QStringLiteral("3,25"));
 }
 
 TEST(Expression, TextsColumnsPagesAndAggregates)
@@ -270,4 +289,101 @@ TEST(ReportLayout, PrepareRejectsUnknownColumns)
     cols.removeAll(QStringLiteral("RF3"));
     EXPECT_FALSE(b.prepare(cols, error));
     EXPECT_TRUE(error.contains(QStringLiteral("RF3")) && error.contains(QStringLiteral("line ")));
+}
+
+TEST(ReportLayout, StringParametersInCalculatedFields)
+{
+    ReportSource src;
+    QString error;
+    ASSERT_TRUE(parseReportSource(lg::test::windows1250(lg::test::reportSourceText(lg::test::salesReport())), src, error));
+    FieldDef f;
+    f.name = QStringLiteral("title2");
+    f.section = stReportHeader;
+    f.calculated = true;
+    f.text = QStringLiteral("\"Lista: #report_name# (\" & #filter_string# & \") #nope#\"");
+    f.top = 300;
+    f.width = 9000;
+    f.height = 210;
+    src.fields.push_back(f);
+    // A value with quotes stays one text, inside a quoted text or standing alone.
+    ReportLayout layout(src, {{QStringLiteral("report_name"), QStringLiteral("Eladások \"2024\"")},
+                              {QStringLiteral("filter_string"), QStringLiteral("\" & RF1 & \"")}});
+    ASSERT_TRUE(layout.prepare(kColumns, error)) << error.toStdString();
+    MemoryRowSource rows(kColumns, salesRows(1, 1, 2));
+    RecordingSink sink;
+    layout.run(rows, sink, 1);
+    EXPECT_EQ(sink.count(QString::fromUtf8("Lista: Eladások \"2024\" (\" & RF1 & \") #nope#")), 1);
+    EXPECT_EQ(sink.count(QString::fromUtf8("Eladások \"2024\"")), 2);  // the plain title and the sub title
+}
+
+// Widths are decided without shaping where a text is plainly narrower than
+// its field; near the limit the result must be the exact one, both for
+// growing (wrapped) text and for text that is shortened to fit.
+TEST(ReportLayout, TextsNearTheFieldWidthAreMeasuredExactly)
+{
+    auto rows = std::make_shared<QList<QList<QVariant>>>();
+    QStringList texts;
+    for (const char* unit : {"W", "i", "AV", "To", "ffi", "12 345,67 ", "Őű", "L'"}) {
+        QString t = QStringLiteral("x:");
+        for (int k = 0; k < 80 && t.size() < 120; ++k) {
+            t += QString::fromUtf8(unit);
+            texts << t;
+        }
+    }
+    texts << QStringLiteral("x:a\tb") << QStringLiteral("x:\u05D0\u05D1\u05D2 mixed") << QStringLiteral("x:e\u0301e\u0301");
+    for (int i = 0; i < texts.size(); ++i)
+        rows->append({QStringLiteral("City"), QStringLiteral("Partner"), texts[i], QVariant(qlonglong(1)), QVariant(1.0),
+                      QVariant(QDateTime(QDate(2024, 3, 1), QTime(0, 0))), QVariant(qlonglong(0))});
+
+    ReportSource src;
+    QString error;
+    ASSERT_TRUE(parseReportSource(lg::test::windows1250(lg::test::reportSourceText(lg::test::salesReport())), src, error));
+    auto drawn = [&](bool wrap) {
+        ReportSource s = src;
+        for (FieldDef& f : s.fields)
+            if (f.section == stDetail && f.text == QStringLiteral("RF1"))
+                f.wordWrap = wrap;
+        ReportLayout layout(s, {});
+        QString why;
+        EXPECT_TRUE(layout.prepare(kColumns, why)) << why.toStdString();
+        MemoryRowSource count(kColumns, rows);
+        const int pages = layout.countPages(count);
+        MemoryRowSource draw(kColumns, rows);
+        RecordingSink sink;
+        layout.run(draw, sink, pages);
+        std::vector<RecordingSink::Text> out;
+        for (const auto& [p, list] : sink.pages)
+            for (const auto& t : list)
+                if (t.text.startsWith(QStringLiteral("x:")))
+                    out.push_back(t);
+        return out;
+    };
+
+    const auto wrapped = drawn(true);
+    ASSERT_EQ(wrapped.size(), static_cast<size_t>(texts.size()));
+    int grew = 0;
+    for (size_t i = 0; i < wrapped.size(); ++i) {
+        const QFontMetricsF fm(wrapped[i].font);
+        const QString& t = texts[static_cast<qsizetype>(i)];
+        const double need = fm.horizontalAdvance(t) <= 3000
+                                ? fm.height()
+                                : fm.boundingRect(QRectF(0, 0, 3000, 1e7), Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, t).height();
+        EXPECT_EQ(wrapped[i].text, t);
+        EXPECT_NEAR(wrapped[i].rect.height(), std::max(210.0, need), 0.01) << t.toStdString();
+        grew += need > 210 ? 1 : 0;
+    }
+    EXPECT_GT(grew, 5);
+
+    const auto cut = drawn(false);
+    ASSERT_EQ(cut.size(), static_cast<size_t>(texts.size()));
+    int shortened = 0;
+    for (size_t i = 0; i < cut.size(); ++i) {
+        const QFontMetricsF fm(cut[i].font);
+        const QString& t = texts[static_cast<qsizetype>(i)];
+        const bool over = fm.horizontalAdvance(t) > 3000;
+        EXPECT_EQ(cut[i].text, over ? fm.elidedText(t, Qt::ElideRight, 3000) : t) << t.toStdString();
+        EXPECT_NEAR(cut[i].rect.height(), 210, 0.01);
+        shortened += over ? 1 : 0;
+    }
+    EXPECT_GT(shortened, 5);
 }

@@ -74,8 +74,7 @@ struct Totals {
     QString count, net, gross;
     bool operator==(const Totals&) const = default;
 };
-const QRegularExpression kTotalsLine(
-    u"(\\d+)\\s{2,}(\\d{1,3}(?: \\d{3})*)\\s{2,}(\\d{1,3}(?: \\d{3})*)\\s*$"_s);
+const QRegularExpression kTotalsLine(u"(\\d+)\\s{2,}(\\d{1,3}(?: \\d{3})*)\\s{2,}(\\d{1,3}(?: \\d{3})*)\\s*$"_s);
 const QRegularExpression kDate(u"\\d{4}\\.\\d\\d\\.\\d\\d"_s);
 
 std::ostream& operator<<(std::ostream& os, const Totals& t)
@@ -124,12 +123,13 @@ Totals grandTotals(const QStringList& pages)
 // Captions of a list's displayed fields as the report prints them (full names).
 QStringList captions(const RawDb& raw, long list, const char* table)
 {
-    return raw.rows(QStringLiteral("SELECT t.visible_name || ' ' || f.visible_name FROM %1 x JOIN "
-                                   "vlq_list_wizard_table_field f ON f.id = x.table_field_id JOIN vlq_list_wizard_table t "
-                                   "ON t.id = f.table_id WHERE x.vlq_list_report_id = %2 AND x.del_status = 0 "
-                                   "ORDER BY x.sort_order, x.id")
-                        .arg(QLatin1String(table))
-                        .arg(list));
+    return raw.rows(
+        QStringLiteral("SELECT t.visible_name || ' ' || f.visible_name FROM %1 x JOIN "
+                       "vlq_list_wizard_table_field f ON f.id = x.table_field_id JOIN vlq_list_wizard_table t "
+                       "ON t.id = f.table_id WHERE x.vlq_list_report_id = %2 AND x.del_status = 0 "
+                       "ORDER BY x.sort_order, x.id")
+            .arg(QLatin1String(table))
+            .arg(list));
 }
 
 // One worksheet cell read back from the .xlsx: its type attribute, style and
@@ -160,7 +160,8 @@ Sheet readSheet(const QString& file)
         if (x.name() == u"row"_s) {
             sheet.append(QList<Cell>());
         } else if (x.name() == u"c"_s) {
-            sheet.last().append(Cell{x.attributes().value(u"t"_s).toString(), x.attributes().value(u"s"_s).toString(), {}});
+            sheet.last().append(
+                Cell{x.attributes().value(u"t"_s).toString(), x.attributes().value(u"s"_s).toString(), {}});
         } else if (x.name() == u"v"_s || x.name() == u"t"_s) {
             Cell& c = sheet.last().last();
             c.value = x.readElementText();
@@ -197,8 +198,8 @@ protected:
     static lg::test::ProcessResult run(long list, long user, const QStringList& extra)
     {
         return lg::test::runProgram(kCli, QStringList{u"run"_s, u"--db"_s, s_db, u"--list"_s, QString::number(list),
-                                                      u"--user"_s, QString::number(user)}
-                                              + extra);
+                                                      u"--user"_s, QString::number(user)} +
+                                              extra);
     }
     static QString out(const QString& name) { return s_dir + u'/' + name; }
 
@@ -236,8 +237,9 @@ TEST_F(RenderDemo, PortraitPdfShowsTitleCaptionsGroupsAndTotals)
     // selected partner are left to the test below.
     QMap<QString, Totals> expected;
     QSet<QString> sharedNames;
-    for (const QString& row : raw.rows(u"SELECT p.nev, count(*), sum(s.netto), sum(s.brutto), count(DISTINCT p.kod) "_s
-                                       + kList3Rows + u" GROUP BY p.nev"_s)) {
+    for (const QString& row :
+         raw.rows(u"SELECT p.nev, count(*), sum(s.netto), sum(s.brutto), count(DISTINCT p.kod) "_s + kList3Rows +
+                  u" GROUP BY p.nev"_s)) {
         const QStringList c = row.split(u'\t');
         expected.insert(c.at(0), {c.at(1), grouped(c.at(2).toDouble()), grouped(c.at(3).toDouble())});
         if (c.at(4) != u"1"_s)
@@ -270,8 +272,8 @@ TEST_F(RenderDemo, DISABLED_PartnersSharingANameKeepOneGroupEach)
         return name + u": "_s + t.count + u" / "_s + t.net + u" / "_s + t.gross;
     };
     QStringList expected, printed;
-    for (const QString& row : raw.rows(u"SELECT p.nev, count(*), sum(s.netto), sum(s.brutto) "_s + kList3Rows
-                                       + u" GROUP BY p.kod"_s)) {
+    for (const QString& row :
+         raw.rows(u"SELECT p.nev, count(*), sum(s.netto), sum(s.brutto) "_s + kList3Rows + u" GROUP BY p.kod"_s)) {
         const QStringList c = row.split(u'\t');
         expected << line(c.at(0), {c.at(1), grouped(c.at(2).toDouble()), grouped(c.at(3).toDouble())});
     }
@@ -319,8 +321,9 @@ TEST_F(RenderDemo, HtmlCarriesTitleGroupsAndTotals)
     const QStringList all = raw.value(u"SELECT count(*), sum(s.netto), sum(s.brutto) "_s + kList3Rows).split(u'\t');
     EXPECT_TRUE(html.contains(u'>' + grouped(all.at(1).toDouble()) + u'<'));
     EXPECT_TRUE(html.contains(u'>' + grouped(all.at(2).toDouble()) + u'<'));
-    const QString partner = raw.value(u"SELECT p.nev "_s + kList3Rows + u" GROUP BY p.nev HAVING "
-                                                                         "count(DISTINCT p.kod) = 1 LIMIT 1"_s);
+    const QString partner = raw.value(u"SELECT p.nev "_s + kList3Rows +
+                                      u" GROUP BY p.nev HAVING "
+                                      "count(DISTINCT p.kod) = 1 LIMIT 1"_s);
     const QString sum = raw.value(u"SELECT sum(s.brutto) "_s + kList3Rows + u" AND p.nev = '"_s + partner + u"'"_s);
     EXPECT_TRUE(html.contains(partner.toHtmlEscaped()));
     EXPECT_TRUE(html.contains(u'>' + grouped(sum.toDouble()) + u'<')) << partner.toStdString();
@@ -339,7 +342,8 @@ TEST_F(RenderDemo, XlsxHasCaptionsTypedCellsAndEveryRow)
     QStringList header;
     for (const Cell& c : sheet.first())
         header << c.value;
-    EXPECT_EQ(header, captions(raw, 3, "vlq_list_report_group_field") + captions(raw, 3, "vlq_list_report_visible_field"));
+    EXPECT_EQ(header,
+              captions(raw, 3, "vlq_list_report_group_field") + captions(raw, 3, "vlq_list_report_visible_field"));
 
     // Name, number as text; dates and amounts as numbers (dates as day
     // serials); the paid flag as a Boolean.
@@ -354,16 +358,15 @@ TEST_F(RenderDemo, XlsxHasCaptionsTypedCellsAndEveryRow)
         EXPECT_EQ(r.at(6).value, u"0"_s);
     }
     EXPECT_EQ(grouped(net), grouped(raw.value(u"SELECT sum(s.netto) "_s + unpaid).toDouble()));
-    const QStringList sample = raw.value(u"SELECT p.nev, s.szamlaszam, substr(s.kelt, 1, 10), s.brutto "_s + unpaid
-                                         + u" ORDER BY s.szamlaszam LIMIT 1"_s)
+    const QStringList sample = raw.value(u"SELECT p.nev, s.szamlaszam, substr(s.kelt, 1, 10), s.brutto "_s + unpaid +
+                                         u" ORDER BY s.szamlaszam LIMIT 1"_s)
                                    .split(u'\t');
     const QList<Cell> row = byNumber.value(sample.at(1));
     ASSERT_EQ(row.size(), 7);
     EXPECT_TRUE(row.at(0).type == u"inlineStr"_s || row.at(0).type == u"s"_s) << row.at(0).type.toStdString();
     EXPECT_EQ(row.at(0).value, sample.at(0));
     EXPECT_TRUE(row.at(2).type.isEmpty());
-    EXPECT_EQ(row.at(2).value.toLong(),
-              QDate(1899, 12, 30).daysTo(QDate::fromString(sample.at(2), u"yyyy-MM-dd"_s)));
+    EXPECT_EQ(row.at(2).value.toLong(), QDate(1899, 12, 30).daysTo(QDate::fromString(sample.at(2), u"yyyy-MM-dd"_s)));
     EXPECT_NE(row.at(2).style, row.at(5).style);
     EXPECT_TRUE(row.at(5).type.isEmpty());
     EXPECT_DOUBLE_EQ(row.at(5).value.toDouble(), sample.at(3).toDouble());

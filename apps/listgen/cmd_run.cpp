@@ -82,6 +82,13 @@ public:
     virtual ~RowSink() = default;
     virtual void begin(const QList<Column>& columns) = 0;
     virtual void row(const QList<Value>& values) = 0;
+    // The recordset's current row; `values` is scratch space of the column count.
+    virtual void rowOf(const dao::Recordset& rs, QList<Value>& values)
+    {
+        for (int i = 0; i < int(values.size()); ++i)
+            values[i] = rs.Fields(i);
+        row(values);
+    }
     virtual void end() = 0;
 };
 
@@ -135,6 +142,12 @@ public:
             dao::appendTsvValue(b, values.at(i), m_columns.at(i).type);
         }
         b += '\n';
+        m_out.written();
+    }
+    // Straight from the database into the output buffer, in the same form.
+    void rowOf(const dao::Recordset& rs, QList<Value>&) override
+    {
+        rs.appendTsvRow(m_out.buffer());
         m_out.written();
     }
     void end() override {}
@@ -533,9 +546,7 @@ static int runList(const Args& args)
         sink->begin(columns);
         QList<Value> values(columns.size());
         for (; !rs->Eof(); rs->MoveNext()) {
-            for (int i = 0; i < int(columns.size()); ++i)
-                values[i] = rs->Fields(i);
-            sink->row(values);
+            sink->rowOf(*rs, values);
             ++rows;
         }
         sink->end();

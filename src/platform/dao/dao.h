@@ -130,6 +130,10 @@ public:
 
     // Up to `rows` rows from the current one on (all with -1), moving past them.
     QList<QList<Value>> GetRows(long rows = -1);
+    // The current row as one line of tab-separated text, newline included,
+    // appended as UTF-8 (the form of tsv.h; read straight from the database
+    // where possible).
+    void appendTsvRow(QByteArray& out) const;
 
     void Close();
     bool isOpen() const;

@@ -54,6 +54,39 @@ QByteArray quoteIdent(const QString& name);
 
 // Reads column `col` of a stepped statement with the Jet meaning of `type`.
 Value readColumn(sqlite3_stmt* stmt, int col, FieldType type);
+// The same, with the common cases (whole numbers, numbers and texts in
+// columns of their own type) read in place.
+[[gnu::always_inline]] inline Value readColumnFast(sqlite3_stmt* stmt, int col, FieldType type)
+{
+    const int storage = sqlite3_column_type(stmt, col);
+    switch (type) {
+    case FieldType::Long:
+    case FieldType::Integer:
+    case FieldType::Counter:
+        if (storage == SQLITE_INTEGER)
+            return Value(qlonglong(sqlite3_column_int64(stmt, col)));
+        break;
+    case FieldType::Double:
+    case FieldType::Currency:
+        if (storage == SQLITE_FLOAT)
+            return Value(sqlite3_column_double(stmt, col));
+        break;
+    case FieldType::Text:
+    case FieldType::Memo:
+        if (storage == SQLITE_TEXT) {
+            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
+            return Value(QString::fromUtf8(t, sqlite3_column_bytes(stmt, col)));
+        }
+        break;
+    default:
+        break;
+    }
+    if (storage == SQLITE_NULL)
+        return Value();
+    return readColumn(stmt, col, type);
+}
+// Appends column `col` as a TSV field (see tsv.h) without going through a Value where it can.
+void appendTsvColumn(QByteArray& out, sqlite3_stmt* stmt, int col, FieldType type);
 // Binds `value` to parameter `index` (1-based) as a column of `type` stores it.
 void bindValue(sqlite3_stmt* stmt, int index, const Value& value, FieldType type);
 // Brings a value into the shape a column of `type` takes (Yes/No to -1/0, dates to QDateTime).
@@ -195,6 +228,13 @@ struct Recordset::Impl {
     virtual QByteArray lastModified() const { return {}; }
 
     bool lockEdits = true;
+
+    // Set while the recordset is open, on a row, and `rowStmt` stands on that
+    // row: its columns are then read without further checks. Null otherwise
+    // (always for table-type recordsets).
+    sqlite3_stmt* rowStmt = nullptr;
+    const FieldType* rowTypes = nullptr;
+    int rowColumns = 0;
 
     [[noreturn]] void notSupported() const;
     [[noreturn]] static void failClosed();

@@ -19,6 +19,7 @@ Recordset::Impl::~Impl()
 void Recordset::Impl::close()
 {
     open = false;
+    rowStmt = nullptr;
     if (db)
         db->recordsets.erase(this);
 }
@@ -95,6 +96,8 @@ bool Recordset::Bof() const
 
 bool Recordset::Eof() const
 {
+    if (d->rowStmt)
+        return false;
     d->checkOpen();
     return d->eof();
 }
@@ -175,6 +178,8 @@ Value Recordset::Fields(const QString& name) const
 
 Value Recordset::Fields(int index) const
 {
+    if (sqlite3_stmt* s = d->rowStmt; s && unsigned(index) < unsigned(d->rowColumns))
+        return readColumnFast(s, index, d->rowTypes[index]);
     d->checkOpen();
     if (index < 0 || index >= d->fieldCount())
         fail(kRecordsetSource, daoerr::ItemNotFound, QStringLiteral("Item not found in this collection."));

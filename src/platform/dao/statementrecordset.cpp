@@ -40,6 +40,7 @@ public:
         for (int i = n - 1; i >= 0; --i)  // of equal names the first wins
             m_byName.insert(m_names.at(i).toLower(), i);
         // Opening executes the statement and stands on the first row.
+        const Resync resync(this);
         stepTo(0);
         if (m_eof)
             m_bof = true;
@@ -50,12 +51,14 @@ public:
 
     void moveFirst() override
     {
+        const Resync resync(this);
         stepTo(0);
         m_bof = m_eof;
     }
 
     void moveNext() override
     {
+        const Resync resync(this);
         if (m_eof)
             noCurrentRecord();
         stepTo(m_bof ? 0 : m_pos + 1);
@@ -64,6 +67,7 @@ public:
 
     void movePrevious() override
     {
+        const Resync resync(this);
         if (m_bof)
             noCurrentRecord();
         if (m_eof) {
@@ -81,6 +85,7 @@ public:
 
     void moveLast() override
     {
+        const Resync resync(this);
         if (m_total < 0) {
             // Step on to the end to learn the size of the result.
             if (!m_eof)
@@ -98,6 +103,7 @@ public:
 
     void move(long rows) override
     {
+        const Resync resync(this);
         if (rows == 0) {
             if (m_bof || m_eof)
                 noCurrentRecord();
@@ -154,6 +160,7 @@ public:
 
     void setBookmark(const QByteArray& b) override
     {
+        const Resync resync(this);
         if (b.size() != 9 || b.at(0) != 'S')
             invalidBookmark();
         qint64 p = 0;
@@ -172,6 +179,7 @@ public:
 
     void releaseCursor(bool all) override
     {
+        const Resync resync(this);
         if (m_cursorRow < 0)
             return;
         // Re-running to the first row is cheap; a statement read half-way
@@ -187,6 +195,21 @@ public:
         m_stmt.release();
         Impl::close();
     }
+
+    // Keeps the shortcut for reading the current row in step with the
+    // state, whichever way a move ends (exceptions included).
+    void sync()
+    {
+        const bool onRow = open && !m_bof && !m_eof && m_cursorRow >= 0 && m_cursorRow == m_pos;
+        rowStmt = onRow ? m_stmt.get() : nullptr;
+        rowTypes = m_types.constData();
+        rowColumns = int(m_types.size());
+    }
+    struct Resync {
+        StatementRecordset* rs;
+        explicit Resync(StatementRecordset* r) : rs(r) {}
+        ~Resync() { rs->sync(); }
+    };
 
 private:
     [[noreturn]] static void noCurrentRecord()
@@ -238,6 +261,7 @@ private:
 
     void reattach()
     {
+        const Resync resync(this);
         const long wanted = m_pos;
         stepTo(wanted);
         if (m_eof)

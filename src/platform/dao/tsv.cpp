@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 #include "dao_internal.h"
 
@@ -12,26 +13,38 @@ namespace lg::dao {
 
 namespace {
 
-void appendEscaped(QByteArray& out, const QByteArray& utf8)
+void appendEscaped(QByteArray& out, const char* text, qsizetype n)
 {
-    for (const char c : utf8) {
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = text[i];
+        const char* escape = nullptr;
         switch (c) {
         case '\t':
-            out += "\\t";
+            escape = "\\t";
             break;
         case '\n':
-            out += "\\n";
+            escape = "\\n";
             break;
         case '\r':
-            out += "\\r";
+            escape = "\\r";
             break;
         case '\\':
-            out += "\\\\";
+            escape = "\\\\";
             break;
         default:
-            out += c;
+            continue;
         }
+        out.append(text + from, i - from);
+        out.append(escape, 2);
+        from = i + 1;
     }
+    out.append(text + from, n - from);
+}
+
+void appendEscaped(QByteArray& out, const QByteArray& utf8)
+{
+    appendEscaped(out, utf8.constData(), utf8.size());
 }
 
 void appendInteger(QByteArray& out, qlonglong n)
@@ -62,7 +75,139 @@ void appendDate(QByteArray& out, const QDateTime& dt)
         out += dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
 }
 
+// Whether `t` is well-formed UTF-8 (what QString::fromUtf8 decodes without replacements):
+// no overlong forms, surrogates or code points past U+10FFFF.
+bool isValidUtf8(const char* text, int n)
+{
+    const auto* t = reinterpret_cast<const unsigned char*>(text);
+    int i = 0;
+    while (i < n) {
+        const unsigned char c = t[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int more;
+        unsigned min;
+        unsigned cp;
+        if ((c & 0xe0) == 0xc0) {
+            more = 1, min = 0x80, cp = c & 0x1f;
+        } else if ((c & 0xf0) == 0xe0) {
+            more = 2, min = 0x800, cp = c & 0x0f;
+        } else if ((c & 0xf8) == 0xf0) {
+            more = 3, min = 0x10000, cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (n - i <= more)
+            return false;
+        for (int k = 1; k <= more; ++k) {
+            if ((t[i + k] & 0xc0) != 0x80)
+                return false;
+            cp = (cp << 6) | (t[i + k] & 0x3f);
+        }
+        if (cp < min || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))
+            return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+// Stored date text ("YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS") in the TSV form:
+// the date alone at midnight. False when the text is no valid date; then the
+// caller writes it as a text. Straight from the text, so no time zone
+// conversion can move the value.
+bool appendCanonicalDate(QByteArray& out, const char* t, int n)
+{
+    if (n != 19 && n != 10)
+        return false;
+    static const char pattern[] = "9999-99-99 99:99:99";
+    for (int i = 0; i < n; ++i) {
+        const bool digit = t[i] >= '0' && t[i] <= '9';
+        if (pattern[i] == '9' ? !digit : t[i] != pattern[i])
+            return false;
+    }
+    auto num = [t](int at, int len) {
+        int v = 0;
+        for (int i = at; i < at + len; ++i)
+            v = v * 10 + (t[i] - '0');
+        return v;
+    };
+    if (!QDate(num(0, 4), num(5, 2), num(8, 2)).isValid())
+        return false;
+    if (n == 19) {
+        if (num(11, 2) > 23 || num(14, 2) > 59 || num(17, 2) > 59)
+            return false;
+        if (std::memcmp(t + 11, "00:00:00", 8) == 0)
+            n = 10;
+    }
+    out.append(t, n);
+    return true;
+}
+
 }  // namespace
+
+void appendTsvColumn(QByteArray& out, sqlite3_stmt* stmt, int col, FieldType type)
+{
+    sqlite3_value* v = sqlite3_column_value(stmt, col);
+    const int storage = sqlite3_value_type(v);
+    switch (storage) {
+    case SQLITE_NULL:
+        return;
+    case SQLITE_INTEGER:
+        switch (type) {
+        case FieldType::Long:
+        case FieldType::Integer:
+        case FieldType::Counter:
+        case FieldType::Unknown:
+            appendInteger(out, sqlite3_value_int64(v));
+            return;
+        default:
+            break;
+        }
+        break;
+    case SQLITE_FLOAT:
+        switch (type) {
+        case FieldType::Double:
+        case FieldType::Currency:
+        case FieldType::Unknown:
+            appendDouble(out, sqlite3_value_double(v));
+            return;
+        default:
+            break;
+        }
+        break;
+    case SQLITE_TEXT: {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        const int n = sqlite3_value_bytes(v);
+        // Bad UTF-8 and a leading byte order mark are written as the
+        // decoded text writes them.
+        if (!isValidUtf8(t, n) || (n >= 3 && std::memcmp(t, "\xEF\xBB\xBF", 3) == 0))
+            break;
+        switch (type) {
+        case FieldType::Text:
+        case FieldType::Memo:
+            appendEscaped(out, t, n);
+            return;
+        case FieldType::DateTime:
+            if (!appendCanonicalDate(out, t, n))
+                appendEscaped(out, t, n);
+            return;
+        case FieldType::Unknown:
+            // Only the full form reads as a date in a computed column.
+            if (n != 19 || !appendCanonicalDate(out, t, n))
+                appendEscaped(out, t, n);
+            return;
+        default:
+            break;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    appendTsvValue(out, readColumn(stmt, col, type), type);
+}
 
 void appendTsvValue(QByteArray& out, const Value& value, FieldType type)
 {
@@ -130,15 +275,30 @@ void TsvWriter::writeHeader(const Recordset& rs)
     endLine();
 }
 
+void Recordset::appendTsvRow(QByteArray& out) const
+{
+    if (sqlite3_stmt* s = d->rowStmt) {
+        for (int i = 0; i < d->rowColumns; ++i) {
+            if (i)
+                out += '\t';
+            appendTsvColumn(out, s, i, d->rowTypes[i]);
+        }
+    } else {
+        const int n = FieldCount();
+        for (int i = 0; i < n; ++i) {
+            if (i)
+                out += '\t';
+            appendTsvValue(out, Fields(i), FieldTypeOf(i));
+        }
+    }
+    out += '\n';
+}
+
 void TsvWriter::writeRow(const Recordset& rs)
 {
-    const int n = rs.FieldCount();
-    for (int i = 0; i < n; ++i) {
-        if (i)
-            m_buffer += '\t';
-        appendTsvValue(m_buffer, rs.Fields(i), rs.FieldTypeOf(i));
-    }
-    endLine();
+    rs.appendTsvRow(m_buffer);
+    if (m_buffer.size() >= kChunk)
+        flush();
 }
 
 void TsvWriter::writeAll(Recordset& rs)

@@ -3,6 +3,8 @@
 #include <QtCore/QCollator>
 #include <QtCore/QLocale>
 
+#include <algorithm>
+
 namespace lg::jetsql {
 
 namespace {
@@ -19,14 +21,10 @@ QCollator& collator()
     return c;
 }
 
-inline bool isPlainAscii(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
-}
-
 // Letters that start a Hungarian double letter (cs, dz, dzs, gy, ly, ny, sz,
-// ty, zs, and their long forms like ssz): near them plain byte order is wrong.
-inline bool startsDoubleLetter(unsigned char c)
+// ty, zs, and their long forms like ssz): near them character-by-character
+// order is wrong.
+inline bool startsDoubleLetter(char32_t c)
 {
     switch (c | 0x20) {
     case 'c':
@@ -43,39 +41,146 @@ inline bool startsDoubleLetter(unsigned char c)
     }
 }
 
-// Byte comparison for the common case: both texts plain ASCII up to the
-// first difference, and no double letter can reach across it. Returns false
-// when the collator has to decide.
-bool fastCompare(const unsigned char* a, int na, const unsigned char* b, int nb, int& result)
+// The characters compared without the collator: printable ASCII and the
+// Hungarian accented vowels. Each stands for one collation element, so the
+// collator's order of two texts made of them follows from the order of the
+// single characters: the first difference in the primary (letter) weights
+// decides, and only when there is none the first difference in the
+// secondary (accent) weights does. Double letters are the exception; the
+// comparison leaves texts to the collator where one can reach across the
+// first difference.
+//
+// The weights are taken from the collator itself, once.
+constexpr char32_t kTableSize = 0x180;
+
+struct Weight {
+    quint16 primary = 0;  // 0: not in the table
+    quint16 secondary = 0;
+};
+
+struct WeightTable {
+    Weight w[kTableSize];
+};
+
+const WeightTable& weightTable()
 {
-    const int n = na < nb ? na : nb;
-    int i = 0;
-    for (; i < n; ++i) {
-        const unsigned char ca = a[i], cb = b[i];
-        if (!isPlainAscii(ca) || !isPlainAscii(cb))
-            return false;
-        const unsigned char la = (ca >= 'A' && ca <= 'Z') ? ca | 0x20 : ca;
-        const unsigned char lb = (cb >= 'A' && cb <= 'Z') ? cb | 0x20 : cb;
-        if (la != lb) {
-            for (int k = i - 3 < 0 ? 0 : i - 3; k < i; ++k)
-                if (startsDoubleLetter(a[k]))
-                    return false;
-            result = la < lb ? -1 : 1;
-            return true;
+    static const WeightTable table = [] {
+        QCollator c(QLocale(QLocale::Hungarian, QLocale::Hungary));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(false);
+        c.setIgnorePunctuation(false);
+        std::vector<char32_t> candidates;
+        for (char32_t ch = 0x20; ch < 0x7f; ++ch)
+            candidates.push_back(ch);
+        for (char16_t ch : u"áéíóöőúüűÁÉÍÓÖŐÚÜŰ")
+            if (ch)
+                candidates.push_back(ch);
+        // The collator sees lower case only.
+        auto lower = [](char32_t ch) { return QChar::toLower(ch); };
+        std::vector<char32_t> letters;
+        for (char32_t ch : candidates) {
+            const char32_t l = lower(ch);
+            if (l < kTableSize && std::find(letters.begin(), letters.end(), l) == letters.end()
+                && c.compare(QString(QChar(l)), QString()) != 0)  // ignorable characters stay out
+                letters.push_back(l);
         }
-    }
-    if (na == nb) {
-        result = 0;
+        auto str = [](char32_t ch) { return QString(QChar(ch)); };
+        std::sort(letters.begin(), letters.end(),
+                  [&](char32_t x, char32_t y) { return c.compare(str(x), str(y)) < 0; });
+        // Same letter, other accent: x followed by "1" sorts after y followed by "0" both ways.
+        auto samePrimary = [&](char32_t x, char32_t y) {
+            return c.compare(str(x) + u'1', str(y) + u'0') > 0 && c.compare(str(y) + u'1', str(x) + u'0') > 0;
+        };
+        WeightTable t;
+        quint16 primary = 0, secondary = 0;
+        for (size_t i = 0; i < letters.size(); ++i) {
+            if (i == 0 || !samePrimary(letters[i - 1], letters[i])) {
+                ++primary;
+                secondary = 0;
+            } else if (c.compare(str(letters[i - 1]), str(letters[i])) != 0) {
+                ++secondary;
+            }
+            t.w[letters[i]] = {primary, secondary};
+        }
+        for (char32_t ch : candidates)
+            if (lower(ch) < kTableSize)
+                t.w[ch] = t.w[lower(ch)];
+        return t;
+    }();
+    return table;
+}
+
+// Decodes one character of the table's range; false for anything else.
+inline bool nextTableChar(const unsigned char* s, int n, int& i, char32_t& ch)
+{
+    const unsigned char c = s[i];
+    if (c < 0x80) {
+        ch = c;
+        ++i;
         return true;
     }
-    for (int k = n - 3 < 0 ? 0 : n - 3; k < n; ++k)
-        if (startsDoubleLetter(a[k]))
-            return false;
-    // The longer text continues with something; it must be plain too.
-    const unsigned char next = na > nb ? a[n] : b[n];
-    if (!isPlainAscii(next))
+    // Two-byte forms cover U+0080..U+07FF; the table ends below that.
+    if ((c & 0xe0) != 0xc0 || i + 1 >= n || (s[i + 1] & 0xc0) != 0x80)
         return false;
-    result = na < nb ? -1 : 1;
+    ch = (char32_t(c & 0x1f) << 6) | (s[i + 1] & 0x3f);
+    if (ch < 0x80 || ch >= kTableSize)
+        return false;
+    i += 2;
+    return true;
+}
+
+// The comparison without the collator for texts of table characters.
+// Returns false when the collator has to decide.
+bool fastCompare(const unsigned char* a, int na, const unsigned char* b, int nb, int& result)
+{
+    const Weight* w = weightTable().w;
+    // A common beginning of table characters in one byte each is skipped
+    // at once: equal characters weigh the same.
+    const int n = na < nb ? na : nb;
+    int p = 0;
+    while (p < n && a[p] == b[p] && a[p] < 0x80 && w[a[p]].primary)
+        ++p;
+    int doubleReach = 3;  // characters since the last possible start of a double letter, up to 3
+    for (int k = p - 3 < 0 ? 0 : p - 3; k < p; ++k)
+        if (startsDoubleLetter(a[k]))
+            doubleReach = p - 1 - k;
+    int i = p, j = p;
+    int accent = 0;  // the first secondary difference
+    while (i < na && j < nb) {
+        char32_t ca, cb;
+        if (!nextTableChar(a, na, i, ca) || !nextTableChar(b, nb, j, cb))
+            return false;
+        const Weight wa = w[ca], wb = w[cb];
+        if (!wa.primary || !wb.primary)
+            return false;
+        if (wa.primary != wb.primary) {
+            if (doubleReach < 3)
+                return false;
+            result = wa.primary < wb.primary ? -1 : 1;
+            return true;
+        }
+        if (!accent && wa.secondary != wb.secondary)
+            accent = wa.secondary < wb.secondary ? -1 : 1;
+        if (startsDoubleLetter(ca) || startsDoubleLetter(cb))
+            doubleReach = 0;
+        else if (doubleReach < 3)
+            ++doubleReach;
+    }
+    if (i == na && j == nb) {
+        result = accent;
+        return true;
+    }
+    // One text goes on where the other ends: the shorter comes first unless
+    // a double letter reaches across the end.
+    if (doubleReach < 3)
+        return false;
+    const bool aLonger = i < na;
+    char32_t next;
+    if (aLonger ? !nextTableChar(a, na, i, next) : !nextTableChar(b, nb, j, next))
+        return false;
+    if (!w[next].primary)
+        return false;
+    result = aLonger ? 1 : -1;
     return true;
 }
 

@@ -45,6 +45,9 @@ bool sameGroupValue(const QVariant& a, const QVariant& b)
         return a.toDouble() == b.toDouble();
     if (isDateValue(a) && isDateValue(b))
         return toDateTime(a) == toDateTime(b);
+    if (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString)
+        return QString::compare(*static_cast<const QString*>(a.constData()), *static_cast<const QString*>(b.constData()),
+                                Qt::CaseInsensitive) == 0;
     return QString::compare(a.toString(), b.toString(), Qt::CaseInsensitive) == 0;
 }
 
@@ -426,8 +429,11 @@ private:
         if (m_prev.isEmpty())
             return 1;
         for (int l = 1; l <= m_c.groups; ++l) {
-            const int col = m_c.groupColumns[l - 1];
-            if (!sameGroupValue(m_prev.value(col), m_cur.value(col)))
+            const qsizetype col = m_c.groupColumns[l - 1];
+            static const QVariant none;
+            const QVariant& a = col < m_prev.size() ? m_prev.at(col) : none;
+            const QVariant& b = col < m_cur.size() ? m_cur.at(col) : none;
+            if (!sameGroupValue(a, b))
                 return l;
         }
         return m_c.groups + 1;

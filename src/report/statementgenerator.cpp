@@ -74,10 +74,16 @@ const QString kVisibleSelectSql =
     % QStringLiteral("('[' + [T].[table_alias] + '].[' + [TF].[field_name] + '] AS RF' + cstr([VF].[id]) ) as field_name, ")
     % kFieldName2 % kVisibleFrom % QStringLiteral("ORDER BY [VF].[sort_order] ");
 
+// The report groups by the alternative group field where a group has one, so
+// the rows must also be sorted by it: otherwise two partners of the same name
+// interleave and their group is broken into pieces. It follows the group field
+// in the order list, so the order the user sees is unchanged.
 const QString kGroupOrderSql =
     QStringLiteral(" SELECT ") % QStringLiteral("[TF].[id] as id, ")
     % QStringLiteral("('[' + [T].[table_alias] + '].[' + [TF].[field_name] + '] AS ' + '''' + 'RG' + cstr([GF].[id]) "
                      "+ '''' ) as field_name, ")
+    % QStringLiteral("iif(len(trim(nz([TF].[group_field_name], ''))) = 0, '', "
+                     "'[' + [T].[table_alias] + '].[' + [TF].[group_field_name] + ']') as group_field2, ")
     % kFieldName2 % kGroupFrom % QStringLiteral("ORDER BY [GF].[sort_order] ");
 
 QString visibleOrderSql(const QString& groupFieldIds)
@@ -190,7 +196,17 @@ bool GenerateListStatement(long listReportId, long listTypeId, QString& conditio
 
         QString orderList;
         QStringList groupFieldIds;
-        appendColumn(ph.fill(kGroupOrderSql), QStringLiteral("field_name2"), orderList, &groupFieldIds);
+        {
+            auto rs = openSelection(ph.fill(kGroupOrderSql));
+            for (; !rs->Eof(); rs->MoveNext()) {
+                QString terms = textOf(*rs, QStringLiteral("field_name2"));
+                const QString alternative = textOf(*rs, QStringLiteral("group_field2"));
+                if (!alternative.isEmpty())
+                    terms = terms % QLatin1Char(',') % alternative;
+                orderList = orderList.isEmpty() ? terms : orderList % QLatin1Char(',') % terms;
+                groupFieldIds.append(num(longOf(*rs, QStringLiteral("id"), -1)));
+            }
+        }
         appendColumn(ph.fill(visibleOrderSql(groupFieldIds.join(QLatin1Char(',')))), QStringLiteral("field_name2"),
                      orderList);
 

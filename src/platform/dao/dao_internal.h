@@ -58,24 +58,26 @@ Value readColumn(sqlite3_stmt* stmt, int col, FieldType type);
 // columns of their own type) read in place.
 [[gnu::always_inline]] inline Value readColumnFast(sqlite3_stmt* stmt, int col, FieldType type)
 {
-    const int storage = sqlite3_column_type(stmt, col);
+    // One look-up of the column; the value calls are plain reads.
+    sqlite3_value* v = sqlite3_column_value(stmt, col);
+    const int storage = sqlite3_value_type(v);
     switch (type) {
     case FieldType::Long:
     case FieldType::Integer:
     case FieldType::Counter:
         if (storage == SQLITE_INTEGER)
-            return Value(qlonglong(sqlite3_column_int64(stmt, col)));
+            return Value(qlonglong(sqlite3_value_int64(v)));
         break;
     case FieldType::Double:
     case FieldType::Currency:
         if (storage == SQLITE_FLOAT)
-            return Value(sqlite3_column_double(stmt, col));
+            return Value(sqlite3_value_double(v));
         break;
     case FieldType::Text:
     case FieldType::Memo:
         if (storage == SQLITE_TEXT) {
-            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-            return Value(QString::fromUtf8(t, sqlite3_column_bytes(stmt, col)));
+            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            return Value(QString::fromUtf8(t, sqlite3_value_bytes(v)));
         }
         break;
     default:

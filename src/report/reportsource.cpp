@@ -160,16 +160,27 @@ QString ReportSourceWriter::footerFields(int section, int level, const QString& 
                      el(8, "BorderStyle", 1), el(8, "LineSlant", 2)});
 
     const bool hasLevel = level >= 0 && level < kAggregateLevels;
-    long firstAggregateLeft = -1;
+    const ReportColumn* firstAggregate = nullptr;
     if (hasLevel)
         for (const ReportColumn& c : m_in.columns)
             if (isAggregate(c.aggregates[level])) {
-                firstAggregateLeft = c.left;
+                firstAggregate = &c;
                 break;
             }
 
-    const long labelWidth =
-        firstAggregateLeft < 0 ? w - labelLeft : std::max(1000L, firstAggregateLeft - kColumnGap - labelLeft);
+    // The label fills the room left of the first aggregate. A number is
+    // right-aligned in its column, so when that room is small the label may
+    // also take the column's left part, keeping kNumberRoom for the value.
+    constexpr long kNumberRoom = 1200;
+    long labelWidth = w - labelLeft;
+    if (firstAggregate) {
+        long labelRight = firstAggregate->left - kColumnGap;
+        const bool rightAligned =
+            firstAggregate->aggregates[level] == 1 || alignmentOf(firstAggregate->dataType) == 8;
+        if (rightAligned && labelRight - labelLeft < 3000)
+            labelRight = std::max(labelRight, firstAggregate->left + firstAggregate->width - kNumberRoom);
+        labelWidth = std::max(1000L, labelRight - labelLeft);
+    }
     QStringList labelLines{field(QStringLiteral("LABEL_") % n(++m_counter)), el(8, "Section", section),
                            el(8, "Text", escapeXml(label)), el(8, "Calculated", -1)};
     if (labelLeft != 0)

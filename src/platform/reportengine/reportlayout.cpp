@@ -67,6 +67,7 @@ struct CField {
     bool isStatic = true;  // the same text on every band
     QString staticText;
     QString staticShown;       // staticText as drawn (shortened when it does not fit)
+    int staticFlags = 0;       // the flags staticShown is drawn with
     double staticGrowth = 0;   // how much staticText makes a growing field grow
     bool growing = false;      // CanGrow, and not a check box
     bool textOnPageNumber = false;  // the text changes with the page it lands on
@@ -128,6 +129,19 @@ private:
     std::array<float, kCached> m_advance;
 };
 
+// The flags a wrapping text is drawn with: a word wider than its field is
+// broken inside the word rather than spilling over the field's edges (a
+// right-aligned caption would otherwise lose its first letters).
+int wrapFlags(FontMeasure& fm, const CField& f, const QString& text)
+{
+    if (!(f.flags & Qt::TextWordWrap) || fm.fits(text, f.def.width))
+        return f.flags;
+    for (const auto& word : QStringView(text).tokenize(u' ', Qt::SkipEmptyParts))
+        if (fm.metrics().horizontalAdvance(word.toString()) > f.def.width)
+            return f.flags | Qt::TextWrapAnywhere;
+    return f.flags;
+}
+
 // The height a text needs in its field.
 double textHeight(FontMeasure& fm, const CField& f, const QString& text)
 {
@@ -136,7 +150,9 @@ double textHeight(FontMeasure& fm, const CField& f, const QString& text)
     const bool wrap = f.flags & Qt::TextWordWrap;
     if (!text.contains(u'\n') && (!wrap || fm.fits(text, f.def.width)))
         return fm.height();
-    return fm.metrics().boundingRect(QRectF(0, 0, std::max(1, f.def.width), 1e7), f.flags, text).height();
+    return fm.metrics()
+        .boundingRect(QRectF(0, 0, std::max(1, f.def.width), 1e7), wrapFlags(fm, f, text), text)
+        .height();
 }
 
 // A calculated field's text with its #name# parameters put in. A parameter
@@ -295,7 +311,9 @@ bool ReportLayout::prepare(const QStringList& columns, QString& error)
         CField cf;
         cf.def = f;
         cf.font = fontFor(f.font);
-        cf.flags = alignFlags(f.align, f.wordWrap);
+        // Only a field that may grow wraps; a fixed one keeps its text on one
+        // line, so a long group label shows its beginning, not a fragment.
+        cf.flags = alignFlags(f.align, f.wordWrap && f.canGrow && !f.checkBox);
         cf.fore = fromBgr(f.foreColor);
         cf.back = fromBgr(f.backColor);
         cf.format = ValueFormat(f.format);
@@ -318,6 +336,7 @@ bool ReportLayout::prepare(const QStringList& columns, QString& error)
             cf.staticShown = text;
             if (!(cf.flags & Qt::TextWordWrap) && !fm.fits(text, f.width))
                 cf.staticShown = fm.metrics().elidedText(text, Qt::ElideRight, f.width);
+            cf.staticFlags = wrapFlags(fm, cf, text);
         }
         cf.textOnPageNumber = !cf.isStatic && cf.expr.usesPageNumber();
         sit->second.fields.push_back(std::move(cf));
@@ -668,19 +687,21 @@ private:
             }
             if (f.isStatic) {
                 if (!f.staticShown.isEmpty())
-                    m_sink->drawText(r, f.staticShown, m_c.fonts[f.font], f.flags, f.fore);
+                    m_sink->drawText(r, f.staticShown, m_c.fonts[f.font], f.staticFlags, f.fore);
                 continue;
             }
             QString text = (f.growing && !f.textOnPageNumber) ? std::move(band.texts[i]) : fieldText(f, row);
             if (text.isEmpty())
                 continue;
             // Text that may not grow stays inside its field.
+            FontMeasure& fm = *m_c.metrics[f.font];
             if (!(f.flags & Qt::TextWordWrap)) {
-                FontMeasure& fm = *m_c.metrics[f.font];
                 if (!fm.fits(text, f.def.width))
                     text = fm.metrics().elidedText(text, Qt::ElideRight, f.def.width);
+                m_sink->drawText(r, text, m_c.fonts[f.font], f.flags, f.fore);
+            } else {
+                m_sink->drawText(r, text, m_c.fonts[f.font], wrapFlags(fm, f, text), f.fore);
             }
-            m_sink->drawText(r, text, m_c.fonts[f.font], f.flags, f.fore);
         }
     }
 

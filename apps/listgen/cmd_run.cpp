@@ -578,7 +578,14 @@ static int runList(const Args& args)
     return 0;
 }
 
-// Marked gui: the PDF and HTML outputs lay text out with real fonts.
+// The PDF and HTML outputs lay text out with real fonts and need the GUI
+// application; the row formats start without it.
+static bool runNeedsGui(const Args& args)
+{
+    const QString format = args.value(u"format"_s, u"tsv"_s).toLower();
+    return format == u"pdf"_s || format == u"html"_s;
+}
+
 static RegisterCommand reg{
     {"run",
      "--db FILE --list ID --user ID [--par1 COND ... --par5 COND] [--where COND] "
@@ -586,6 +593,6 @@ static RegisterCommand reg{
      "runs a saved list as the user and prints its rows, or renders its report (pdf, html; --out needed; the "
      "report files are looked for in --reports, by default next to the database) or exports it to Excel (xlsx; "
      "--short-names for short column captions)",
-     true, &runList, {u"show-statement"_s, u"short-names"_s}}};
+     false, &runList, {u"show-statement"_s, u"short-names"_s}, &runNeedsGui}};
 
 }  // namespace lg::cli

@@ -48,6 +48,9 @@ struct Command {
     bool gui;             // needs a QGuiApplication (fonts, painting)
     int (*run)(const Args& args);
     QStringList flags = {};  // switches that take no value
+    // Decides from the arguments whether a QGuiApplication is needed, for a
+    // command that paints only in some of its modes (gui is then false).
+    bool (*needsGui)(const Args& args) = nullptr;
 };
 
 class CommandRegistry {

@@ -1,11 +1,16 @@
 #include "command.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
+#include <QtCore/QFile>
 #include <QtGui/QGuiApplication>
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
+
+#include <unistd.h>
 
 #include "platform/runtimeerror.h"
 
@@ -135,24 +140,43 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    std::optional<Args> parsed;
+    try {
+        parsed.emplace(arguments.mid(1), command->flags + QStringList{QStringLiteral("help")});
+    } catch (const UsageError& e) {
+        printErr(QStringLiteral("listgen %1: %2\nUsage: listgen %1 %3\n")
+                     .arg(QLatin1String(command->name), e.message, QString::fromUtf8(command->usage)));
+        return 2;
+    }
+    const Args& args = *parsed;
+    if (args.has(QStringLiteral("help"))) {
+        printOut(QStringLiteral("Usage: listgen %1 %2\n%3\n")
+                     .arg(QLatin1String(command->name), QString::fromUtf8(command->usage),
+                          QString::fromUtf8(command->summary)));
+        return 0;
+    }
+
     std::unique_ptr<QCoreApplication> app;
-    if (command->gui) {
+    if (command->gui || (command->needsGui && command->needsGui(args))) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
+            // Without a session there is no runtime folder; give Qt a private one.
+            if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+                const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/listgen-runtime-" + QByteArray::number(getuid());
+                if (QDir().mkpath(QString::fromLocal8Bit(dir))) {
+                    QFile::setPermissions(QString::fromLocal8Bit(dir),
+                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+                    qputenv("XDG_RUNTIME_DIR", dir);
+                }
+            }
+        }
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
 
     try {
-        const Args args(arguments.mid(1), command->flags + QStringList{QStringLiteral("help")});
-        if (args.has(QStringLiteral("help"))) {
-            printOut(QStringLiteral("Usage: listgen %1 %2\n%3\n")
-                         .arg(QLatin1String(command->name), QString::fromUtf8(command->usage),
-                              QString::fromUtf8(command->summary)));
-            return 0;
-        }
         const int rc = command->run(args);
         std::fflush(stdout);
         return rc;

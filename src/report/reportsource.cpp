@@ -55,7 +55,7 @@ const char* aggregateFunction(long code)
 
 bool isAggregate(long code) { return code >= 1 && code <= 5; }
 
-// A Visual Basic string literal.
+// A text literal of the report expressions: in double quotes, quotes doubled.
 QString quoted(const QString& text)
 {
     QString t = text;

@@ -36,7 +36,7 @@ bool renderToChosenFile(ReportSession& session, QWidget* parent, QString& error)
     auto dialog = session.fileDialog ? session.fileDialog : defaultFileDialogService();
     const QString path =
         dialog->getSaveFileName(parent, u"Riport mentése fájlba"_s,
-                                u"PDF (*.pdf);;HTML (*.html *.htm);;Microsoft Excel (*.xlsx)"_s).trimmed();
+                                u"PDF-dokumentum (*.pdf);;Weblap (*.html *.htm);;Excel-munkafüzet (*.xlsx)"_s).trimmed();
     if (path.isEmpty())
         return false;
     return renderToFile(*session.document, path, error);

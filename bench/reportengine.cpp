@@ -5,6 +5,7 @@
 #include "platform/reportengine/reportdocument.h"
 #include "../tests/platform/reportengine/reportfixture.h"
 
+#include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>
 #include <QtGui/QGuiApplication>
 #include <QtGui/QPageLayout>
@@ -70,6 +71,7 @@ void BM_ReportToPdf(benchmark::State& state)
             state.SkipWithError(qPrintable(error));
     }
     state.counters["rows"] = static_cast<double>(n);
+    state.counters["pdf_MB"] = static_cast<double>(QFileInfo(dir.filePath(QStringLiteral("r.pdf"))).size()) / 1e6;
     state.counters["peak_rss_MB"] = static_cast<double>(peakRssKb()) / 1024.0;
 }
 
@@ -188,6 +190,7 @@ void BM_PlainLoopToPdf(benchmark::State& state)
     }
     state.counters["rows"] = static_cast<double>(n);
     state.counters["texts"] = static_cast<double>(texts);
+    state.counters["pdf_MB"] = static_cast<double>(QFileInfo(dir.filePath(QStringLiteral("plain.pdf"))).size()) / 1e6;
     state.counters["calls"] = static_cast<double>(c.calls.size());
 }
 

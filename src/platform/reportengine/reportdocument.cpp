@@ -19,6 +19,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace lg::reportengine {
 
 using namespace Qt::StringLiterals;
@@ -128,6 +132,25 @@ private:
     QString m_target, m_temp;
     bool m_done = false;
 };
+
+// The PDF writer builds every page in buffers of some hundred kilobytes and
+// frees them when the page is written. With the C library's starting limits
+// such buffers are mapped and unmapped, or the heap grown and shrunk, once per
+// page, which on a long report costs as much as drawing the texts. Raising
+// both limits once keeps that memory for the next page; a long-running
+// process usually reaches the same limits by itself after its first large
+// allocation.
+void keepPageBuffers()
+{
+#ifdef __GLIBC__
+    static const bool once = [] {
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+        return true;
+    }();
+    Q_UNUSED(once);
+#endif
+}
 
 QPageLayout pageLayoutOf(const PageGeometry& g)
 {
@@ -299,6 +322,7 @@ bool ReportDocument::renderPdf(const QString& path, QString& error)
     ReplacingFile file(path);
     if (!file.checkTarget(error))
         return false;
+    keepPageBuffers();
     {
         QPdfWriter writer(file.temp());
         writer.setResolution(1440);

@@ -42,9 +42,9 @@
 
 #include <memory>
 
-#include "platform/jetsql/jettypes.h"
+#include <sqlite3.h>
 
-struct sqlite3;
+#include "platform/jetsql/jettypes.h"
 
 namespace lg::dao {
 
@@ -105,6 +105,61 @@ enum class EditMode { None, Edit, AddNew };
 
 class Database;
 
+namespace detail {
+
+// The row a statement recordset stands on, kept by the recordset: while
+// `stmt` is set, the statement stands on the current row and its columns
+// are read without further checks. Null otherwise (always for table-type
+// recordsets).
+struct CurrentRow {
+    sqlite3_stmt* stmt = nullptr;
+    const jetsql::JetType* types = nullptr;
+    int columns = 0;
+};
+
+// Reads column `col` of a stepped statement with the Jet meaning of `type`.
+Value readColumn(sqlite3_stmt* stmt, int col, jetsql::JetType type);
+
+// The same, with the common cases (whole numbers, numbers and texts in
+// columns of their own type) read in place.
+[[gnu::always_inline]] inline Value readColumnFast(sqlite3_stmt* stmt, int col, jetsql::JetType type)
+{
+    using T = jetsql::JetType;
+    // One look-up of the column; the value calls are plain reads.
+    sqlite3_value* v = sqlite3_column_value(stmt, col);
+    const int storage = sqlite3_value_type(v);
+    switch (type) {
+    case T::Long:
+    case T::Integer:
+    case T::Counter:
+        if (storage == SQLITE_INTEGER)
+            return Value(qlonglong(sqlite3_value_int64(v)));
+        break;
+    case T::Double:
+    case T::Currency:
+        if (storage == SQLITE_FLOAT)
+            return Value(sqlite3_value_double(v));
+        break;
+    case T::Text:
+    case T::Memo:
+        if (storage == SQLITE_TEXT) {
+            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            // Built in place: no copy of the text into the value.
+            Value out{QMetaType::fromType<QString>()};
+            *static_cast<QString*>(out.data()) = QString::fromUtf8(t, sqlite3_value_bytes(v));
+            return out;
+        }
+        break;
+    default:
+        break;
+    }
+    if (storage == SQLITE_NULL)
+        return Value();
+    return readColumn(stmt, col, type);
+}
+
+}  // namespace detail
+
 class Recordset {
 public:
     ~Recordset();
@@ -113,7 +168,12 @@ public:
 
     // --- reading ---------------------------------------------------------
     bool Bof() const;
-    bool Eof() const;
+    bool Eof() const
+    {
+        if (m_row->stmt)
+            return false;
+        return eofChecked();
+    }
     void MoveFirst();
     void MoveNext();
     void MovePrevious();
@@ -126,7 +186,13 @@ public:
     FieldType FieldTypeOf(int index) const;
     int FieldIndex(const QString& name) const;  // -1 when there is none; case-insensitive
     Value Fields(const QString& name) const;    // throws for an unknown name
-    Value Fields(int index) const;
+    Value Fields(int index) const
+    {
+        const detail::CurrentRow& row = *m_row;
+        if (row.stmt && unsigned(index) < unsigned(row.columns))
+            return detail::readColumnFast(row.stmt, index, row.types[index]);
+        return fieldChecked(index);
+    }
 
     // Up to `rows` rows from the current one on (all with -1), moving past them.
     QList<QList<Value>> GetRows(long rows = -1);
@@ -164,7 +230,10 @@ public:
 private:
     friend class Database;
     explicit Recordset(std::unique_ptr<Impl> impl);
+    bool eofChecked() const;
+    Value fieldChecked(int index) const;
     std::unique_ptr<Impl> d;
+    const detail::CurrentRow* m_row;  // the Impl's, for the reads above
 };
 
 class Database : public std::enable_shared_from_this<Database> {

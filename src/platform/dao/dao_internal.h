@@ -52,41 +52,8 @@ QByteArray quoteIdent(const QString& name);
 
 // ---- values --------------------------------------------------------------
 
-// Reads column `col` of a stepped statement with the Jet meaning of `type`.
-Value readColumn(sqlite3_stmt* stmt, int col, FieldType type);
-// The same, with the common cases (whole numbers, numbers and texts in
-// columns of their own type) read in place.
-[[gnu::always_inline]] inline Value readColumnFast(sqlite3_stmt* stmt, int col, FieldType type)
-{
-    // One look-up of the column; the value calls are plain reads.
-    sqlite3_value* v = sqlite3_column_value(stmt, col);
-    const int storage = sqlite3_value_type(v);
-    switch (type) {
-    case FieldType::Long:
-    case FieldType::Integer:
-    case FieldType::Counter:
-        if (storage == SQLITE_INTEGER)
-            return Value(qlonglong(sqlite3_value_int64(v)));
-        break;
-    case FieldType::Double:
-    case FieldType::Currency:
-        if (storage == SQLITE_FLOAT)
-            return Value(sqlite3_value_double(v));
-        break;
-    case FieldType::Text:
-    case FieldType::Memo:
-        if (storage == SQLITE_TEXT) {
-            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-            return Value(QString::fromUtf8(t, sqlite3_value_bytes(v)));
-        }
-        break;
-    default:
-        break;
-    }
-    if (storage == SQLITE_NULL)
-        return Value();
-    return readColumn(stmt, col, type);
-}
+using detail::readColumn;
+using detail::readColumnFast;
 // Appends column `col` as a TSV field (see tsv.h) without going through a Value where it can.
 void appendTsvColumn(QByteArray& out, sqlite3_stmt* stmt, int col, FieldType type);
 // Binds `value` to parameter `index` (1-based) as a column of `type` stores it.
@@ -231,12 +198,8 @@ struct Recordset::Impl {
 
     bool lockEdits = true;
 
-    // Set while the recordset is open, on a row, and `rowStmt` stands on that
-    // row: its columns are then read without further checks. Null otherwise
-    // (always for table-type recordsets).
-    sqlite3_stmt* rowStmt = nullptr;
-    const FieldType* rowTypes = nullptr;
-    int rowColumns = 0;
+    // See detail::CurrentRow; kept by statement recordsets.
+    detail::CurrentRow row;
 
     [[noreturn]] void notSupported() const;
     [[noreturn]] static void failClosed();

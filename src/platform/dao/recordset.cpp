@@ -19,7 +19,7 @@ Recordset::Impl::~Impl()
 void Recordset::Impl::close()
 {
     open = false;
-    rowStmt = nullptr;
+    row.stmt = nullptr;
     if (db)
         db->recordsets.erase(this);
 }
@@ -80,7 +80,7 @@ void Recordset::Impl::cancelUpdate()
 
 // ---- the public face ---------------------------------------------------------------
 
-Recordset::Recordset(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+Recordset::Recordset(std::unique_ptr<Impl> impl) : d(std::move(impl)), m_row(&d->row) {}
 
 Recordset::~Recordset()
 {
@@ -94,10 +94,8 @@ bool Recordset::Bof() const
     return d->bof();
 }
 
-bool Recordset::Eof() const
+bool Recordset::eofChecked() const
 {
-    if (d->rowStmt)
-        return false;
     d->checkOpen();
     return d->eof();
 }
@@ -176,10 +174,8 @@ Value Recordset::Fields(const QString& name) const
     return d->field(i);
 }
 
-Value Recordset::Fields(int index) const
+Value Recordset::fieldChecked(int index) const
 {
-    if (sqlite3_stmt* s = d->rowStmt; s && unsigned(index) < unsigned(d->rowColumns))
-        return readColumnFast(s, index, d->rowTypes[index]);
     d->checkOpen();
     if (index < 0 || index >= d->fieldCount())
         fail(kRecordsetSource, daoerr::ItemNotFound, QStringLiteral("Item not found in this collection."));

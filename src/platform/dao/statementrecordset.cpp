@@ -58,6 +58,20 @@ public:
 
     void moveNext() override
     {
+        if (row.stmt) {
+            // Reading on from a row the statement stands on: the common case.
+            const int rc = sqlite3_step(m_stmt.get());
+            if (rc == SQLITE_ROW) {
+                ++m_cursorRow;
+                ++m_pos;
+                return;
+            }
+            const Resync resync(this);
+            stepEnded(rc);
+            m_eof = true;
+            m_pos = m_total;
+            return;
+        }
         const Resync resync(this);
         if (m_eof)
             noCurrentRecord();
@@ -201,9 +215,9 @@ public:
     void sync()
     {
         const bool onRow = open && !m_bof && !m_eof && m_cursorRow >= 0 && m_cursorRow == m_pos;
-        rowStmt = onRow ? m_stmt.get() : nullptr;
-        rowTypes = m_types.constData();
-        rowColumns = int(m_types.size());
+        row.stmt = onRow ? m_stmt.get() : nullptr;
+        row.types = m_types.constData();
+        row.columns = int(m_types.size());
     }
     struct Resync {
         StatementRecordset* rs;
@@ -229,6 +243,14 @@ private:
             ++m_cursorRow;
             return true;
         }
+        stepEnded(rc);
+        return false;
+    }
+
+    // A step that gave no row: the end (the size of the result is then
+    // known) or a failure; either way the statement is reset.
+    void stepEnded(int rc)
+    {
         if (rc != SQLITE_DONE) {
             const QString message = QString::fromUtf8(sqlite3_errmsg(db->db));
             sqlite3_reset(m_stmt.get());
@@ -238,7 +260,6 @@ private:
         m_total = m_cursorRow + 1;
         sqlite3_reset(m_stmt.get());
         m_cursorRow = -1;
-        return false;
     }
 
     // Makes row `target` current; past the end the recordset is at EOF.

@@ -277,11 +277,11 @@ void TsvWriter::writeHeader(const Recordset& rs)
 
 void Recordset::appendTsvRow(QByteArray& out) const
 {
-    if (sqlite3_stmt* s = d->rowStmt) {
-        for (int i = 0; i < d->rowColumns; ++i) {
+    if (sqlite3_stmt* s = d->row.stmt) {
+        for (int i = 0; i < d->row.columns; ++i) {
             if (i)
                 out += '\t';
-            appendTsvColumn(out, s, i, d->rowTypes[i]);
+            appendTsvColumn(out, s, i, d->row.types[i]);
         }
     } else {
         const int n = FieldCount();

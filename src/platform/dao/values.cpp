@@ -61,7 +61,7 @@ bool looksCanonicalDate(const unsigned char* s, int n)
 
 }  // namespace
 
-Value readColumn(sqlite3_stmt* stmt, int col, FieldType type)
+Value detail::readColumn(sqlite3_stmt* stmt, int col, FieldType type)
 {
     // One look-up of the column; the value calls below are plain reads (the
     // connection belongs to this thread).

@@ -327,6 +327,37 @@ TEST(StatementRecordset, MovesCountsAndBookmarks)
     EXPECT_TRUE(empty->GetRows().isEmpty());
 }
 
+TEST(StatementRecordset, ForwardReadKeepsNullsApartAndStopsCleanly)
+{
+    auto db = freshDatabase();
+    db->Execute(QStringLiteral("CREATE TABLE t (id LONG, name TEXT(10), amount DOUBLE)"));
+    db->Execute(QStringLiteral("INSERT INTO t VALUES (1, 'a', 1.5)"));
+    db->Execute(QStringLiteral("INSERT INTO t VALUES (2, '', 0)"));
+    db->Execute(QStringLiteral("INSERT INTO t VALUES (3, NULL, NULL)"));
+    auto rs =
+        db->OpenRecordset(QStringLiteral("SELECT id, name, amount FROM t ORDER BY id"), RecordsetType::ForwardOnly);
+    QStringList seen;
+    while (!rs->Eof()) {
+        const Value name = rs->Fields(1);
+        const Value amount = rs->Fields(2);
+        seen << (isNull(name) ? QStringLiteral("<null>") : name.toString()) + QLatin1Char('/') +
+                    (isNull(amount) ? QStringLiteral("<null>") : QString::number(amount.toDouble()));
+        EXPECT_EQ(errorNumberOf([&] { rs->Fields(3); }), 3265);
+        EXPECT_EQ(errorNumberOf([&] { rs->Fields(-1); }), 3265);
+        rs->MoveNext();
+    }
+    EXPECT_EQ(seen, QStringList({QStringLiteral("a/1.5"), QStringLiteral("/0"), QStringLiteral("<null>/<null>")}));
+    EXPECT_EQ(rs->RecordCount(), 3);
+    EXPECT_EQ(errorNumberOf([&] { rs->Fields(0); }), 3021);
+    EXPECT_EQ(errorNumberOf([&] { rs->MoveNext(); }), 3021);
+
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Fields(0).toLongLong(), 1);
+    rs->Close();
+    EXPECT_EQ(errorNumberOf([&] { rs->Fields(0); }), 3420);
+    EXPECT_EQ(errorNumberOf([&] { rs->Eof(); }), 3420);
+}
+
 TEST(StatementRecordset, ReadingSurvivesIdleAndWritesInBetween)
 {
     auto db = freshDatabase();

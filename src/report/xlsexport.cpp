@@ -28,24 +28,6 @@ constexpr int kMaxCellText = 32767;  // longest text a cell holds
 
 bool isNullValue(const QVariant& v) { return !v.isValid() || v.isNull(); }
 
-bool isNumberType(int typeId)
-{
-    switch (typeId) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // Characters a number takes in the General format (at most 11).
 int numberWidth(double v)
@@ -271,14 +253,14 @@ bool cXLSExport::exportOnce()
             const auto col = static_cast<lxw_col_t>(c);
             const int type = v.typeId();
             int w = 0;
-            if (kinds[c] == CellKind::Boolean && (isNumberType(type) || type == QMetaType::Bool)) {
+            if (kinds[c] == CellKind::Boolean && (dao::isNumericType(type) || type == QMetaType::Bool)) {
                 const bool b = type == QMetaType::Bool ? v.toBool() : v.toDouble() != 0;
                 worksheet_write_boolean(ws, sheetRow, col, b ? 1 : 0, textFormat);
                 w = b ? 4 : 5;
             } else if (type == QMetaType::Bool) {
                 worksheet_write_boolean(ws, sheetRow, col, v.toBool() ? 1 : 0, textFormat);
                 w = 5;
-            } else if (isNumberType(type) && kinds[c] != CellKind::Text) {
+            } else if (dao::isNumericType(type) && kinds[c] != CellKind::Text) {
                 const double d = v.toDouble();
                 worksheet_write_number(ws, sheetRow, col, d, textFormat);
                 w = numberWidth(d);

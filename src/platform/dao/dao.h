@@ -54,6 +54,10 @@ inline bool isNull(const Value& v)
     return !v.isValid() || v.isNull();
 }
 
+// Whether a value of this meta type is a number (integers of any width, float, double).
+bool isNumericType(int typeId);
+inline bool isNumber(const Value& v) { return isNumericType(v.typeId()); }
+
 using FieldType = jetsql::JetType;
 
 struct FieldDef {

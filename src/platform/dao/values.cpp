@@ -236,4 +236,23 @@ void bindValue(sqlite3_stmt* stmt, int index, const Value& raw, FieldType type)
     }
 }
 
+bool isNumericType(int typeId)
+{
+    switch (typeId) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace lg::dao

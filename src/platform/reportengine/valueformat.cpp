@@ -1,5 +1,7 @@
 #include "platform/reportengine/valueformat.h"
 
+#include "platform/dao/dao.h"
+
 #include <QtCore/QStringList>
 
 #include <algorithm>
@@ -194,24 +196,7 @@ QString formatDate(const QDateTime& dt, const QString& f)
 
 }  // namespace
 
-bool isNumber(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
+bool isNumber(const QVariant& v) { return dao::isNumber(v); }
 
 bool isDateValue(const QVariant& v)
 {

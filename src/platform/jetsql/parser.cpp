@@ -1,6 +1,6 @@
 #include "parser.h"
 
-#include "jetdate.h"
+#include "tokenizer.h"
 
 #include "platform/runtimeerror.h"
 
@@ -11,18 +11,6 @@ namespace lg::jetsql {
 using namespace ast;
 
 namespace {
-
-const QString kSource = QStringLiteral("jetsql");
-
-enum class Tok { End, Ident, Bracket, String, Number, Date, Symbol, Param };
-
-struct Token {
-    Tok type = Tok::End;
-    QString text;    // identifier/value/symbol; for Date the canonical form; for Param the lower-cased name
-    QString raw;     // as written, for messages
-    int pos = 0;     // 1-based
-    int number = 0;  // Param: the number of the bound value, from 1
-};
 
 // Words that end an expression or a clause, so they are never taken as an
 // alias written without AS.
@@ -52,11 +40,7 @@ const QSet<QString>& reservedWords()
 
 class Parser {
 public:
-    explicit Parser(const QString& text) : m_text(text)
-    {
-        tokenize();
-        numberParameters();
-    }
+    explicit Parser(const QString& text) : m_list(tokenize(text)), m_tokens(m_list.tokens) {}
 
     Statement statement()
     {
@@ -85,12 +69,13 @@ public:
         acceptSymbol(";");
         if (cur().type != Tok::End)
             fail(QStringLiteral("expected the end of the statement"));
-        if (!m_parameters.isEmpty()) {
+        if (!m_list.parameters.isEmpty()) {
             if (st.type != StatementType::Select && st.type != StatementType::Insert &&
-                st.type != StatementType::Update && st.type != StatementType::Delete)
-                failAt(m_firstParameter->pos, m_firstParameter->raw,
-                       QStringLiteral("a definition statement cannot take parameters"));
-            st.parameters = m_parameters;
+                st.type != StatementType::Update && st.type != StatementType::Delete) {
+                const Token& first = m_tokens[size_t(m_list.firstParameter)];
+                throwSyntaxError(first.pos, first.raw, QStringLiteral("a definition statement cannot take parameters"));
+            }
+            st.parameters = m_list.parameters;
         }
         return st;
     }
@@ -102,168 +87,13 @@ public:
         c.expr = expression();
         if (cur().type != Tok::End)
             fail(QStringLiteral("expected the end of the condition"));
-        c.parameters = m_parameters;
+        c.parameters = m_list.parameters;
         return c;
     }
 
 private:
     // ---- tokens --------------------------------------------------------------
-    [[noreturn]] void failAt(int pos, const QString& raw, const QString& what) const
-    {
-        const QString near = raw.isEmpty() ? QStringLiteral("the end of the statement") : u'\'' + raw + u'\'';
-        throw RuntimeError(errnum::SyntaxError, kSource,
-                           QStringLiteral("Syntax error at position %1 near %2: %3.").arg(pos).arg(near, what));
-    }
-    [[noreturn]] void fail(const QString& what) const { failAt(cur().pos, cur().raw, what); }
-
-    void tokenize()
-    {
-        const QString& s = m_text;
-        const qsizetype n = s.size();
-        qsizetype i = 0;
-        while (true) {
-            while (i < n && s[i].isSpace())
-                ++i;
-            Token t;
-            t.pos = int(i) + 1;
-            if (i >= n) {
-                m_tokens.push_back(t);
-                return;
-            }
-            const QChar c = s[i];
-            if (c == u'[') {
-                const qsizetype close = s.indexOf(u']', i + 1);
-                if (close < 0)
-                    failAt(t.pos, QStringLiteral("["), QStringLiteral("the name has no closing ']'"));
-                t.type = Tok::Bracket;
-                t.text = s.mid(i + 1, close - i - 1);
-                t.raw = s.mid(i, close - i + 1);
-                if (t.text.trimmed().isEmpty())
-                    failAt(t.pos, t.raw, QStringLiteral("empty name"));
-                i = close + 1;
-            } else if (c == u'\'' || c == u'"') {
-                QString value;
-                qsizetype j = i + 1;
-                bool closed = false;
-                while (j < n) {
-                    if (s[j] == c) {
-                        if (j + 1 < n && s[j + 1] == c) {
-                            value += c;
-                            j += 2;
-                            continue;
-                        }
-                        closed = true;
-                        break;
-                    }
-                    value += s[j++];
-                }
-                if (!closed)
-                    failAt(t.pos, s.mid(i, 20), QStringLiteral("the text literal has no closing quote"));
-                t.type = Tok::String;
-                t.text = value;
-                t.raw = s.mid(i, j - i + 1);
-                i = j + 1;
-            } else if (c == u'#') {
-                const qsizetype close = s.indexOf(u'#', i + 1);
-                if (close < 0)
-                    failAt(t.pos, QStringLiteral("#"), QStringLiteral("the date literal has no closing '#'"));
-                t.raw = s.mid(i, close - i + 1);
-                const auto canonical = parseDateLiteral(QStringView(s).mid(i + 1, close - i - 1));
-                if (!canonical)
-                    failAt(t.pos, t.raw, QStringLiteral("not a valid date"));
-                t.type = Tok::Date;
-                t.text = *canonical;
-                i = close + 1;
-            } else if (c.isDigit() || (c == u'.' && i + 1 < n && s[i + 1].isDigit())) {
-                qsizetype j = i;
-                while (j < n && s[j].isDigit())
-                    ++j;
-                if (j < n && s[j] == u'.') {
-                    ++j;
-                    while (j < n && s[j].isDigit())
-                        ++j;
-                }
-                if (j < n && (s[j] == u'e' || s[j] == u'E')) {
-                    qsizetype k = j + 1;
-                    if (k < n && (s[k] == u'+' || s[k] == u'-'))
-                        ++k;
-                    if (k < n && s[k].isDigit()) {
-                        while (k < n && s[k].isDigit())
-                            ++k;
-                        j = k;
-                    }
-                }
-                t.type = Tok::Number;
-                t.text = t.raw = s.mid(i, j - i);
-                i = j;
-                if (i < n && (s[i].isLetter() || s[i] == u'_'))
-                    failAt(t.pos, s.mid(t.pos - 1, i - t.pos + 2), QStringLiteral("not a valid number"));
-            } else if (c == u'?' || c == u'@') {
-                // A bound value: '?' by position, '@name' by name.
-                qsizetype j = i + 1;
-                if (c == u'@') {
-                    while (j < n && (s[j].isLetterOrNumber() || s[j] == u'_'))
-                        ++j;
-                    if (j == i + 1)
-                        failAt(t.pos, QStringLiteral("@"), QStringLiteral("expected a parameter name after '@'"));
-                }
-                t.type = Tok::Param;
-                t.raw = s.mid(i, j - i);
-                t.text = t.raw.mid(1).toLower();
-                i = j;
-            } else if (c.isLetter() || c == u'_') {
-                qsizetype j = i;
-                while (j < n && (s[j].isLetterOrNumber() || s[j] == u'_' || s[j] == u'$'))
-                    ++j;
-                t.type = Tok::Ident;
-                t.text = t.raw = s.mid(i, j - i);
-                i = j;
-            } else {
-                static const QString twoChar[] = {QStringLiteral("<>"), QStringLiteral("<="), QStringLiteral(">=")};
-                t.type = Tok::Symbol;
-                for (const QString& two : twoChar) {
-                    if (QStringView(s).mid(i, 2) == two) {
-                        t.text = two;
-                        break;
-                    }
-                }
-                if (t.text.isEmpty()) {
-                    static const QString single = QStringLiteral("(),.*+-/\\^&=<>;!");
-                    if (!single.contains(c))
-                        failAt(t.pos, QString(c), QStringLiteral("unexpected character"));
-                    t.text = QString(c);
-                }
-                t.raw = t.text;
-                i += t.text.size();
-            }
-            m_tokens.push_back(std::move(t));
-        }
-    }
-
-    // Positional markers are numbered in text order, each distinct name gets
-    // one number where it first appears. The two kinds do not mix: a '?'
-    // among named values would have no clear number.
-    void numberParameters()
-    {
-        for (Token& t : m_tokens) {
-            if (t.type != Tok::Param)
-                continue;
-            if (!m_firstParameter) {
-                m_firstParameter = &t;
-            } else if (m_firstParameter->text.isEmpty() != t.text.isEmpty()) {
-                failAt(t.pos, t.raw, QStringLiteral("positional (?) and named (@name) parameters cannot be mixed"));
-            }
-            if (!t.text.isEmpty()) {
-                const qsizetype known = m_parameters.indexOf(t.text);
-                if (known >= 0) {
-                    t.number = int(known) + 1;
-                    continue;
-                }
-            }
-            m_parameters << t.text;
-            t.number = int(m_parameters.size());
-        }
-    }
+    [[noreturn]] void fail(const QString& what) const { throwSyntaxError(cur().pos, cur().raw, what); }
 
     const Token& cur() const { return m_tokens[m_i]; }
     const Token& peek(int ahead = 1) const
@@ -1159,10 +989,8 @@ private:
         }
     }
 
-    const QString& m_text;
-    std::vector<Token> m_tokens;
-    QStringList m_parameters;
-    const Token* m_firstParameter = nullptr;
+    const TokenList m_list;
+    const std::vector<Token>& m_tokens;
     size_t m_i = 0;
     int m_depth = 0;
 };

@@ -316,139 +316,168 @@ private:
         return e;
     }
 
+    // Jet's operator precedences, loosest first. NOT is a prefix operator
+    // between AND and the comparisons; unary minus and plus bind tighter than
+    // ^, so -10^2 is (-10)^2 = 100.
+    enum Prec {
+        kNoOperator = 0,
+        kImp,
+        kEqv,
+        kXor,
+        kOr,
+        kAnd,
+        kNot,
+        kCompare,  // = <> < <= > >=, [NOT] LIKE / IN / BETWEEN, IS [NOT] NULL
+        kConcat,   // &
+        kAdd,      // + -
+        kMod,
+        kIntDiv,  // backslash
+        kMul,     // * /
+        kPow,
+    };
+
+    struct BinaryOperator {
+        Op op = Op::None;  // None for the predicates of kCompare
+        int prec = kNoOperator;
+    };
+
+    // The binary operator (or predicate) the current token starts.
+    BinaryOperator binaryOperator() const
+    {
+        const Token& t = cur();
+        if (t.type == Tok::Symbol) {
+            const QString& s = t.text;
+            switch (s.size() == 1 ? s[0].unicode() : 0) {
+            case '=':
+                return {Op::Eq, kCompare};
+            case '<':
+                return {Op::Lt, kCompare};
+            case '>':
+                return {Op::Gt, kCompare};
+            case '&':
+                return {Op::Concat, kConcat};
+            case '+':
+                return {Op::Add, kAdd};
+            case '-':
+                return {Op::Sub, kAdd};
+            case '\\':
+                return {Op::IntDiv, kIntDiv};
+            case '*':
+                return {Op::Mul, kMul};
+            case '/':
+                return {Op::Div, kMul};
+            case '^':
+                return {Op::Pow, kPow};
+            case 0:
+                if (s == u"<>")
+                    return {Op::Ne, kCompare};
+                if (s == u"<=")
+                    return {Op::Le, kCompare};
+                if (s == u">=")
+                    return {Op::Ge, kCompare};
+                break;
+            default:
+                break;
+            }
+            return {};
+        }
+        if (t.type != Tok::Ident || t.text.size() > 7)
+            return {};
+        if (isWord("AND"))
+            return {Op::And, kAnd};
+        if (isWord("OR"))
+            return {Op::Or, kOr};
+        if (isWord("LIKE") || isWord("IN") || isWord("BETWEEN") || isWord("IS"))
+            return {Op::None, kCompare};
+        if (isWord("NOT"))
+            return isWordToken(peek(), "LIKE") || isWordToken(peek(), "IN") || isWordToken(peek(), "BETWEEN")
+                       ? BinaryOperator{Op::None, kCompare}
+                       : BinaryOperator{};
+        if (isWord("MOD"))
+            return {Op::Mod, kMod};
+        if (isWord("XOR"))
+            return {Op::Xor, kXor};
+        if (isWord("EQV"))
+            return {Op::Eqv, kEqv};
+        if (isWord("IMP"))
+            return {Op::Imp, kImp};
+        return {};
+    }
+
     ExprPtr expression()
     {
         if (++m_depth > 200)
             fail(QStringLiteral("the expression is nested too deeply"));
-        ExprPtr e = impExpr();
+        ExprPtr e = operators(kImp);
         --m_depth;
         return e;
     }
 
-    ExprPtr impExpr()
+    // Precedence climbing: an operand, then every binary operator that binds
+    // at least as tightly as minPrec, each taking as its right operand what
+    // binds more tightly than itself (all of them are left-associative).
+    ExprPtr operators(int minPrec)
     {
-        ExprPtr e = eqvExpr();
-        while (isWord("IMP")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Imp, std::move(e), eqvExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr eqvExpr()
-    {
-        ExprPtr e = xorExpr();
-        while (isWord("EQV")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Eqv, std::move(e), xorExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr xorExpr()
-    {
-        ExprPtr e = orExpr();
-        while (isWord("XOR")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Xor, std::move(e), orExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr orExpr()
-    {
-        ExprPtr e = andExpr();
-        while (isWord("OR")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Or, std::move(e), andExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr andExpr()
-    {
-        ExprPtr e = notExpr();
-        while (isWord("AND")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::And, std::move(e), notExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr notExpr()
-    {
-        if (isWord("NOT")) {
-            const int pos = cur().pos;
-            advance();
-            if (++m_depth > 200)
-                fail(QStringLiteral("the expression is nested too deeply"));
-            auto e = makeExpr(ExprKind::Unary, pos);
-            e->op = Op::Not;
-            e->args.push_back(notExpr());
-            --m_depth;
-            return e;
-        }
-        return comparison();
-    }
-
-    ExprPtr comparison()
-    {
-        ExprPtr e = concatExpr();
+        ExprPtr left = prefixed(minPrec);
         while (true) {
+            const BinaryOperator o = binaryOperator();
+            if (o.prec == kNoOperator || o.prec < minPrec)
+                return left;
             const int pos = cur().pos;
-            if (cur().type == Tok::Symbol) {
-                Op op = Op::None;
-                const QString& s = cur().text;
-                if (s == u"=")
-                    op = Op::Eq;
-                else if (s == u"<>")
-                    op = Op::Ne;
-                else if (s == u"<")
-                    op = Op::Lt;
-                else if (s == u"<=")
-                    op = Op::Le;
-                else if (s == u">")
-                    op = Op::Gt;
-                else if (s == u">=")
-                    op = Op::Ge;
-                if (op == Op::None)
-                    return e;
-                advance();
-                e = binary(op, std::move(e), concatExpr(), pos);
+            if (o.op == Op::None) {
+                left = predicate(std::move(left), pos);
                 continue;
             }
-            bool negated = false;
-            if (isWord("NOT") &&
-                (isWordToken(peek(), "LIKE") || isWordToken(peek(), "IN") || isWordToken(peek(), "BETWEEN"))) {
-                advance();
-                negated = true;
-            }
-            if (acceptWord("LIKE")) {
-                auto like = makeExpr(ExprKind::Like, pos);
-                like->negated = negated;
-                like->args.push_back(std::move(e));
-                like->args.push_back(concatExpr());
-                e = std::move(like);
-            } else if (acceptWord("BETWEEN")) {
-                auto between = makeExpr(ExprKind::Between, pos);
-                between->negated = negated;
-                between->args.push_back(std::move(e));
-                between->args.push_back(concatExpr());
-                expectWord("AND");
-                between->args.push_back(concatExpr());
-                e = std::move(between);
-            } else if (acceptWord("IN")) {
-                e = inPredicate(std::move(e), negated, pos);
-            } else if (acceptWord("IS")) {
-                auto isNull = makeExpr(ExprKind::IsNull, pos);
-                isNull->negated = acceptWord("NOT");
-                expectWord("NULL");
-                isNull->args.push_back(std::move(e));
-                e = std::move(isNull);
-            } else {
-                return e;
-            }
+            advance();
+            left = binary(o.op, std::move(left), operators(o.prec + 1), pos);
         }
+    }
+
+    // An operand with its prefix operators: NOT where a condition may stand,
+    // - and + anywhere.
+    ExprPtr prefixed(int minPrec)
+    {
+        if (minPrec > kNot || !isWord("NOT"))
+            return unary();
+        const int pos = cur().pos;
+        advance();
+        if (++m_depth > 200)
+            fail(QStringLiteral("the expression is nested too deeply"));
+        auto e = makeExpr(ExprKind::Unary, pos);
+        e->op = Op::Not;
+        e->args.push_back(operators(kNot));
+        --m_depth;
+        return e;
+    }
+
+    // [NOT] LIKE, [NOT] BETWEEN, [NOT] IN, IS [NOT] NULL after their value.
+    ExprPtr predicate(ExprPtr value, int pos)
+    {
+        const bool negated = acceptWord("NOT");
+        if (acceptWord("LIKE")) {
+            auto like = makeExpr(ExprKind::Like, pos);
+            like->negated = negated;
+            like->args.push_back(std::move(value));
+            like->args.push_back(operators(kConcat));
+            return like;
+        }
+        if (acceptWord("BETWEEN")) {
+            auto between = makeExpr(ExprKind::Between, pos);
+            between->negated = negated;
+            between->args.push_back(std::move(value));
+            between->args.push_back(operators(kConcat));
+            expectWord("AND");
+            between->args.push_back(operators(kConcat));
+            return between;
+        }
+        if (acceptWord("IN"))
+            return inPredicate(std::move(value), negated, pos);
+        expectWord("IS");
+        auto isNull = makeExpr(ExprKind::IsNull, pos);
+        isNull->negated = acceptWord("NOT");
+        expectWord("NULL");
+        isNull->args.push_back(std::move(value));
+        return isNull;
     }
 
     // x IN (list), x IN (SELECT ...) and x IN ((SELECT ...)): a subquery that
@@ -489,69 +518,6 @@ private:
         return k < m_tokens.size() && isWordToken(m_tokens[k], "SELECT");
     }
 
-    ExprPtr concatExpr()
-    {
-        ExprPtr e = additive();
-        while (isSymbol("&")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Concat, std::move(e), additive(), pos);
-        }
-        return e;
-    }
-    ExprPtr additive()
-    {
-        ExprPtr e = modExpr();
-        while (isSymbol("+") || isSymbol("-")) {
-            const Op op = isSymbol("+") ? Op::Add : Op::Sub;
-            const int pos = cur().pos;
-            advance();
-            e = binary(op, std::move(e), modExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr modExpr()
-    {
-        ExprPtr e = intDivExpr();
-        while (isWord("MOD")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Mod, std::move(e), intDivExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr intDivExpr()
-    {
-        ExprPtr e = multiplicative();
-        while (isSymbol("\\")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::IntDiv, std::move(e), multiplicative(), pos);
-        }
-        return e;
-    }
-    ExprPtr multiplicative()
-    {
-        ExprPtr e = power();
-        while (isSymbol("*") || isSymbol("/")) {
-            const Op op = isSymbol("*") ? Op::Mul : Op::Div;
-            const int pos = cur().pos;
-            advance();
-            e = binary(op, std::move(e), power(), pos);
-        }
-        return e;
-    }
-    // Unary minus binds tighter than ^: -10^2 is (-10)^2.
-    ExprPtr power()
-    {
-        ExprPtr e = unary();
-        while (isSymbol("^")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Pow, std::move(e), unary(), pos);
-        }
-        return e;
-    }
     ExprPtr unary()
     {
         if (isSymbol("-") || isSymbol("+")) {
@@ -895,7 +861,7 @@ private:
                 c.notNull = true;
             } else if (acceptWord("NULL")) {
             } else if (acceptWord("DEFAULT")) {
-                c.defaultValue = concatExpr();
+                c.defaultValue = operators(kConcat);
             } else if (acceptWord("PRIMARY")) {
                 expectWord("KEY");
                 c.primaryKey = true;

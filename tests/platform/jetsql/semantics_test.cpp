@@ -147,6 +147,37 @@ TEST_F(JetSemantics, Arithmetic)
     EXPECT_THROW(db.eval(QStringLiteral("5 Mod 0")), std::runtime_error);
 }
 
+// Each pair of neighbouring precedence levels, and left associativity, in a
+// case whose value differs when the two are swapped.
+TEST_F(JetSemantics, OperatorPrecedence)
+{
+    expectValues(db, {
+                         {"2 * 3 ^ 2", "18.0"},
+                         {"-2 ^ 2", "4.0"},
+                         {"2 ^ -1", "0.5"},
+                         {"2 ^ 3 ^ 2", "64.0"},
+                         {"7 \\ 2 * 2", "1"},
+                         {"7 Mod 3 \\ 2", "0"},
+                         {"10 - 7 Mod 4", "7"},
+                         {"5 - 2 - 1", "2"},
+                         {"12 / 2 / 3", "2.0"},
+                         {"'a' & 1 + 2", "a3"},
+                         {"1 + 1 = 2", "-1"},
+                         {"'ab' = 'a' & 'b'", "-1"},
+                         {"1 = 1 = -1", "-1"},
+                         {"NOT 1 = 2", "-1"},
+                         {"NOT 2 BETWEEN 3 AND 4", "-1"},
+                         {"2 BETWEEN 1 AND 3 AND 1 = 2", "0"},
+                         {"NOT 1 = 1 AND 1 = 2", "0"},
+                         {"NOT 1 = 2 OR 1 = 1", "-1"},
+                         {"1 = 1 OR 1 = 2 AND 1 = 2", "-1"},
+                         {"(1 = 1) XOR (1 = 1) OR (1 = 1)", "0"},
+                         {"(1 = 2) IMP (1 = 2) EQV (1 = 2)", "-1"},
+                         {"'x' NOT LIKE 'y' AND NULL IS NULL", "-1"},
+                         {"1 + 1 IN (2, 3)", "-1"},
+                     });
+}
+
 TEST_F(JetSemantics, TextFunctions)
 {
     expectValues(db, {

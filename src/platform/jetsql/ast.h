@@ -26,7 +26,7 @@ enum class ExprKind {
     Star,       // names: empty for *, the table for t.*
     Unary,      // op, args[0]
     Binary,     // op, args[0], args[1]
-    Function,   // text: the name as written, args (count(*) has a Star argument)
+    Function,   // text: the name as written, args (count(*) has a Star argument); distinct
     Between,    // args: value, low, high; negated
     InList,     // args: value, items...; negated
     InSelect,   // args: value; select; negated
@@ -72,7 +72,8 @@ struct Expr {
     QString text;
     QStringList names;
     long long number = 0;
-    bool negated = false;
+    bool negated = false;   // NOT BETWEEN, NOT IN, IS NOT NULL, NOT LIKE
+    bool distinct = false;  // Function: an aggregate over distinct values, Count(DISTINCT x)
     std::vector<ExprPtr> args;
     std::unique_ptr<Select> select;
 };

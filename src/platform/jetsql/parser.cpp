@@ -631,8 +631,7 @@ private:
             e->args.push_back(makeExpr(ExprKind::Star, cur().pos));
             advance();
         } else {
-            if (acceptWord("DISTINCT"))
-                e->negated = true;  // count(DISTINCT x)
+            e->distinct = acceptWord("DISTINCT");
             do
                 e->args.push_back(expression());
             while (acceptSymbol(","));

@@ -222,6 +222,36 @@ TEST_F(JetSemantics, UnknownFunctionUsesJetText)
     EXPECT_THROW(lg::jetsql::translate(QStringLiteral("SELECT left('a') FROM people")), lg::RuntimeError);
 }
 
+TEST_F(JetSemantics, FunctionNamesArgumentsAndAggregates)
+{
+    expectValues(db, {
+                         {"LEFT$('abc', 2) & Mid$('abc', 2, 1) & UCase$('x')", "abbX"},
+                         {"IIF(1 = 2, 'y', 'n')", "n"},
+                         {"NZ(NULL)", ""},
+                     });
+    // Count of distinct values (text without regard to case), of rows, of
+    // non-Null values; Min and Max keep text as text.
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT count(DISTINCT city), count(*), count(city), COUNT(DISTINCT active), "
+                                     "min(name), max(city) FROM people")),
+              QStringList{QStringLiteral("4|6|5|2|Aba|Pécs")});
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT sum(DISTINCT score), avg(score) FROM people WHERE id <= 2")),
+              QStringList{QStringLiteral("9.5|4.75")});
+    const char* wrong[] = {
+        "iif(1, 2)",  "nz()",   "nz(1, 2, 3)", "isnull()", "ucase('a', 'b')", "mid('a')", "mid('a', 1, 2, 3)",
+        "instr('a')", "now(1)", "date(1)",     "count()",  "sum(1, 2)",       "sum(*)",   "max(*)",
+    };
+    for (const char* w : wrong) {
+        SCOPED_TRACE(w);
+        try {
+            lg::jetsql::translate(QStringLiteral("SELECT ") + QString::fromUtf8(w) + QStringLiteral(" FROM people"));
+            ADD_FAILURE() << "translated";
+        } catch (const lg::RuntimeError& e) {
+            EXPECT_TRUE(e.description().startsWith(QStringLiteral("Wrong number of arguments")))
+                << e.description().toStdString();
+        }
+    }
+}
+
 TEST_F(JetSemantics, TextComparesWithoutCaseInHungarianOrder)
 {
     EXPECT_EQ(db.rows(QStringLiteral("SELECT id FROM people WHERE name = 'ABA' ORDER BY id")),

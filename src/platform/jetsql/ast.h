@@ -4,6 +4,8 @@
 // generators of each dialect read it. Positions are 1-based character
 // offsets into the statement text, for error messages.
 
+#include "statementkind.h"
+
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
@@ -147,21 +149,8 @@ struct Assignment {
     ExprPtr value;
 };
 
-enum class StatementType {
-    Select,
-    Insert,
-    Update,
-    Delete,
-    CreateTable,
-    CreateIndex,
-    CreateView,
-    DropTable,
-    DropIndex,
-    DropView
-};
-
 struct Statement {
-    StatementType type = StatementType::Select;
+    StatementKind kind = StatementKind::Select;
     std::unique_ptr<Select> select;  // Select, CreateView, Insert ... SELECT
 
     QString name;   // table of Insert/CreateTable/Drop*, index or view name

@@ -46,10 +46,10 @@ public:
     {
         Statement st;
         if (isWord("SELECT")) {
-            st.type = StatementType::Select;
+            st.kind = StatementKind::Select;
             st.select = select();
         } else if (isSymbol("(")) {
-            st.type = StatementType::Select;
+            st.kind = StatementKind::Select;
             advance();
             st.select = select();
             expectSymbol(")");
@@ -70,8 +70,8 @@ public:
         if (cur().type != Tok::End)
             fail(QStringLiteral("expected the end of the statement"));
         if (!m_list.parameters.isEmpty()) {
-            if (st.type != StatementType::Select && st.type != StatementType::Insert &&
-                st.type != StatementType::Update && st.type != StatementType::Delete) {
+            if (st.kind != StatementKind::Select && st.kind != StatementKind::Insert &&
+                st.kind != StatementKind::Update && st.kind != StatementKind::Delete) {
                 const Token& first = m_tokens[size_t(m_list.firstParameter)];
                 throwSyntaxError(first.pos, first.raw, QStringLiteral("a definition statement cannot take parameters"));
             }
@@ -664,7 +664,7 @@ private:
     // ---- INSERT / UPDATE / DELETE ---------------------------------------------
     void insert(Statement& st)
     {
-        st.type = StatementType::Insert;
+        st.kind = StatementKind::Insert;
         expectWord("INTO");
         st.name = name(QStringLiteral("a table name"));
         if (isSymbol("(") && !isSubqueryAhead()) {
@@ -707,7 +707,7 @@ private:
 
     void update(Statement& st)
     {
-        st.type = StatementType::Update;
+        st.kind = StatementKind::Update;
         st.from.push_back(joinedTable());
         expectWord("SET");
         do {
@@ -727,7 +727,7 @@ private:
 
     void deleteStatement(Statement& st)
     {
-        st.type = StatementType::Delete;
+        st.kind = StatementKind::Delete;
         if (acceptSymbol("*")) {
         } else if (isName()) {
             // DELETE t.* FROM ...
@@ -745,7 +745,7 @@ private:
     void create(Statement& st)
     {
         if (acceptWord("TABLE")) {
-            st.type = StatementType::CreateTable;
+            st.kind = StatementKind::CreateTable;
             st.name = name(QStringLiteral("a table name"));
             expectSymbol("(");
             do {
@@ -761,7 +761,7 @@ private:
         }
         const bool unique = acceptWord("UNIQUE");
         if (acceptWord("INDEX")) {
-            st.type = StatementType::CreateIndex;
+            st.kind = StatementKind::CreateIndex;
             st.unique = unique;
             st.name = name(QStringLiteral("an index name"));
             expectWord("ON");
@@ -794,7 +794,7 @@ private:
         if (unique)
             fail(QStringLiteral("expected INDEX"));
         if (acceptWord("VIEW")) {
-            st.type = StatementType::CreateView;
+            st.kind = StatementKind::CreateView;
             st.name = name(QStringLiteral("a view name"));
             expectWord("AS");
             st.select = select();
@@ -939,15 +939,15 @@ private:
     void drop(Statement& st)
     {
         if (acceptWord("TABLE")) {
-            st.type = StatementType::DropTable;
+            st.kind = StatementKind::DropTable;
             st.name = name(QStringLiteral("a table name"));
         } else if (acceptWord("INDEX")) {
-            st.type = StatementType::DropIndex;
+            st.kind = StatementKind::DropIndex;
             st.name = name(QStringLiteral("an index name"));
             expectWord("ON");
             st.table = name(QStringLiteral("a table name"));
         } else if (acceptWord("VIEW")) {
-            st.type = StatementType::DropView;
+            st.kind = StatementKind::DropView;
             st.name = name(QStringLiteral("a view name"));
         } else {
             fail(QStringLiteral("expected TABLE, INDEX or VIEW"));

@@ -124,29 +124,24 @@ public:
     {
         Translation t;
         t.parameters = st.parameters;
-        switch (st.type) {
-        case StatementType::Select:
-            t.kind = StatementKind::Select;
+        t.kind = st.kind;
+        switch (st.kind) {
+        case StatementKind::Select:
             t.sql = select(*st.select);
             break;
-        case StatementType::Insert:
-            t.kind = StatementKind::Insert;
+        case StatementKind::Insert:
             t.sql = insert(st);
             break;
-        case StatementType::Update:
-            t.kind = StatementKind::Update;
+        case StatementKind::Update:
             t.sql = update(st);
             break;
-        case StatementType::Delete:
-            t.kind = StatementKind::Delete;
+        case StatementKind::Delete:
             t.sql = deleteStatement(st);
             break;
-        case StatementType::CreateTable:
-            t.kind = StatementKind::CreateTable;
+        case StatementKind::CreateTable:
             t.sql = createTable(st);
             break;
-        case StatementType::CreateIndex: {
-            t.kind = StatementKind::CreateIndex;
+        case StatementKind::CreateIndex: {
             QStringList cols;
             for (const IndexColumn& c : st.indexColumns)
                 cols << (quoteName(c.name) + (c.descending ? QStringLiteral(" DESC") : QString()));
@@ -155,22 +150,20 @@ public:
                     quoteName(st.table) + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
             break;
         }
-        case StatementType::CreateView:
-            t.kind = StatementKind::CreateView;
+        case StatementKind::CreateView:
             t.sql = QStringLiteral("CREATE VIEW ") + quoteName(st.name) + QStringLiteral(" AS ") + select(*st.select);
             break;
-        case StatementType::DropTable:
-            t.kind = StatementKind::DropTable;
+        case StatementKind::DropTable:
             t.sql = QStringLiteral("DROP TABLE ") + quoteName(st.name);
             break;
-        case StatementType::DropIndex:
-            t.kind = StatementKind::DropIndex;
+        case StatementKind::DropIndex:
             t.sql = QStringLiteral("DROP INDEX ") + indexName(st.table, st.name);
             break;
-        case StatementType::DropView:
-            t.kind = StatementKind::DropView;
+        case StatementKind::DropView:
             t.sql = QStringLiteral("DROP VIEW ") + quoteName(st.name);
             break;
+        case StatementKind::Other:
+            throw RuntimeError(errnum::Internal, kSource, QStringLiteral("The statement has no kind."));
         }
         return t;
     }

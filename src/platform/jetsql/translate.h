@@ -5,6 +5,8 @@
 // arithmetic, function names). Generated SQL relies on the functions and the
 // collation that registerSqliteFunctions() installs on every connection.
 
+#include "statementkind.h"
+
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
@@ -13,20 +15,6 @@
 namespace lg::jetsql {
 
 enum class Dialect { SQLite, PostgreSQL };
-
-enum class StatementKind {
-    Select,
-    Insert,
-    Update,
-    Delete,
-    CreateTable,
-    CreateIndex,
-    CreateView,
-    DropTable,
-    DropIndex,
-    DropView,
-    Other
-};
 
 struct Translation {
     QString sql;  // DDL may hold several ';'-separated statements

@@ -4,6 +4,8 @@
 // generators of each dialect read it. Positions are 1-based character
 // offsets into the statement text, for error messages.
 
+#include "statementkind.h"
+
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
@@ -18,22 +20,23 @@ using ExprPtr = std::unique_ptr<Expr>;
 
 enum class ExprKind {
     Null,
-    Number,    // text: the literal as written
-    String,    // text: the value
-    Date,      // text: the canonical form
-    Bool,      // number: -1 or 0
-    Column,    // names: qualifier parts and the column
-    Star,      // names: empty for *, the table for t.*
-    Unary,     // op, args[0]
-    Binary,    // op, args[0], args[1]
-    Function,  // text: the name as written, args (count(*) has a Star argument)
-    Between,   // args: value, low, high; negated
-    InList,    // args: value, items...; negated
-    InSelect,  // args: value; select; negated
-    IsNull,    // args[0]; negated
-    Like,      // args: value, pattern; negated
-    Subquery,  // select (a scalar value)
-    Exists,    // select
+    Number,     // text: the literal as written
+    String,     // text: the value
+    Date,       // text: the canonical form
+    Bool,       // number: -1 or 0
+    Column,     // names: qualifier parts and the column
+    Star,       // names: empty for *, the table for t.*
+    Unary,      // op, args[0]
+    Binary,     // op, args[0], args[1]
+    Function,   // text: the name as written, args (count(*) has a Star argument); distinct
+    Between,    // args: value, low, high; negated
+    InList,     // args: value, items...; negated
+    InSelect,   // args: value; select; negated
+    IsNull,     // args[0]; negated
+    Like,       // args: value, pattern; negated
+    Subquery,   // select (a scalar value)
+    Exists,     // select
+    Parameter,  // text: the lower-cased name, empty for '?'; number: the bound value's number, from 1
 };
 
 enum class Op {
@@ -71,7 +74,8 @@ struct Expr {
     QString text;
     QStringList names;
     long long number = 0;
-    bool negated = false;
+    bool negated = false;   // NOT BETWEEN, NOT IN, IS NOT NULL, NOT LIKE
+    bool distinct = false;  // Function: an aggregate over distinct values, Count(DISTINCT x)
     std::vector<ExprPtr> args;
     std::unique_ptr<Select> select;
 };
@@ -145,21 +149,8 @@ struct Assignment {
     ExprPtr value;
 };
 
-enum class StatementType {
-    Select,
-    Insert,
-    Update,
-    Delete,
-    CreateTable,
-    CreateIndex,
-    CreateView,
-    DropTable,
-    DropIndex,
-    DropView
-};
-
 struct Statement {
-    StatementType type = StatementType::Select;
+    StatementKind kind = StatementKind::Select;
     std::unique_ptr<Select> select;  // Select, CreateView, Insert ... SELECT
 
     QString name;   // table of Insert/CreateTable/Drop*, index or view name
@@ -183,6 +174,15 @@ struct Statement {
     bool unique = false;
     bool primary = false;
     std::vector<IndexColumn> indexColumns;
+
+    // Bound values: entry k-1 is the name of number k, empty for a '?'.
+    QStringList parameters;
+};
+
+// A condition on its own, as a host or a user writes it for a run.
+struct Condition {
+    ExprPtr expr;
+    QStringList parameters;  // as in Statement
 };
 
 }  // namespace lg::jetsql::ast

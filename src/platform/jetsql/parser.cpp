@@ -1,6 +1,6 @@
 #include "parser.h"
 
-#include "jetdate.h"
+#include "tokenizer.h"
 
 #include "platform/runtimeerror.h"
 
@@ -11,17 +11,6 @@ namespace lg::jetsql {
 using namespace ast;
 
 namespace {
-
-const QString kSource = QStringLiteral("jetsql");
-
-enum class Tok { End, Ident, Bracket, String, Number, Date, Symbol };
-
-struct Token {
-    Tok type = Tok::End;
-    QString text;  // identifier/value/symbol; for Date the canonical form
-    QString raw;   // as written, for messages
-    int pos = 0;   // 1-based
-};
 
 // Words that end an expression or a clause, so they are never taken as an
 // alias written without AS.
@@ -51,16 +40,16 @@ const QSet<QString>& reservedWords()
 
 class Parser {
 public:
-    explicit Parser(const QString& text) : m_text(text) { tokenize(); }
+    explicit Parser(const QString& text) : m_list(tokenize(text)), m_tokens(m_list.tokens) {}
 
     Statement statement()
     {
         Statement st;
         if (isWord("SELECT")) {
-            st.type = StatementType::Select;
+            st.kind = StatementKind::Select;
             st.select = select();
         } else if (isSymbol("(")) {
-            st.type = StatementType::Select;
+            st.kind = StatementKind::Select;
             advance();
             st.select = select();
             expectSymbol(")");
@@ -80,129 +69,31 @@ public:
         acceptSymbol(";");
         if (cur().type != Tok::End)
             fail(QStringLiteral("expected the end of the statement"));
+        if (!m_list.parameters.isEmpty()) {
+            if (st.kind != StatementKind::Select && st.kind != StatementKind::Insert &&
+                st.kind != StatementKind::Update && st.kind != StatementKind::Delete) {
+                const Token& first = m_tokens[size_t(m_list.firstParameter)];
+                throwSyntaxError(first.pos, first.raw, QStringLiteral("a definition statement cannot take parameters"));
+            }
+            st.parameters = m_list.parameters;
+        }
         return st;
+    }
+
+    // Exactly one expression and nothing after it.
+    Condition condition()
+    {
+        Condition c;
+        c.expr = expression();
+        if (cur().type != Tok::End)
+            fail(QStringLiteral("expected the end of the condition"));
+        c.parameters = m_list.parameters;
+        return c;
     }
 
 private:
     // ---- tokens --------------------------------------------------------------
-    [[noreturn]] void failAt(int pos, const QString& raw, const QString& what) const
-    {
-        const QString near = raw.isEmpty() ? QStringLiteral("the end of the statement") : u'\'' + raw + u'\'';
-        throw RuntimeError(errnum::SyntaxError, kSource,
-                           QStringLiteral("Syntax error at position %1 near %2: %3.").arg(pos).arg(near, what));
-    }
-    [[noreturn]] void fail(const QString& what) const { failAt(cur().pos, cur().raw, what); }
-
-    void tokenize()
-    {
-        const QString& s = m_text;
-        const qsizetype n = s.size();
-        qsizetype i = 0;
-        while (true) {
-            while (i < n && s[i].isSpace())
-                ++i;
-            Token t;
-            t.pos = int(i) + 1;
-            if (i >= n) {
-                m_tokens.push_back(t);
-                return;
-            }
-            const QChar c = s[i];
-            if (c == u'[') {
-                const qsizetype close = s.indexOf(u']', i + 1);
-                if (close < 0)
-                    failAt(t.pos, QStringLiteral("["), QStringLiteral("the name has no closing ']'"));
-                t.type = Tok::Bracket;
-                t.text = s.mid(i + 1, close - i - 1);
-                t.raw = s.mid(i, close - i + 1);
-                if (t.text.trimmed().isEmpty())
-                    failAt(t.pos, t.raw, QStringLiteral("empty name"));
-                i = close + 1;
-            } else if (c == u'\'' || c == u'"') {
-                QString value;
-                qsizetype j = i + 1;
-                bool closed = false;
-                while (j < n) {
-                    if (s[j] == c) {
-                        if (j + 1 < n && s[j + 1] == c) {
-                            value += c;
-                            j += 2;
-                            continue;
-                        }
-                        closed = true;
-                        break;
-                    }
-                    value += s[j++];
-                }
-                if (!closed)
-                    failAt(t.pos, s.mid(i, 20), QStringLiteral("the text literal has no closing quote"));
-                t.type = Tok::String;
-                t.text = value;
-                t.raw = s.mid(i, j - i + 1);
-                i = j + 1;
-            } else if (c == u'#') {
-                const qsizetype close = s.indexOf(u'#', i + 1);
-                if (close < 0)
-                    failAt(t.pos, QStringLiteral("#"), QStringLiteral("the date literal has no closing '#'"));
-                t.raw = s.mid(i, close - i + 1);
-                const auto canonical = parseDateLiteral(QStringView(s).mid(i + 1, close - i - 1));
-                if (!canonical)
-                    failAt(t.pos, t.raw, QStringLiteral("not a valid date"));
-                t.type = Tok::Date;
-                t.text = *canonical;
-                i = close + 1;
-            } else if (c.isDigit() || (c == u'.' && i + 1 < n && s[i + 1].isDigit())) {
-                qsizetype j = i;
-                while (j < n && s[j].isDigit())
-                    ++j;
-                if (j < n && s[j] == u'.') {
-                    ++j;
-                    while (j < n && s[j].isDigit())
-                        ++j;
-                }
-                if (j < n && (s[j] == u'e' || s[j] == u'E')) {
-                    qsizetype k = j + 1;
-                    if (k < n && (s[k] == u'+' || s[k] == u'-'))
-                        ++k;
-                    if (k < n && s[k].isDigit()) {
-                        while (k < n && s[k].isDigit())
-                            ++k;
-                        j = k;
-                    }
-                }
-                t.type = Tok::Number;
-                t.text = t.raw = s.mid(i, j - i);
-                i = j;
-                if (i < n && (s[i].isLetter() || s[i] == u'_'))
-                    failAt(t.pos, s.mid(t.pos - 1, i - t.pos + 2), QStringLiteral("not a valid number"));
-            } else if (c.isLetter() || c == u'_') {
-                qsizetype j = i;
-                while (j < n && (s[j].isLetterOrNumber() || s[j] == u'_' || s[j] == u'$'))
-                    ++j;
-                t.type = Tok::Ident;
-                t.text = t.raw = s.mid(i, j - i);
-                i = j;
-            } else {
-                static const QString twoChar[] = {QStringLiteral("<>"), QStringLiteral("<="), QStringLiteral(">=")};
-                t.type = Tok::Symbol;
-                for (const QString& two : twoChar) {
-                    if (QStringView(s).mid(i, 2) == two) {
-                        t.text = two;
-                        break;
-                    }
-                }
-                if (t.text.isEmpty()) {
-                    static const QString single = QStringLiteral("(),.*+-/\\^&=<>;!");
-                    if (!single.contains(c))
-                        failAt(t.pos, QString(c), QStringLiteral("unexpected character"));
-                    t.text = QString(c);
-                }
-                t.raw = t.text;
-                i += t.text.size();
-            }
-            m_tokens.push_back(std::move(t));
-        }
-    }
+    [[noreturn]] void fail(const QString& what) const { throwSyntaxError(cur().pos, cur().raw, what); }
 
     const Token& cur() const { return m_tokens[m_i]; }
     const Token& peek(int ahead = 1) const
@@ -425,139 +316,168 @@ private:
         return e;
     }
 
+    // Jet's operator precedences, loosest first. NOT is a prefix operator
+    // between AND and the comparisons; unary minus and plus bind tighter than
+    // ^, so -10^2 is (-10)^2 = 100.
+    enum Prec {
+        kNoOperator = 0,
+        kImp,
+        kEqv,
+        kXor,
+        kOr,
+        kAnd,
+        kNot,
+        kCompare,  // = <> < <= > >=, [NOT] LIKE / IN / BETWEEN, IS [NOT] NULL
+        kConcat,   // &
+        kAdd,      // + -
+        kMod,
+        kIntDiv,  // backslash
+        kMul,     // * /
+        kPow,
+    };
+
+    struct BinaryOperator {
+        Op op = Op::None;  // None for the predicates of kCompare
+        int prec = kNoOperator;
+    };
+
+    // The binary operator (or predicate) the current token starts.
+    BinaryOperator binaryOperator() const
+    {
+        const Token& t = cur();
+        if (t.type == Tok::Symbol) {
+            const QString& s = t.text;
+            switch (s.size() == 1 ? s[0].unicode() : 0) {
+            case '=':
+                return {Op::Eq, kCompare};
+            case '<':
+                return {Op::Lt, kCompare};
+            case '>':
+                return {Op::Gt, kCompare};
+            case '&':
+                return {Op::Concat, kConcat};
+            case '+':
+                return {Op::Add, kAdd};
+            case '-':
+                return {Op::Sub, kAdd};
+            case '\\':
+                return {Op::IntDiv, kIntDiv};
+            case '*':
+                return {Op::Mul, kMul};
+            case '/':
+                return {Op::Div, kMul};
+            case '^':
+                return {Op::Pow, kPow};
+            case 0:
+                if (s == u"<>")
+                    return {Op::Ne, kCompare};
+                if (s == u"<=")
+                    return {Op::Le, kCompare};
+                if (s == u">=")
+                    return {Op::Ge, kCompare};
+                break;
+            default:
+                break;
+            }
+            return {};
+        }
+        if (t.type != Tok::Ident || t.text.size() > 7)
+            return {};
+        if (isWord("AND"))
+            return {Op::And, kAnd};
+        if (isWord("OR"))
+            return {Op::Or, kOr};
+        if (isWord("LIKE") || isWord("IN") || isWord("BETWEEN") || isWord("IS"))
+            return {Op::None, kCompare};
+        if (isWord("NOT"))
+            return isWordToken(peek(), "LIKE") || isWordToken(peek(), "IN") || isWordToken(peek(), "BETWEEN")
+                       ? BinaryOperator{Op::None, kCompare}
+                       : BinaryOperator{};
+        if (isWord("MOD"))
+            return {Op::Mod, kMod};
+        if (isWord("XOR"))
+            return {Op::Xor, kXor};
+        if (isWord("EQV"))
+            return {Op::Eqv, kEqv};
+        if (isWord("IMP"))
+            return {Op::Imp, kImp};
+        return {};
+    }
+
     ExprPtr expression()
     {
         if (++m_depth > 200)
             fail(QStringLiteral("the expression is nested too deeply"));
-        ExprPtr e = impExpr();
+        ExprPtr e = operators(kImp);
         --m_depth;
         return e;
     }
 
-    ExprPtr impExpr()
+    // Precedence climbing: an operand, then every binary operator that binds
+    // at least as tightly as minPrec, each taking as its right operand what
+    // binds more tightly than itself (all of them are left-associative).
+    ExprPtr operators(int minPrec)
     {
-        ExprPtr e = eqvExpr();
-        while (isWord("IMP")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Imp, std::move(e), eqvExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr eqvExpr()
-    {
-        ExprPtr e = xorExpr();
-        while (isWord("EQV")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Eqv, std::move(e), xorExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr xorExpr()
-    {
-        ExprPtr e = orExpr();
-        while (isWord("XOR")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Xor, std::move(e), orExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr orExpr()
-    {
-        ExprPtr e = andExpr();
-        while (isWord("OR")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Or, std::move(e), andExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr andExpr()
-    {
-        ExprPtr e = notExpr();
-        while (isWord("AND")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::And, std::move(e), notExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr notExpr()
-    {
-        if (isWord("NOT")) {
-            const int pos = cur().pos;
-            advance();
-            if (++m_depth > 200)
-                fail(QStringLiteral("the expression is nested too deeply"));
-            auto e = makeExpr(ExprKind::Unary, pos);
-            e->op = Op::Not;
-            e->args.push_back(notExpr());
-            --m_depth;
-            return e;
-        }
-        return comparison();
-    }
-
-    ExprPtr comparison()
-    {
-        ExprPtr e = concatExpr();
+        ExprPtr left = prefixed(minPrec);
         while (true) {
+            const BinaryOperator o = binaryOperator();
+            if (o.prec == kNoOperator || o.prec < minPrec)
+                return left;
             const int pos = cur().pos;
-            if (cur().type == Tok::Symbol) {
-                Op op = Op::None;
-                const QString& s = cur().text;
-                if (s == u"=")
-                    op = Op::Eq;
-                else if (s == u"<>")
-                    op = Op::Ne;
-                else if (s == u"<")
-                    op = Op::Lt;
-                else if (s == u"<=")
-                    op = Op::Le;
-                else if (s == u">")
-                    op = Op::Gt;
-                else if (s == u">=")
-                    op = Op::Ge;
-                if (op == Op::None)
-                    return e;
-                advance();
-                e = binary(op, std::move(e), concatExpr(), pos);
+            if (o.op == Op::None) {
+                left = predicate(std::move(left), pos);
                 continue;
             }
-            bool negated = false;
-            if (isWord("NOT") &&
-                (isWordToken(peek(), "LIKE") || isWordToken(peek(), "IN") || isWordToken(peek(), "BETWEEN"))) {
-                advance();
-                negated = true;
-            }
-            if (acceptWord("LIKE")) {
-                auto like = makeExpr(ExprKind::Like, pos);
-                like->negated = negated;
-                like->args.push_back(std::move(e));
-                like->args.push_back(concatExpr());
-                e = std::move(like);
-            } else if (acceptWord("BETWEEN")) {
-                auto between = makeExpr(ExprKind::Between, pos);
-                between->negated = negated;
-                between->args.push_back(std::move(e));
-                between->args.push_back(concatExpr());
-                expectWord("AND");
-                between->args.push_back(concatExpr());
-                e = std::move(between);
-            } else if (acceptWord("IN")) {
-                e = inPredicate(std::move(e), negated, pos);
-            } else if (acceptWord("IS")) {
-                auto isNull = makeExpr(ExprKind::IsNull, pos);
-                isNull->negated = acceptWord("NOT");
-                expectWord("NULL");
-                isNull->args.push_back(std::move(e));
-                e = std::move(isNull);
-            } else {
-                return e;
-            }
+            advance();
+            left = binary(o.op, std::move(left), operators(o.prec + 1), pos);
         }
+    }
+
+    // An operand with its prefix operators: NOT where a condition may stand,
+    // - and + anywhere.
+    ExprPtr prefixed(int minPrec)
+    {
+        if (minPrec > kNot || !isWord("NOT"))
+            return unary();
+        const int pos = cur().pos;
+        advance();
+        if (++m_depth > 200)
+            fail(QStringLiteral("the expression is nested too deeply"));
+        auto e = makeExpr(ExprKind::Unary, pos);
+        e->op = Op::Not;
+        e->args.push_back(operators(kNot));
+        --m_depth;
+        return e;
+    }
+
+    // [NOT] LIKE, [NOT] BETWEEN, [NOT] IN, IS [NOT] NULL after their value.
+    ExprPtr predicate(ExprPtr value, int pos)
+    {
+        const bool negated = acceptWord("NOT");
+        if (acceptWord("LIKE")) {
+            auto like = makeExpr(ExprKind::Like, pos);
+            like->negated = negated;
+            like->args.push_back(std::move(value));
+            like->args.push_back(operators(kConcat));
+            return like;
+        }
+        if (acceptWord("BETWEEN")) {
+            auto between = makeExpr(ExprKind::Between, pos);
+            between->negated = negated;
+            between->args.push_back(std::move(value));
+            between->args.push_back(operators(kConcat));
+            expectWord("AND");
+            between->args.push_back(operators(kConcat));
+            return between;
+        }
+        if (acceptWord("IN"))
+            return inPredicate(std::move(value), negated, pos);
+        expectWord("IS");
+        auto isNull = makeExpr(ExprKind::IsNull, pos);
+        isNull->negated = acceptWord("NOT");
+        expectWord("NULL");
+        isNull->args.push_back(std::move(value));
+        return isNull;
     }
 
     // x IN (list), x IN (SELECT ...) and x IN ((SELECT ...)): a subquery that
@@ -598,69 +518,6 @@ private:
         return k < m_tokens.size() && isWordToken(m_tokens[k], "SELECT");
     }
 
-    ExprPtr concatExpr()
-    {
-        ExprPtr e = additive();
-        while (isSymbol("&")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Concat, std::move(e), additive(), pos);
-        }
-        return e;
-    }
-    ExprPtr additive()
-    {
-        ExprPtr e = modExpr();
-        while (isSymbol("+") || isSymbol("-")) {
-            const Op op = isSymbol("+") ? Op::Add : Op::Sub;
-            const int pos = cur().pos;
-            advance();
-            e = binary(op, std::move(e), modExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr modExpr()
-    {
-        ExprPtr e = intDivExpr();
-        while (isWord("MOD")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Mod, std::move(e), intDivExpr(), pos);
-        }
-        return e;
-    }
-    ExprPtr intDivExpr()
-    {
-        ExprPtr e = multiplicative();
-        while (isSymbol("\\")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::IntDiv, std::move(e), multiplicative(), pos);
-        }
-        return e;
-    }
-    ExprPtr multiplicative()
-    {
-        ExprPtr e = power();
-        while (isSymbol("*") || isSymbol("/")) {
-            const Op op = isSymbol("*") ? Op::Mul : Op::Div;
-            const int pos = cur().pos;
-            advance();
-            e = binary(op, std::move(e), power(), pos);
-        }
-        return e;
-    }
-    // Unary minus binds tighter than ^: -10^2 is (-10)^2.
-    ExprPtr power()
-    {
-        ExprPtr e = unary();
-        while (isSymbol("^")) {
-            const int pos = cur().pos;
-            advance();
-            e = binary(Op::Pow, std::move(e), unary(), pos);
-        }
-        return e;
-    }
     ExprPtr unary()
     {
         if (isSymbol("-") || isSymbol("+")) {
@@ -700,6 +557,13 @@ private:
         case Tok::Date: {
             auto e = makeExpr(ExprKind::Date, pos);
             e->text = t.text;
+            advance();
+            return e;
+        }
+        case Tok::Param: {
+            auto e = makeExpr(ExprKind::Parameter, pos);
+            e->text = t.text;
+            e->number = t.number;
             advance();
             return e;
         }
@@ -767,8 +631,7 @@ private:
             e->args.push_back(makeExpr(ExprKind::Star, cur().pos));
             advance();
         } else {
-            if (acceptWord("DISTINCT"))
-                e->negated = true;  // count(DISTINCT x)
+            e->distinct = acceptWord("DISTINCT");
             do
                 e->args.push_back(expression());
             while (acceptSymbol(","));
@@ -801,7 +664,7 @@ private:
     // ---- INSERT / UPDATE / DELETE ---------------------------------------------
     void insert(Statement& st)
     {
-        st.type = StatementType::Insert;
+        st.kind = StatementKind::Insert;
         expectWord("INTO");
         st.name = name(QStringLiteral("a table name"));
         if (isSymbol("(") && !isSubqueryAhead()) {
@@ -844,7 +707,7 @@ private:
 
     void update(Statement& st)
     {
-        st.type = StatementType::Update;
+        st.kind = StatementKind::Update;
         st.from.push_back(joinedTable());
         expectWord("SET");
         do {
@@ -864,7 +727,7 @@ private:
 
     void deleteStatement(Statement& st)
     {
-        st.type = StatementType::Delete;
+        st.kind = StatementKind::Delete;
         if (acceptSymbol("*")) {
         } else if (isName()) {
             // DELETE t.* FROM ...
@@ -882,7 +745,7 @@ private:
     void create(Statement& st)
     {
         if (acceptWord("TABLE")) {
-            st.type = StatementType::CreateTable;
+            st.kind = StatementKind::CreateTable;
             st.name = name(QStringLiteral("a table name"));
             expectSymbol("(");
             do {
@@ -898,7 +761,7 @@ private:
         }
         const bool unique = acceptWord("UNIQUE");
         if (acceptWord("INDEX")) {
-            st.type = StatementType::CreateIndex;
+            st.kind = StatementKind::CreateIndex;
             st.unique = unique;
             st.name = name(QStringLiteral("an index name"));
             expectWord("ON");
@@ -931,7 +794,7 @@ private:
         if (unique)
             fail(QStringLiteral("expected INDEX"));
         if (acceptWord("VIEW")) {
-            st.type = StatementType::CreateView;
+            st.kind = StatementKind::CreateView;
             st.name = name(QStringLiteral("a view name"));
             expectWord("AS");
             st.select = select();
@@ -997,7 +860,7 @@ private:
                 c.notNull = true;
             } else if (acceptWord("NULL")) {
             } else if (acceptWord("DEFAULT")) {
-                c.defaultValue = concatExpr();
+                c.defaultValue = operators(kConcat);
             } else if (acceptWord("PRIMARY")) {
                 expectWord("KEY");
                 c.primaryKey = true;
@@ -1076,23 +939,23 @@ private:
     void drop(Statement& st)
     {
         if (acceptWord("TABLE")) {
-            st.type = StatementType::DropTable;
+            st.kind = StatementKind::DropTable;
             st.name = name(QStringLiteral("a table name"));
         } else if (acceptWord("INDEX")) {
-            st.type = StatementType::DropIndex;
+            st.kind = StatementKind::DropIndex;
             st.name = name(QStringLiteral("an index name"));
             expectWord("ON");
             st.table = name(QStringLiteral("a table name"));
         } else if (acceptWord("VIEW")) {
-            st.type = StatementType::DropView;
+            st.kind = StatementKind::DropView;
             st.name = name(QStringLiteral("a view name"));
         } else {
             fail(QStringLiteral("expected TABLE, INDEX or VIEW"));
         }
     }
 
-    const QString& m_text;
-    std::vector<Token> m_tokens;
+    const TokenList m_list;
+    const std::vector<Token>& m_tokens;
     size_t m_i = 0;
     int m_depth = 0;
 };
@@ -1103,6 +966,12 @@ Statement parseStatement(const QString& text)
 {
     Parser parser(text);
     return parser.statement();
+}
+
+Condition parseCondition(const QString& text)
+{
+    Parser parser(text);
+    return parser.condition();
 }
 
 }  // namespace lg::jetsql

@@ -54,34 +54,94 @@ QString quoteText(const QString& text)
                        QStringLiteral("Syntax error at position %1: %2.").arg(pos).arg(what));
 }
 
+// How a Jet function is written in SQLite.
+enum class Form {
+    Call,                     // sqlite(args...), most of them a registered jet_* function
+    Iif,                      // CASE WHEN ... THEN ... ELSE ... END
+    Nz,                       // coalesce(value, default or '')
+    IsNull,                   // (value IS NULL)
+    Fixed,                    // no arguments: the SQL text in sqlite
+    Aggregate,                // sqlite([DISTINCT] arg), of type `type`
+    AggregateOfArgumentType,  // the same, of its argument's type (Min, Max)
+};
+
+struct JetFunction {
+    const char* sqlite;
+    size_t minArgs;
+    size_t maxArgs;
+    SType type;  // of the result, where the form does not decide it
+    Form form = Form::Call;
+    bool acceptsStar = false;  // Count(*)
+};
+
+// Jet functions by lower-case name; a trailing '$' (Left$, Mid$ ...) names
+// the same function.
+const JetFunction* findFunction(const QString& jetName)
+{
+    static const QHash<QString, JetFunction> functions = {
+        {QStringLiteral("iif"), {"", 3, 3, SType::Unknown, Form::Iif}},
+        {QStringLiteral("nz"), {"", 1, 2, SType::Unknown, Form::Nz}},
+        {QStringLiteral("isnull"), {"", 1, 1, SType::Bool, Form::IsNull}},
+        {QStringLiteral("ucase"), {"jet_ucase", 1, 1, SType::Text}},
+        {QStringLiteral("lcase"), {"jet_lcase", 1, 1, SType::Text}},
+        {QStringLiteral("left"), {"jet_left", 2, 2, SType::Text}},
+        {QStringLiteral("right"), {"jet_right", 2, 2, SType::Text}},
+        {QStringLiteral("mid"), {"jet_mid", 2, 3, SType::Text}},
+        {QStringLiteral("len"), {"jet_len", 1, 1, SType::Number}},
+        {QStringLiteral("trim"), {"jet_trim", 1, 1, SType::Text}},
+        {QStringLiteral("ltrim"), {"jet_ltrim", 1, 1, SType::Text}},
+        {QStringLiteral("rtrim"), {"jet_rtrim", 1, 1, SType::Text}},
+        {QStringLiteral("cstr"), {"jet_cstr", 1, 1, SType::Text}},
+        {QStringLiteral("clng"), {"jet_cint", 1, 1, SType::Number}},
+        {QStringLiteral("cint"), {"jet_cint", 1, 1, SType::Number}},
+        {QStringLiteral("cdbl"), {"jet_cdbl", 1, 1, SType::Number}},
+        {QStringLiteral("val"), {"jet_val", 1, 1, SType::Number}},
+        {QStringLiteral("instr"), {"jet_instr", 2, 3, SType::Number}},
+        {QStringLiteral("year"), {"jet_year", 1, 1, SType::Number}},
+        {QStringLiteral("month"), {"jet_month", 1, 1, SType::Number}},
+        {QStringLiteral("day"), {"jet_day", 1, 1, SType::Number}},
+        {QStringLiteral("abs"), {"abs", 1, 1, SType::Number}},
+        {QStringLiteral("int"), {"jet_int", 1, 1, SType::Number}},
+        {QStringLiteral("fix"), {"jet_fix", 1, 1, SType::Number}},
+        {QStringLiteral("now"), {"datetime('now', 'localtime')", 0, 0, SType::Date, Form::Fixed}},
+        {QStringLiteral("date"), {"(date('now', 'localtime') || ' 00:00:00')", 0, 0, SType::Date, Form::Fixed}},
+        {QStringLiteral("count"), {"count", 1, 1, SType::Number, Form::Aggregate, true}},
+        {QStringLiteral("sum"), {"sum", 1, 1, SType::Number, Form::Aggregate}},
+        {QStringLiteral("avg"), {"avg", 1, 1, SType::Number, Form::Aggregate}},
+        {QStringLiteral("min"), {"min", 1, 1, SType::Unknown, Form::AggregateOfArgumentType}},
+        {QStringLiteral("max"), {"max", 1, 1, SType::Unknown, Form::AggregateOfArgumentType}},
+    };
+    QString name = jetName.toLower();
+    if (name.endsWith(u'$'))
+        name.chop(1);
+    const auto it = functions.constFind(name);
+    return it == functions.constEnd() ? nullptr : &*it;
+}
+
 class SqliteGenerator final : public Generator {
 public:
     Translation generate(const Statement& st) override
     {
         Translation t;
-        switch (st.type) {
-        case StatementType::Select:
-            t.kind = StatementKind::Select;
+        t.parameters = st.parameters;
+        t.kind = st.kind;
+        switch (st.kind) {
+        case StatementKind::Select:
             t.sql = select(*st.select);
             break;
-        case StatementType::Insert:
-            t.kind = StatementKind::Insert;
+        case StatementKind::Insert:
             t.sql = insert(st);
             break;
-        case StatementType::Update:
-            t.kind = StatementKind::Update;
+        case StatementKind::Update:
             t.sql = update(st);
             break;
-        case StatementType::Delete:
-            t.kind = StatementKind::Delete;
+        case StatementKind::Delete:
             t.sql = deleteStatement(st);
             break;
-        case StatementType::CreateTable:
-            t.kind = StatementKind::CreateTable;
+        case StatementKind::CreateTable:
             t.sql = createTable(st);
             break;
-        case StatementType::CreateIndex: {
-            t.kind = StatementKind::CreateIndex;
+        case StatementKind::CreateIndex: {
             QStringList cols;
             for (const IndexColumn& c : st.indexColumns)
                 cols << (quoteName(c.name) + (c.descending ? QStringLiteral(" DESC") : QString()));
@@ -90,22 +150,20 @@ public:
                     quoteName(st.table) + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
             break;
         }
-        case StatementType::CreateView:
-            t.kind = StatementKind::CreateView;
+        case StatementKind::CreateView:
             t.sql = QStringLiteral("CREATE VIEW ") + quoteName(st.name) + QStringLiteral(" AS ") + select(*st.select);
             break;
-        case StatementType::DropTable:
-            t.kind = StatementKind::DropTable;
+        case StatementKind::DropTable:
             t.sql = QStringLiteral("DROP TABLE ") + quoteName(st.name);
             break;
-        case StatementType::DropIndex:
-            t.kind = StatementKind::DropIndex;
+        case StatementKind::DropIndex:
             t.sql = QStringLiteral("DROP INDEX ") + indexName(st.table, st.name);
             break;
-        case StatementType::DropView:
-            t.kind = StatementKind::DropView;
+        case StatementKind::DropView:
             t.sql = QStringLiteral("DROP VIEW ") + quoteName(st.name);
             break;
+        case StatementKind::Other:
+            throw RuntimeError(errnum::Internal, kSource, QStringLiteral("The statement has no kind."));
         }
         return t;
     }
@@ -567,6 +625,8 @@ private:
             return make(u'(' + select(*e.select) + u')', SType::Unknown);
         case ExprKind::Exists:
             return make(QStringLiteral("EXISTS (") + select(*e.select) + u')', SType::Bool, true);
+        case ExprKind::Parameter:
+            return make(u'?' + QString::number(e.number), SType::Unknown);
         }
         return make(QStringLiteral("NULL"), SType::Null);
     }
@@ -733,24 +793,23 @@ private:
 
     Gen function(const Expr& e)
     {
-        QString name = e.text.toLower();
-        if (name.endsWith(u'$'))
-            name.chop(1);
+        const JetFunction* f = findFunction(e.text);
+        if (!f)
+            throw RuntimeError(errnum::UndefinedFunction, kSource,
+                               QStringLiteral("Undefined function '%1' in expression.").arg(e.text));
         const size_t n = e.args.size();
-        auto need = [&](size_t lo, size_t hi) {
-            if (n < lo || n > hi)
-                wrongArguments(e);
-        };
+        if (n < f->minArgs || n > f->maxArgs)
+            wrongArguments(e);
         auto arg = [&](size_t i) { return value(*e.args[i]); };
-        auto simple = [&](const char* fn, SType type) {
+
+        switch (f->form) {
+        case Form::Call: {
             QStringList args;
             for (const ExprPtr& a : e.args)
                 args << value(*a).sql;
-            return make(QLatin1String(fn) + u'(' + args.join(QStringLiteral(", ")) + u')', type);
-        };
-
-        if (name == u"iif") {
-            need(3, 3);
+            return make(QLatin1String(f->sqlite) + u'(' + args.join(QStringLiteral(", ")) + u')', f->type);
+        }
+        case Form::Iif: {
             Gen c = condition(*e.args[0]);
             Gen a = arg(1);
             Gen b = arg(2);
@@ -761,114 +820,28 @@ private:
                             QStringLiteral(" ELSE ") + b.sql + QStringLiteral(" END"),
                         t);
         }
-        if (name == u"ucase") {
-            need(1, 1);
-            return simple("jet_ucase", SType::Text);
-        }
-        if (name == u"lcase") {
-            need(1, 1);
-            return simple("jet_lcase", SType::Text);
-        }
-        if (name == u"left") {
-            need(2, 2);
-            return simple("jet_left", SType::Text);
-        }
-        if (name == u"right") {
-            need(2, 2);
-            return simple("jet_right", SType::Text);
-        }
-        if (name == u"mid") {
-            need(2, 3);
-            return simple("jet_mid", SType::Text);
-        }
-        if (name == u"len") {
-            need(1, 1);
-            return simple("jet_len", SType::Number);
-        }
-        if (name == u"trim") {
-            need(1, 1);
-            return simple("jet_trim", SType::Text);
-        }
-        if (name == u"ltrim") {
-            need(1, 1);
-            return simple("jet_ltrim", SType::Text);
-        }
-        if (name == u"rtrim") {
-            need(1, 1);
-            return simple("jet_rtrim", SType::Text);
-        }
-        if (name == u"cstr") {
-            need(1, 1);
-            return simple("jet_cstr", SType::Text);
-        }
-        if (name == u"clng" || name == u"cint") {
-            need(1, 1);
-            return simple("jet_cint", SType::Number);
-        }
-        if (name == u"cdbl") {
-            need(1, 1);
-            return simple("jet_cdbl", SType::Number);
-        }
-        if (name == u"val") {
-            need(1, 1);
-            return simple("jet_val", SType::Number);
-        }
-        if (name == u"instr") {
-            need(2, 3);
-            return simple("jet_instr", SType::Number);
-        }
-        if (name == u"year") {
-            need(1, 1);
-            return simple("jet_year", SType::Number);
-        }
-        if (name == u"month") {
-            need(1, 1);
-            return simple("jet_month", SType::Number);
-        }
-        if (name == u"day") {
-            need(1, 1);
-            return simple("jet_day", SType::Number);
-        }
-        if (name == u"abs") {
-            need(1, 1);
-            return simple("abs", SType::Number);
-        }
-        if (name == u"int") {
-            need(1, 1);
-            return simple("jet_int", SType::Number);
-        }
-        if (name == u"fix") {
-            need(1, 1);
-            return simple("jet_fix", SType::Number);
-        }
-        if (name == u"nz") {
-            need(1, 2);
+        case Form::Nz: {
             Gen a = arg(0);
             Gen b = n == 2 ? arg(1) : make(QStringLiteral("''"), SType::Text);
             return make(call("coalesce", {a.sql, b.sql}), a.type == b.type ? a.type : SType::Unknown);
         }
-        if (name == u"isnull") {
-            need(1, 1);
+        case Form::IsNull:
             return make(u'(' + arg(0).sql + QStringLiteral(" IS NULL)"), SType::Bool, true);
-        }
-        if (name == u"now") {
-            need(0, 0);
-            return make(QStringLiteral("datetime('now', 'localtime')"), SType::Date);
-        }
-        if (name == u"date") {
-            need(0, 0);
-            return make(QStringLiteral("(date('now', 'localtime') || ' 00:00:00')"), SType::Date);
-        }
-        if (name == u"count" || name == u"sum" || name == u"avg" || name == u"min" || name == u"max") {
-            need(1, 1);
-            Gen a = e.args[0]->kind == ExprKind::Star ? make(QStringLiteral("*"), SType::Unknown) : arg(0);
-            if (a.sql == u"*" && name != u"count")
+        case Form::Fixed:
+            return make(QLatin1String(f->sqlite), f->type);
+        case Form::Aggregate:
+        case Form::AggregateOfArgumentType: {
+            const bool star = e.args[0]->kind == ExprKind::Star;
+            if (star && !f->acceptsStar)
                 wrongArguments(e);
-            const SType t = (name == u"min" || name == u"max") ? a.type : SType::Number;
-            return make(name + u'(' + (e.negated ? QStringLiteral("DISTINCT ") : QString()) + a.sql + u')', t);
+            Gen a = star ? make(QStringLiteral("*"), SType::Unknown) : arg(0);
+            const SType t = f->form == Form::AggregateOfArgumentType ? a.type : f->type;
+            return make(QLatin1String(f->sqlite) + u'(' + (e.distinct ? QStringLiteral("DISTINCT ") : QString()) +
+                            a.sql + u')',
+                        t);
         }
-        throw RuntimeError(errnum::UndefinedFunction, kSource,
-                           QStringLiteral("Undefined function '%1' in expression.").arg(e.text));
+        }
+        wrongArguments(e);
     }
 
     int m_exprName = 1000;

@@ -5,7 +5,10 @@
 // arithmetic, function names). Generated SQL relies on the functions and the
 // collation that registerSqliteFunctions() installs on every connection.
 
+#include "statementkind.h"
+
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 #include <memory>
 
@@ -13,23 +16,13 @@ namespace lg::jetsql {
 
 enum class Dialect { SQLite, PostgreSQL };
 
-enum class StatementKind {
-    Select,
-    Insert,
-    Update,
-    Delete,
-    CreateTable,
-    CreateIndex,
-    CreateView,
-    DropTable,
-    DropIndex,
-    DropView,
-    Other
-};
-
 struct Translation {
     QString sql;  // DDL may hold several ';'-separated statements
     StatementKind kind = StatementKind::Other;
+    // The bound values the SQL numbers ?1, ?2, ...: entry k-1 is the
+    // lower-cased name of ?k as written '@name', or empty for a positional
+    // '?'. One statement uses only one of the two kinds.
+    QStringList parameters;
 };
 
 // Translates one Jet statement. Results are cached by text and dialect; safe

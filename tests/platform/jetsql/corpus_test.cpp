@@ -1,5 +1,5 @@
-// Every statement text of the library (corpus.txt) must translate and be
-// accepted by SQLite against the definition-store schema.
+// The store's schema (resources/schema.sql) translates, and every fixed
+// statement text of corpus.txt translates and runs against it.
 
 #include "sqlitetestdb.h"
 
@@ -14,78 +14,36 @@ using lg::jetsql::test::SqliteTestDb;
 
 namespace {
 
-const char* const kAudit =
-    "id LONG NOT NULL, create_user LONG, create_date DATETIME, last_action_user_id1 LONG, last_action_date1 DATETIME, "
-    "last_action_user_id2 LONG, last_action_date2 DATETIME, del_status YESNO DEFAULT 0, ";
-
-// The definition store and the host tables the statements read, in Jet DDL.
-QStringList schema()
+// The definition store's schema as the library installs it: Jet DDL, "--"
+// comment lines, each statement ending with ";" at the end of a line.
+QStringList storeSchema()
 {
-    const QString audit = QString::fromLatin1(kAudit);
-    QString aggregates;
-    for (int i = 1; i <= 10; ++i)
-        aggregates += QStringLiteral("group%1_aggregate LONG DEFAULT -1, ").arg(i);
-    QStringList ddl = {
-        QStringLiteral("CREATE TABLE vlq_list_report (") + audit +
-            QStringLiteral(
-                "list_type_id LONG, name TEXT(255), detail_invisible LONG, description MEMO, sql_source MEMO, "
-                "sql_description MEMO, report_file TEXT(255), table_priority LONG, filterform LONG, "
-                "private YESNO, temp_status LONG DEFAULT 0, CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
-        QStringLiteral("CREATE TABLE vlq_list_report_group_field (") + audit +
-            QStringLiteral("vlq_list_report_id LONG, table_field_id LONG, sort_order LONG, "
-                           "CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
-        QStringLiteral("CREATE TABLE vlq_list_report_visible_field (") + audit +
-            QStringLiteral("vlq_list_report_id LONG, table_field_id LONG, sort_order LONG, ") + aggregates +
-            QStringLiteral("total_aggregate LONG DEFAULT -1, CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
-        QStringLiteral("CREATE TABLE vlq_list_report_where_field (") + audit +
-            QStringLiteral("vlq_list_report_id LONG, table_field_id LONG, not_value LONG, relation_type LONG, "
-                           "number_from DOUBLE, number_to DOUBLE, date_from DATETIME, date_to DATETIME, "
-                           "text_from TEXT(255), text_to TEXT(255), boolean_value LONG, selected_items MEMO, "
-                           "sql_where MEMO, sql_description MEMO, CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
-        QStringLiteral("CREATE TABLE vlq_list_wizard_type (") + audit +
-            QStringLiteral("name TEXT(255), description MEMO, required_table LONG, required_where MEMO, "
-                           "com_assistant TEXT(255), com_assistant_visible_name TEXT(255), modul_id LONG, "
-                           "temp_status LONG DEFAULT 0, CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
-        QStringLiteral("CREATE TABLE vlq_list_wizard_table (") + audit +
-            QStringLiteral("table_name TEXT(255), table_alias TEXT(255), visible_name TEXT(255), quickpick_id LONG, "
-                           "where_clause_qpi MEMO, where_clause_sql MEMO, primarykey_indexname TEXT(255), "
-                           "primarykey_filedname TEXT(255), temp_status LONG DEFAULT 0, "
-                           "CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
-        QStringLiteral("CREATE TABLE vlq_list_wizard_table_field (") + audit +
-            QStringLiteral("table_id LONG, field_name TEXT(255), visible_name TEXT(255), group_field_name TEXT(255), "
-                           "field_type LONG, field_control_type LONG, visibled YESNO, filtered YESNO, groupable YESNO, "
-                           "aggregated YESNO, field_width LONG, field_format TEXT(255), where_clause MEMO, "
-                           "default_search_field TEXT(255), temp_status LONG DEFAULT 0, "
-                           "CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
-        QStringLiteral("CREATE TABLE vlq_list_wizard_table_type_connection (") + audit +
-            QStringLiteral("list_type_id LONG, table_id LONG, sort_order LONG, table_join MEMO, table_parent_id LONG, "
-                           "temp_status LONG DEFAULT 0, CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
-        QStringLiteral("CREATE TABLE vlq_list_auth_unit (") + audit +
-            QStringLiteral("auth_type LONG, user_group_id LONG, list_type_id LONG, list_report_id LONG, "
-                           "CONSTRAINT PrimaryKey PRIMARY KEY (id))"),
-        QStringLiteral("CREATE INDEX real_sort_order ON vlq_list_report_group_field (vlq_list_report_id, sort_order, "
-                       "del_status)"),
-        QStringLiteral("CREATE INDEX real_sort_order ON vlq_list_report_visible_field (vlq_list_report_id, sort_order, "
-                       "del_status)"),
-        QStringLiteral("CREATE INDEX live_filter ON vlq_list_report_where_field (vlq_list_report_id, del_status)"),
-        QStringLiteral(
-            "CREATE INDEX where_field_id ON vlq_list_report_where_field (vlq_list_report_id, table_field_id, "
-            "del_status)"),
-        QStringLiteral("CREATE INDEX Exist_auth ON vlq_list_auth_unit (auth_type, user_group_id, list_type_id, "
-                       "list_report_id, del_status)"),
-        QStringLiteral("CREATE TABLE excl_0 (CC SHORT)"),
-        QStringLiteral("CREATE TABLE user_membership (id LONG, user_group_id LONG)"),
-        QStringLiteral("CREATE VIEW qry_vlq_list_wizard_user_table AS SELECT id, user_group_id FROM user_membership"),
-        QStringLiteral("CREATE TABLE qry_vlq_list_wizard_user_group_table (id LONG, name TEXT(100))"),
-        QStringLiteral("CREATE TABLE vlq_quickpick (id LONG, name TEXT(100))"),
-        QStringLiteral("CREATE TABLE vlq_quickpick_field (id LONG, quickpick_id LONG, search_field_name TEXT(100), "
-                       "search_field TEXT(100))"),
-        QStringLiteral("CREATE TABLE partner (id COUNTER PRIMARY KEY, nev TEXT(100), kod TEXT(20), aktiv YESNO)"),
-        QStringLiteral("CREATE TABLE szamla (id COUNTER PRIMARY KEY, partner_id LONG, osszeg CURRENCY, kelt DATETIME, "
-                       "user_id LONG)"),
-    };
-    return ddl;
+    QFile file(QStringLiteral(LISTGEN_SOURCE_DIR "/resources/schema.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList statements;
+    QStringList lines;
+    for (const QString& raw : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1String("--")))
+            continue;
+        lines << line;
+        if (line.endsWith(u';')) {
+            statements << lines.join(u' ');
+            lines.clear();
+        }
+    }
+    return statements;
 }
+
+// Tables of the host application that some statements read.
+const char* const kHostTables[] = {
+    "CREATE TABLE vlq_quickpick (id LONG, name TEXT(100))",
+    "CREATE TABLE vlq_quickpick_field (id LONG, quickpick_id LONG, search_field_name TEXT(100), "
+    "search_field TEXT(100))",
+    "CREATE TABLE partner (id COUNTER PRIMARY KEY, nev TEXT(100), kod TEXT(20), aktiv YESNO)",
+    "CREATE TABLE szamla (id COUNTER PRIMARY KEY, partner_id LONG, osszeg CURRENCY, kelt DATETIME, user_id LONG)",
+};
 
 QStringList corpus()
 {
@@ -127,8 +85,12 @@ class Corpus : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const QString& ddl : schema())
+        const QStringList schema = storeSchema();
+        ASSERT_GT(schema.size(), 10);
+        for (const QString& ddl : schema)
             run(db, lg::jetsql::translate(ddl)->sql);
+        for (const char* ddl : kHostTables)
+            run(db, lg::jetsql::translate(QString::fromUtf8(ddl))->sql);
         db.exec(QStringLiteral("INSERT INTO partner (nev, kod, aktiv) VALUES ('Abc Kft', 'A1', -1)"));
         db.exec(QStringLiteral(
             "INSERT INTO szamla (partner_id, osszeg, kelt, user_id) VALUES (1, 7, #03/05/2024 10:00#, 4)"));
@@ -139,7 +101,7 @@ protected:
 TEST_F(Corpus, EveryStatementRunsOnSqlite)
 {
     const QStringList statements = corpus();
-    ASSERT_GT(statements.size(), 40);
+    ASSERT_GT(statements.size(), 30);
     for (const QString& jet : statements) {
         SCOPED_TRACE(jet.toStdString());
         QString sql;

@@ -147,6 +147,37 @@ TEST_F(JetSemantics, Arithmetic)
     EXPECT_THROW(db.eval(QStringLiteral("5 Mod 0")), std::runtime_error);
 }
 
+// Each pair of neighbouring precedence levels, and left associativity, in a
+// case whose value differs when the two are swapped.
+TEST_F(JetSemantics, OperatorPrecedence)
+{
+    expectValues(db, {
+                         {"2 * 3 ^ 2", "18.0"},
+                         {"-2 ^ 2", "4.0"},
+                         {"2 ^ -1", "0.5"},
+                         {"2 ^ 3 ^ 2", "64.0"},
+                         {"7 \\ 2 * 2", "1"},
+                         {"7 Mod 3 \\ 2", "0"},
+                         {"10 - 7 Mod 4", "7"},
+                         {"5 - 2 - 1", "2"},
+                         {"12 / 2 / 3", "2.0"},
+                         {"'a' & 1 + 2", "a3"},
+                         {"1 + 1 = 2", "-1"},
+                         {"'ab' = 'a' & 'b'", "-1"},
+                         {"1 = 1 = -1", "-1"},
+                         {"NOT 1 = 2", "-1"},
+                         {"NOT 2 BETWEEN 3 AND 4", "-1"},
+                         {"2 BETWEEN 1 AND 3 AND 1 = 2", "0"},
+                         {"NOT 1 = 1 AND 1 = 2", "0"},
+                         {"NOT 1 = 2 OR 1 = 1", "-1"},
+                         {"1 = 1 OR 1 = 2 AND 1 = 2", "-1"},
+                         {"(1 = 1) XOR (1 = 1) OR (1 = 1)", "0"},
+                         {"(1 = 2) IMP (1 = 2) EQV (1 = 2)", "-1"},
+                         {"'x' NOT LIKE 'y' AND NULL IS NULL", "-1"},
+                         {"1 + 1 IN (2, 3)", "-1"},
+                     });
+}
+
 TEST_F(JetSemantics, TextFunctions)
 {
     expectValues(db, {
@@ -189,6 +220,36 @@ TEST_F(JetSemantics, UnknownFunctionUsesJetText)
         EXPECT_EQ(e.description(), QStringLiteral("Undefined function 'Foo' in expression."));
     }
     EXPECT_THROW(lg::jetsql::translate(QStringLiteral("SELECT left('a') FROM people")), lg::RuntimeError);
+}
+
+TEST_F(JetSemantics, FunctionNamesArgumentsAndAggregates)
+{
+    expectValues(db, {
+                         {"LEFT$('abc', 2) & Mid$('abc', 2, 1) & UCase$('x')", "abbX"},
+                         {"IIF(1 = 2, 'y', 'n')", "n"},
+                         {"NZ(NULL)", ""},
+                     });
+    // Count of distinct values (text without regard to case), of rows, of
+    // non-Null values; Min and Max keep text as text.
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT count(DISTINCT city), count(*), count(city), COUNT(DISTINCT active), "
+                                     "min(name), max(city) FROM people")),
+              QStringList{QStringLiteral("4|6|5|2|Aba|Pécs")});
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT sum(DISTINCT score), avg(score) FROM people WHERE id <= 2")),
+              QStringList{QStringLiteral("9.5|4.75")});
+    const char* wrong[] = {
+        "iif(1, 2)",  "nz()",   "nz(1, 2, 3)", "isnull()", "ucase('a', 'b')", "mid('a')", "mid('a', 1, 2, 3)",
+        "instr('a')", "now(1)", "date(1)",     "count()",  "sum(1, 2)",       "sum(*)",   "max(*)",
+    };
+    for (const char* w : wrong) {
+        SCOPED_TRACE(w);
+        try {
+            lg::jetsql::translate(QStringLiteral("SELECT ") + QString::fromUtf8(w) + QStringLiteral(" FROM people"));
+            ADD_FAILURE() << "translated";
+        } catch (const lg::RuntimeError& e) {
+            EXPECT_TRUE(e.description().startsWith(QStringLiteral("Wrong number of arguments")))
+                << e.description().toStdString();
+        }
+    }
 }
 
 TEST_F(JetSemantics, TextComparesWithoutCaseInHungarianOrder)

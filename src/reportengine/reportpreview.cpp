@@ -28,7 +28,7 @@ constexpr double kFitWidth = -1.0;  // the zoom box's data for "fit to width"
 ReportPreview::ReportPreview(std::shared_ptr<ReportSession> session, QWidget* parent)
     : QDialog(parent), m_session(std::move(session))
 {
-    setWindowTitle(m_session->document ? m_session->document->layout().source().name : QString());
+    setWindowTitle(m_session->document ? m_session->document->title() : QString());
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(900, 1000);
 

@@ -176,27 +176,32 @@ void SheetWriter::writeRow(const QList<QVariant>& row)
     State& s = *m;
     if (s.sheetRow >= static_cast<lxw_row_t>(s.rowsPerSheet))
         s.newSheet();
-    lxw_worksheet* ws = s.sheet;
+    // Locals, so the calls into the writer do not make the compiler load
+    // them again for every cell.
+    lxw_worksheet* const ws = s.sheet;
     const lxw_row_t sheetRow = s.sheetRow;
+    const CellKind* const kinds = s.kinds.data();
+    int* const widths = s.widths.data();
+    lxw_format* const textFormat = s.textFormat;
     const int n = std::min<int>(static_cast<int>(s.kinds.size()), static_cast<int>(row.size()));
     for (int c = 0; c < n; ++c) {
         const QVariant& v = row.at(c);
         if (isNullValue(v))
             continue;
-        const CellKind kind = s.kinds[static_cast<size_t>(c)];
+        const CellKind kind = kinds[c];
         const auto col = static_cast<lxw_col_t>(c);
         const int type = v.typeId();
         int w = 0;
         if (kind == CellKind::Boolean && (dao::isNumericType(type) || type == QMetaType::Bool)) {
             const bool b = type == QMetaType::Bool ? v.toBool() : v.toDouble() != 0;
-            worksheet_write_boolean(ws, sheetRow, col, b ? 1 : 0, s.textFormat);
+            worksheet_write_boolean(ws, sheetRow, col, b ? 1 : 0, textFormat);
             w = b ? 4 : 5;
         } else if (type == QMetaType::Bool) {
-            worksheet_write_boolean(ws, sheetRow, col, v.toBool() ? 1 : 0, s.textFormat);
+            worksheet_write_boolean(ws, sheetRow, col, v.toBool() ? 1 : 0, textFormat);
             w = 5;
         } else if (dao::isNumericType(type) && kind != CellKind::Text) {
             const double d = v.toDouble();
-            worksheet_write_number(ws, sheetRow, col, d, s.textFormat);
+            worksheet_write_number(ws, sheetRow, col, d, textFormat);
             w = numberWidth(d);
         } else if ((type == QMetaType::QDateTime || type == QMetaType::QDate) && kind != CellKind::Text) {
             const QDateTime dt = type == QMetaType::QDate ? QDateTime(v.toDate(), QTime(0, 0)) : v.toDateTime();
@@ -209,7 +214,7 @@ void SheetWriter::writeRow(const QList<QVariant>& row)
                 w = withTime ? 19 : 10;
             } else {
                 s.utf8 = dt.toString(u"yyyy.MM.dd"_s).toUtf8();
-                worksheet_write_string(ws, sheetRow, col, s.utf8.constData(), s.textFormat);
+                worksheet_write_string(ws, sheetRow, col, s.utf8.constData(), textFormat);
                 w = 10;
             }
         } else {
@@ -217,11 +222,11 @@ void SheetWriter::writeRow(const QList<QVariant>& row)
             if (text.isEmpty())
                 continue;
             s.utf8 = (text.size() > kMaxCellText ? text.left(kMaxCellText) : text).toUtf8();
-            worksheet_write_string(ws, sheetRow, col, s.utf8.constData(), s.textFormat);
+            worksheet_write_string(ws, sheetRow, col, s.utf8.constData(), textFormat);
             w = textWidth(text);
         }
-        if (w > s.widths[static_cast<size_t>(c)])
-            s.widths[static_cast<size_t>(c)] = w;
+        if (w > widths[c])
+            widths[c] = w;
     }
     ++s.sheetRow;
     ++s.rows;

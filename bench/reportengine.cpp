@@ -2,8 +2,8 @@
 // same texts at the same positions on the same kind of PDF writer; and the
 // peak memory as the number of rows grows.
 
-#include "platform/reportengine/reportdocument.h"
-#include "../tests/platform/reportengine/reportfixture.h"
+#include "reportengine/reportdocument.h"
+#include "../tests/reportengine/reportfixture.h"
 
 #include <QtCore/QFileInfo>
 #include <QtCore/QTemporaryDir>

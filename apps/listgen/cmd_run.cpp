@@ -15,8 +15,8 @@
 #include "command.h"
 #include "platform/dao/dao.h"
 #include "platform/dao/tsv.h"
-#include "platform/reportengine/objectfactory.h"
-#include "platform/reportengine/reportengine.h"
+#include "reportengine/objectfactory.h"
+#include "reportengine/reportengine.h"
 #include "platform/runtimeerror.h"
 #include "report/runstatement.h"
 #include "report/xlsexport.h"
@@ -380,6 +380,7 @@ int renderWithEngine(const QString& dbPath, const QString& reportsDir, long list
     }
     auto document = engine->document();
     QString error;
+    // The document refuses to replace the database and the report source.
     const bool ok = format == u"pdf"_s ? document->renderPdf(outPath, error) : document->renderHtml(outPath, error);
     if (!ok) {
         printErr(QStringLiteral("listgen run: cannot write %1: %2\n").arg(outPath, error));
@@ -407,47 +408,28 @@ int exportXlsx(dao::Database& db, long listId, const ListRow& list, const QStrin
         return 1;
     }
     auto rs = db.OpenRecordset(statement, dao::RecordsetType::ForwardOnly, dao::dbReadOnly);
-    QList<int> index;
-    QList<cXLSExport::CellKind> kinds;
-    for (int i = 0; i < rs->FieldCount(); ++i) {
-        if (rs->FieldName(i).startsWith(u"RGF"_s, Qt::CaseInsensitive))
-            continue;
-        index << i;
-        kinds << (rs->FieldTypeOf(i) == FieldType::YesNo ? cXLSExport::CellKind::Boolean
-                                                          : cXLSExport::CellKind::Auto);
-    }
+    const qsizetype columnCount = cXLSExport::ExportedFields(*rs).size();
     const qsizetype captionCount = header.isEmpty() ? 0 : header.split(u',').size();
-    if (captionCount != index.size()) {
+    if (captionCount != columnCount) {
         printErr(QStringLiteral("listgen run: list %1 (%2) has %3 column captions for %4 columns; save the list "
                                 "again to bring its statement up to date\n")
                      .arg(listId)
                      .arg(list.name)
                      .arg(captionCount)
-                     .arg(index.size()));
+                     .arg(columnCount));
         return 1;
     }
 
-    long rows = 0;
     cXLSExport x;
     x.setFileName(outPath);
     x.setFieldHeader(header);
-    x.setRowReader(
-        [&](QList<QVariant>& row) {
-            if (rows > 0)
-                rs->MoveNext();
-            if (rs->Eof())
-                return false;
-            row.resize(index.size());
-            for (qsizetype k = 0; k < index.size(); ++k)
-                row[k] = rs->Fields(index.at(k));
-            ++rows;
-            return true;
-        },
-        int(index.size()), kinds);
+    x.setRecordSource(rs);
+    x.refusePath(db.Name());
     if (!x.ExportExecute()) {
         printErr(QStringLiteral("listgen run: cannot write %1: %2\n").arg(outPath, x.LastError()));
         return 1;
     }
+    const long rows = x.RowsWritten();
     printErr(QStringLiteral("%1 rows written to %2\n").arg(rows).arg(outPath));
     return 0;
 }

@@ -1,13 +1,13 @@
 #include "report/xmlsourcegenerator.h"
 
 #include <QtCore/QFile>
-#include <QtCore/QSaveFile>
 
 #include "catalogue/fieldcatalogue.h"
 #include "catalogue/fileutils.h"
 #include "catalogue/sqltext.h"
 #include "platform/dao/dao.h"
 #include "platform/runtimeerror.h"
+#include "platform/safefile.h"
 #include "platform/strings.h"
 #include "store/errors.h"
 
@@ -141,9 +141,13 @@ bool XMLSourceGenerator::GenerateXMLFile()
 
         // Written beside the target and renamed over it, so a failed write
         // leaves the previous file intact.
-        QSaveFile file(m_reportPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-            AddError(0, QStringLiteral("A riportfájl nem írható: %1 (%2)").arg(m_reportPath, file.errorString()));
+        SafeFile file(m_reportPath);
+        QFile* out = file.begin() ? file.device() : nullptr;
+        const bool ok = out && out->write(bytes) == bytes.size() && file.commit();
+        if (!ok) {
+            const QString reason = !file.errorString().isEmpty() ? file.errorString()
+                                                                 : (out ? out->errorString() : QString());
+            AddError(0, QStringLiteral("A riportfájl nem írható: %1 (%2)").arg(m_reportPath, reason));
             return false;
         }
         return true;

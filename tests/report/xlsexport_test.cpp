@@ -1,11 +1,15 @@
 #include "platform/dao/dao.h"
+#include "platform/errorhandler.h"
+#include "platform/safefile.h"
 #include "report/xlsexport.h"
 #include "store/context.h"
 #include "store/errors.h"
 #include "support/testsupport.h"
 
 #include <QtCore/QDateTime>
+#include <QtCore/QDir>
 #include <QtCore/QFile>
+#include <QtCore/QFileInfo>
 #include <QtCore/QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -177,4 +181,130 @@ TEST(XlsExport, EmptyResultLongListsAndUnwritableTargets)
         ASSERT_TRUE(g.open(QIODevice::ReadOnly));
         EXPECT_EQ(g.readAll(), "old");
     }
+}
+
+namespace {
+
+QByteArray contentOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+}  // namespace
+
+TEST(XlsExport, AnEarlierFileSurvivesEveryFailure)
+{
+    lg::Context::reset();
+    const QString dir = lg::test::tempDir();
+    const QString path = dir + QStringLiteral("/keep.xlsx");
+    auto rows = std::make_shared<QList<QList<QVariant>>>(QList<QList<QVariant>>{{QVariant(qlonglong(1))}});
+
+    // The finished workbook cannot be put in place.
+    writeFile(path, "old");
+    {
+        cXLSExport x;
+        x.setFileName(path);
+        x.setFieldHeader(QStringLiteral("A"));
+        x.setRowReader(rowsOf(rows), 1);
+        lg::detail::setSafeFileRename([](const char*, const char*) {
+            errno = ENOSPC;
+            return -1;
+        });
+        const bool ok = x.ExportExecute();
+        lg::detail::setSafeFileRename(nullptr);
+        EXPECT_FALSE(ok);
+        EXPECT_TRUE(x.LastError().contains(QStringLiteral("keep.xlsx"))) << x.LastError().toStdString();
+        EXPECT_EQ(contentOf(path), "old");
+    }
+    // Reading the rows fails half way: the error goes up with this level's
+    // trace line and no dialog is shown by the export itself.
+    auto dialog = std::make_shared<lg::ScriptedErrorDialog>();
+    lg::ctx().errorDialog = dialog;
+    {
+        cXLSExport x;
+        x.setFileName(path);
+        int n = 0;
+        x.setRowReader(
+            [&](QList<QVariant>& row) {
+                if (++n > 3)
+                    throw lg::RuntimeError(3061, QStringLiteral("DAO.Recordset"), QStringLiteral("Too few parameters."));
+                row = {QVariant(qlonglong(n))};
+                return true;
+            },
+            1);
+        try {
+            x.ExportExecute();
+            ADD_FAILURE() << "no error";
+        } catch (const lg::RuntimeError& e) {
+            EXPECT_EQ(e.number(), 3061);
+            EXPECT_TRUE(e.description().contains(QStringLiteral("in Function ExportExecute"))) << e.description().toStdString();
+        }
+        EXPECT_TRUE(x.LastError().contains(QStringLiteral("Too few parameters.")));
+        EXPECT_TRUE(dialog->shown().isEmpty());
+        EXPECT_EQ(contentOf(path), "old");
+    }
+    // The user-facing caller shows the dialog; a retry runs the whole export again.
+    {
+        cXLSExport x;
+        x.setFileName(path);
+        int calls = 0;
+        x.setRowReader(
+            [&](QList<QVariant>& row) {
+                ++calls;
+                if (calls == 1)
+                    throw lg::RuntimeError(3061, QStringLiteral("DAO.Recordset"), QStringLiteral("Too few parameters."));
+                if (calls > 2)
+                    return false;
+                row = {QVariant(qlonglong(calls))};
+                return true;
+            },
+            1);
+        dialog->answerRetry();
+        EXPECT_TRUE(lg::ExportWithErrorDialog(x));
+        ASSERT_EQ(dialog->shown().size(), 1);
+        EXPECT_NE(contentOf(path), "old");  // replaced by the complete workbook
+        EXPECT_EQ(x.RowsWritten(), 1);
+    }
+    QDir folder(dir);
+    EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden).size(), 1) << "no temporary files left";
+    lg::ctx().errorDialog.reset();
+}
+
+TEST(XlsExport, NeverReplacesTheDatabaseAndLeavesOutTheAlternativeGroupColumns)
+{
+    lg::Context::reset();
+    const QString dbPath = lg::test::tempPath(QStringLiteral("rgf.db"));
+    auto db = lg::dao::Database::open(dbPath);
+    db->Execute(QStringLiteral("CREATE TABLE t (id COUNTER PRIMARY KEY, g TEXT(10), v LONG)"));
+    db->Execute(QStringLiteral("INSERT INTO t (g, v) VALUES ('b', 2)"));
+    const QString statement = QStringLiteral("SELECT g AS RG1, id AS RGF1, v AS RF2 FROM t");
+
+    cXLSExport refused;
+    refused.setFileName(QFileInfo(dbPath).absolutePath() + QStringLiteral("/./rgf.db"));  // another spelling
+    refused.setRecordSource(db->OpenRecordset(statement, lg::dao::RecordsetType::Snapshot));
+    refused.refusePath(db->Name());
+    EXPECT_FALSE(refused.ExportExecute());
+    EXPECT_FALSE(refused.LastError().isEmpty());
+    EXPECT_EQ(db->OpenRecordset(QStringLiteral("SELECT v FROM t"), lg::dao::RecordsetType::Snapshot)->Fields(0).toInt(), 2);
+
+    auto rs = db->OpenRecordset(statement, lg::dao::RecordsetType::Snapshot);
+    EXPECT_EQ(cXLSExport::ExportedFields(*rs), (QList<int>{0, 2}));
+    const QString path = lg::test::tempPath(QStringLiteral("rgf.xlsx"));
+    cXLSExport x;
+    x.setFileName(path);
+    x.setFieldHeader(QStringLiteral("Csoport,Érték"));
+    x.setRecordSource(rs);
+    ASSERT_TRUE(x.ExportExecute()) << x.LastError().toStdString();
+    const QString sheet = unzip(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(cell(sheet, QStringLiteral("A2")).contains(QStringLiteral(">b<")));
+    EXPECT_TRUE(cell(sheet, QStringLiteral("B2")).contains(QStringLiteral("<v>2</v>")));
+    EXPECT_TRUE(cell(sheet, QStringLiteral("C2")).isEmpty());
 }

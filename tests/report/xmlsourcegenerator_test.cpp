@@ -6,6 +6,7 @@
 #include <QtCore/QStringDecoder>
 
 #include "catalogue/catalogue_fixture.h"
+#include "platform/safefile.h"
 #include "report/xmlsourcegenerator.h"
 #include "store/errors.h"
 
@@ -110,4 +111,22 @@ TEST_F(XmlSource, AFileThatCannotBeWrittenIsAnError)
     ASSERT_EQ(ctx().currentErrors().Count(), 1);
     EXPECT_TRUE(ctx().currentErrors().Item(1)->description().startsWith(QStringLiteral("A riportfájl nem írható: ")));
     EXPECT_TRUE(QFileInfo(gen.ReportPath()).isDir());
+}
+
+TEST_F(XmlSource, AFailedReplaceKeepsThePreviousFile)
+{
+    ASSERT_TRUE(gen.GenerateXMLSource());
+    const QString before = read(gen.ReportPath());
+    gen.setTableFieldNameCompletteOnReport(!gen.TableFieldNameCompletteOnReport());
+    lg::detail::setSafeFileRename([](const char*, const char*) {
+        errno = EIO;
+        return -1;
+    });
+    const bool ok = gen.GenerateXMLSource();
+    lg::detail::setSafeFileRename(nullptr);
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(ctx().currentErrors().Count(), 1);
+    EXPECT_TRUE(ctx().currentErrors().Item(1)->description().startsWith(QStringLiteral("A riportfájl nem írható: ")));
+    EXPECT_EQ(read(gen.ReportPath()), before);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 1);  // no temporary file left
 }

@@ -1,6 +1,6 @@
-#include "platform/reportengine/objectfactory.h"
+#include "reportengine/objectfactory.h"
 
-#include "platform/reportengine/reportengine.h"
+#include "reportengine/reportengine.h"
 
 #include <QtCore/QHash>
 

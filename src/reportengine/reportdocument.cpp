@@ -1,13 +1,10 @@
-#include "platform/reportengine/reportdocument.h"
+#include "reportengine/reportdocument.h"
 
-#include "platform/reportengine/valueformat.h"
 #include "platform/runtimeerror.h"
-#include "report/xlsexport.h"
+#include "platform/safefile.h"
+#include "platform/xlsx/sheetwriter.h"
 
-#include <QtCore/QDir>
 #include <QtCore/QFile>
-#include <QtCore/QFileInfo>
-#include <QtCore/QRandomGenerator>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTextStream>
 #include <QtGui/QPageLayout>
@@ -76,62 +73,6 @@ void PainterSink::drawCheck(const QRectF& rect, bool checked)
 // ---------------------------------------------------------------------------
 
 namespace {
-
-// Writes into a temporary file beside `target` and puts it in place only
-// when it is complete; the old file is kept when anything goes wrong.
-class ReplacingFile {
-public:
-    explicit ReplacingFile(const QString& target) : m_target(target)
-    {
-        const QFileInfo fi(target);
-        m_temp = fi.absoluteDir().filePath(u".%1.%2.tmp"_s.arg(fi.fileName()).arg(
-            static_cast<qulonglong>(QRandomGenerator::global()->generate()), 8, 16, QChar(u'0')));
-    }
-    ~ReplacingFile()
-    {
-        if (!m_done)
-            QFile::remove(m_temp);
-    }
-    const QString& temp() const { return m_temp; }
-
-    bool checkTarget(QString& error) const
-    {
-        const QFileInfo fi(m_target);
-        if (!fi.absoluteDir().exists()) {
-            error = u"A könyvtár nem létezik: %1"_s.arg(fi.absolutePath());
-            return false;
-        }
-        if (fi.isDir()) {
-            error = u"A megadott név egy könyvtár: %1"_s.arg(m_target);
-            return false;
-        }
-        return true;
-    }
-
-    bool commit(QString& error)
-    {
-        const QString backup = m_temp + u".old"_s;
-        const bool had = QFile::exists(m_target);
-        if (had && !QFile::rename(m_target, backup)) {
-            error = u"A fájl nem írható felül: %1"_s.arg(m_target);
-            return false;
-        }
-        if (!QFile::rename(m_temp, m_target)) {
-            if (had)
-                QFile::rename(backup, m_target);
-            error = u"A fájl nem írható: %1"_s.arg(m_target);
-            return false;
-        }
-        if (had)
-            QFile::remove(backup);
-        m_done = true;
-        return true;
-    }
-
-private:
-    QString m_target, m_temp;
-    bool m_done = false;
-};
 
 // The PDF writer builds every page in buffers of some hundred kilobytes and
 // frees them when the page is written. With the C library's starting limits
@@ -267,6 +208,9 @@ ReportDocument::ReportDocument(std::shared_ptr<ReportLayout> layout, RowSourceOp
 {
 }
 
+// Every pass over the rows opens them here: through the one opener (one
+// connection), so a read scope set with setReadScope covers both passes of
+// an output.
 std::unique_ptr<RowSource> ReportDocument::open()
 {
     auto src = m_rows();
@@ -300,11 +244,22 @@ void ReportDocument::paintPage(int page, QPainter& painter)
     painter.restore();
 }
 
+QString ReportDocument::title() const
+{
+    const QString name = m_layout->stringParam(u"report_name"_s).trimmed();
+    return name.isEmpty() ? m_layout->source().name : name;
+}
+
 bool ReportDocument::drawAll(PageSink& sink, QString& error)
 {
     try {
-        int pages = m_pages;
-        if (pages < 0) {
+        // Both passes inside one read scope: the page count the footer shows
+        // is the count of the rows that are drawn.
+        const auto scope = m_readScope ? m_readScope() : std::shared_ptr<void>();
+        // Counted again even when a preview counted before: the rows may
+        // have changed since.
+        int pages = 0;
+        {
             auto counting = open();
             pages = m_layout->countPages(*counting);
         }
@@ -317,17 +272,29 @@ bool ReportDocument::drawAll(PageSink& sink, QString& error)
     }
 }
 
-bool ReportDocument::renderPdf(const QString& path, QString& error)
+bool ReportDocument::beginFile(SafeFile& file, const QStringList& refused, QString& error) const
 {
-    ReplacingFile file(path);
-    if (!file.checkTarget(error))
+    for (const QString& p : m_protected)
+        file.refuse(p);
+    for (const QString& p : refused)
+        file.refuse(p);
+    if (file.begin())
+        return true;
+    error = file.errorString();
+    return false;
+}
+
+bool ReportDocument::renderPdf(const QString& path, QString& error, const QStringList& refused)
+{
+    SafeFile file(path);
+    if (!beginFile(file, refused, error))
         return false;
     keepPageBuffers();
     {
-        QPdfWriter writer(file.temp());
+        QPdfWriter writer(file.tempPath());
         writer.setResolution(1440);
         writer.setPageLayout(pageLayoutOf(geometry()));
-        writer.setTitle(m_layout->source().name);
+        writer.setTitle(title());
         writer.setCreator(u"listgen"_s);
         QPainter painter;
         if (!painter.begin(&writer)) {
@@ -344,7 +311,11 @@ bool ReportDocument::renderPdf(const QString& path, QString& error)
         if (!ok)
             return false;
     }
-    return file.commit(error);
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 bool ReportDocument::print(QPrinter& printer, QString& error)
@@ -365,21 +336,21 @@ bool ReportDocument::print(QPrinter& printer, QString& error)
     return ok && !sink.failed;
 }
 
-bool ReportDocument::renderHtml(const QString& path, QString& error)
+bool ReportDocument::renderHtml(const QString& path, QString& error, const QStringList& refused)
 {
-    ReplacingFile file(path);
-    if (!file.checkTarget(error))
+    SafeFile file(path);
+    if (!beginFile(file, refused, error))
         return false;
+    QFile* f = file.device();
+    if (!f) {
+        error = u"A fájl nem hozható létre: %1 (%2)"_s.arg(path, file.errorString());
+        return false;
+    }
     {
-        QFile f(file.temp());
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            error = u"A fájl nem hozható létre: %1 (%2)"_s.arg(path, f.errorString());
-            return false;
-        }
-        QTextStream out(&f);
+        QTextStream out(f);
         out.setEncoding(QStringConverter::Utf8);
         out << u"<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>"_s
-            << htmlEscape(m_layout->source().name)
+            << htmlEscape(title())
             << u"</title>\n<style>\nbody{background:#888;margin:0;padding:8pt}\n"
                u".page{position:relative;background:#fff;margin:0 auto 12pt auto;overflow:hidden;"
                u"page-break-after:always}\n"
@@ -392,12 +363,16 @@ bool ReportDocument::renderHtml(const QString& path, QString& error)
             return false;
         out << u"</body></html>\n"_s;
         out.flush();
-        if (out.status() != QTextStream::Ok || !f.flush()) {
-            error = u"A fájl nem írható: %1 (%2)"_s.arg(path, f.errorString());
+        if (out.status() != QTextStream::Ok || !f->flush()) {
+            error = u"A fájl nem írható: %1 (%2)"_s.arg(path, f->errorString());
             return false;
         }
     }
-    return file.commit(error);
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 std::vector<ReportDocument::ExportColumn> ReportDocument::exportColumns() const
@@ -427,16 +402,19 @@ std::vector<ReportDocument::ExportColumn> ReportDocument::exportColumns() const
     return out;
 }
 
-bool ReportDocument::renderXlsx(const QString& path, QString& error)
+bool ReportDocument::renderXlsx(const QString& path, QString& error, const QStringList& refused)
 {
+    SafeFile file(path);
+    if (!beginFile(file, refused, error))
+        return false;
     try {
+        const auto scope = m_readScope ? m_readScope() : std::shared_ptr<void>();
         const auto cols = exportColumns();
         auto rows = open();
         const QStringList names = rows->columns();
         const QList<ColumnKind> sourceKinds = rows->kinds();
         QList<int> index;
-        QList<cXLSExport::CellKind> kinds;
-        QStringList captions;
+        QList<xlsx::Column> columns;
         for (const ExportColumn& c : cols) {
             const qsizetype i = [&] {
                 for (qsizetype k = 0; k < names.size(); ++k)
@@ -447,35 +425,28 @@ bool ReportDocument::renderXlsx(const QString& path, QString& error)
             if (i < 0)
                 continue;
             index << static_cast<int>(i);
-            // The captions travel comma-separated: a comma inside one is dropped.
-            captions << QString(c.caption).replace(u',', u' ');
-            kinds << (sourceKinds.value(i) == ColumnKind::Boolean ? cXLSExport::CellKind::Boolean
-                                                                   : cXLSExport::CellKind::Auto);
+            columns.append({c.caption, sourceKinds.value(i, ColumnKind::Auto)});
         }
-        cXLSExport x;
-        x.setFileName(path);
-        x.setFieldHeader(captions.join(u','));
-        QList<QVariant> full;
-        RowSource* source = rows.get();
-        x.setRowReader(
-            [&](QList<QVariant>& row) {
-                if (!source->next(full))
-                    return false;
-                row.resize(index.size());
-                for (int k = 0; k < index.size(); ++k)
-                    row[k] = full.value(index[k]);
-                return true;
-            },
-            static_cast<int>(index.size()), kinds);
-        if (!x.ExportExecute()) {
-            error = x.LastError();
+        xlsx::SheetWriter writer;
+        if (!writer.open(file.tempPath(), columns, error))
             return false;
+        QList<QVariant> full, row(index.size());
+        while (rows->next(full)) {
+            for (qsizetype k = 0; k < index.size(); ++k)
+                row[k] = full.value(index[k]);
+            writer.writeRow(row);
         }
-        return true;
+        if (!writer.close(error))
+            return false;
     } catch (const RuntimeError& e) {
         error = e.description();
         return false;
     }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace lg::reportengine

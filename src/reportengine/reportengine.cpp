@@ -1,8 +1,8 @@
-#include "platform/reportengine/reportengine.h"
+#include "reportengine/reportengine.h"
 
 #include "platform/dao/dao.h"
-#include "platform/reportengine/filedialogservice.h"
-#include "platform/reportengine/reportpreview.h"
+#include "reportengine/filedialogservice.h"
+#include "reportengine/reportpreview.h"
 #include "platform/runtimeerror.h"
 
 #include <QtCore/QFileInfo>
@@ -13,15 +13,15 @@ namespace lg::reportengine {
 
 using namespace Qt::StringLiterals;
 
-bool renderToFile(ReportDocument& document, const QString& path, QString& error)
+bool renderToFile(ReportDocument& document, const QString& path, QString& error, const QStringList& refused)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == "pdf"_L1)
-        return document.renderPdf(path, error);
+        return document.renderPdf(path, error, refused);
     if (suffix == "html"_L1 || suffix == "htm"_L1)
-        return document.renderHtml(path, error);
+        return document.renderHtml(path, error, refused);
     if (suffix == "xlsx"_L1)
-        return document.renderXlsx(path, error);
+        return document.renderXlsx(path, error, refused);
     error = u"Ismeretlen fájltípus: \"%1\" (PDF, HTML vagy XLSX fájl adható meg)"_s.arg(path);
     return false;
 }
@@ -77,6 +77,8 @@ bool ReportEngine::InitReportEngine()
         return fail(error);
 
     RowSourceOpener opener = m_opener;
+    // The files of this run that no output may replace.
+    QStringList protectedPaths{m_reportFilePath};
     try {
         if (!opener) {
             const QString statement = m_recordSource.trimmed().isEmpty() ? source.recordSource : m_recordSource;
@@ -95,6 +97,7 @@ bool ReportEngine::InitReportEngine()
             if (file.isEmpty() || !QFileInfo(file).isFile())
                 return fail(u"Az adatbázis nem található: %1"_s.arg(file));
             m_session->database = dao::Database::open(file, password);
+            protectedPaths << file;
             opener = statementOpener(m_session->database, statement);
         }
         // Opening the rows once checks the statement and gives the columns.
@@ -110,6 +113,7 @@ bool ReportEngine::InitReportEngine()
         if (!layout->prepare(columns, error))
             return fail(m_reportFilePath + u": "_s + error);
         m_session->document = std::make_shared<ReportDocument>(std::move(layout), std::move(opener));
+        m_session->document->setProtectedPaths(protectedPaths);
         return true;
     } catch (const RuntimeError& e) {
         return fail(u"Az adatbázis visszautasította a riport adatforrását: %1"_s.arg(e.description()));

@@ -4,6 +4,8 @@
 // keeps none of them, so a source can stream any number of rows; a source
 // can be opened again (RowSourceOpener) for a second pass.
 
+#include "platform/xlsx/sheetwriter.h"
+
 #include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QStringList>
@@ -19,14 +21,16 @@ class Recordset;
 
 namespace lg::reportengine {
 
-enum class ColumnKind { Unknown, Number, Text, Date, Boolean };
+// What a column holds, as the database declares it (Auto: not known). The
+// same kinds decide the cells of an .xlsx output.
+using ColumnKind = xlsx::CellKind;
 
 class RowSource {
 public:
     virtual ~RowSource() = default;
     virtual QStringList columns() const = 0;
-    // Kinds of the columns, when the source knows them (else all Unknown).
-    virtual QList<ColumnKind> kinds() const { return QList<ColumnKind>(columns().size(), ColumnKind::Unknown); }
+    // Kinds of the columns, when the source knows them (else all Auto).
+    virtual QList<ColumnKind> kinds() const { return QList<ColumnKind>(columns().size(), ColumnKind::Auto); }
     // Fills `row` with the next row; false after the last one.
     virtual bool next(QList<QVariant>& row) = 0;
     // Passes over `count` rows.

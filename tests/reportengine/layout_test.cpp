@@ -1,5 +1,5 @@
-#include "platform/reportengine/reportlayout.h"
-#include "platform/reportengine/valueformat.h"
+#include "reportengine/reportlayout.h"
+#include "reportengine/valueformat.h"
 #include "reportfixture.h"
 
 #include <gtest/gtest.h>
@@ -16,19 +16,21 @@ struct RecordingSink : PageSink {
         QRectF rect;
         QString text;
         QFont font;
+        int flags = 0;
     };
     std::map<int, std::vector<Text>> pages;
+    std::map<int, std::vector<QRectF>> bars;  // filled rectangles per page
     std::map<int, int> checks;
     int current = 0;
     int wanted = 0;  // 0: all
     bool wantsPage(int page) const override { return wanted == 0 || page == wanted; }
     void beginPage(int page) override { current = page; }
-    void drawText(const QRectF& r, const QString& t, const QFont& f, int, const QColor&) override
+    void drawText(const QRectF& r, const QString& t, const QFont& f, int flags, const QColor&) override
     {
-        pages[current].push_back({r, t, f});
+        pages[current].push_back({r, t, f, flags});
     }
     void drawLine(const QPointF&, const QPointF&) override {}
-    void fillRect(const QRectF&, const QColor&) override {}
+    void fillRect(const QRectF& r, const QColor&) override { bars[current].push_back(r); }
     void drawCheck(const QRectF&, bool checked) override { checks[current] += checked ? 1 : 0; }
 
     QStringList texts(int page) const
@@ -390,4 +392,140 @@ TEST(ReportLayout, TextsNearTheFieldWidthAreMeasuredExactly)
         shortened += over ? 1 : 0;
     }
     EXPECT_GT(shortened, 5);
+}
+
+namespace {
+
+// Lays the report out completely and records every page.
+std::unique_ptr<RecordingSink> runAll(ReportLayout& layout, const std::shared_ptr<QList<QList<QVariant>>>& rows,
+                                      const QStringList& columns = kColumns)
+{
+    MemoryRowSource count(columns, rows);
+    const int pages = layout.countPages(count);
+    auto sink = std::make_unique<RecordingSink>();
+    MemoryRowSource draw(columns, rows);
+    layout.run(draw, *sink, pages);
+    return sink;
+}
+
+// Rows with partners of uneven sizes, so that group headers land at every
+// height of a page somewhere in the report.
+std::shared_ptr<QList<QList<QVariant>>> unevenRows(bool withNote = false)
+{
+    auto rows = std::make_shared<QList<QList<QVariant>>>();
+    int k = 0;
+    for (int c = 0; c < 6; ++c)
+        for (int p = 0; p < 9; ++p)
+            for (int i = 0; i < 1 + (c * 7 + p * 3) % 6; ++i, ++k)
+                rows->append({QStringLiteral("City%1").arg(c), QStringLiteral("Partner%1-%2").arg(c).arg(p),
+                              QStringLiteral("Item %1").arg(k), QVariant(qlonglong(i + 1)), QVariant(1.0 * i),
+                              QVariant(QDateTime(QDate(2024, 3, 1), QTime(0, 0))), QVariant(qlonglong(0))});
+    if (withNote)
+        for (auto& r : *rows)
+            r << QStringLiteral("megjegyzés");
+    return rows;
+}
+
+QStringList columnsOf(bool landscape) { return landscape ? kColumns + QStringList{QStringLiteral("RF6")} : kColumns; }
+
+}  // namespace
+
+TEST(ReportLayout, AGroupHeaderIsKeptWithItsFirstRow)
+{
+    for (bool landscape : {false, true}) {
+        auto layout = makeLayout(lg::test::salesReport(landscape), columnsOf(landscape));
+        auto rows = unevenRows(landscape);
+        auto sink = runAll(*layout, rows, columnsOf(landscape));
+        ASSERT_GT(sink->pages.size(), 3u);
+        int headers = 0;
+        for (const auto& [page, texts] : sink->pages) {
+            for (const auto& t : texts) {
+                if (!t.text.startsWith(QString::fromUtf8("Város: ")) && !t.text.startsWith(QStringLiteral("Partner: ")))
+                    continue;
+                ++headers;
+                // The first row of the group is on the same page, below its header.
+                const bool rowBelow = std::any_of(texts.begin(), texts.end(), [&](const RecordingSink::Text& x) {
+                    return x.text.startsWith(QStringLiteral("Item ")) && x.rect.top() >= t.rect.bottom() - 0.01;
+                });
+                EXPECT_TRUE(rowBelow) << t.text.toStdString() << " alone at the bottom of page " << page;
+            }
+        }
+        EXPECT_EQ(headers, 6 + 6 * 9);
+        for (int k = 0; k < rows->size(); ++k)
+            EXPECT_EQ(sink->count(QStringLiteral("Item %1").arg(k)), 1) << k;
+    }
+}
+
+TEST(ReportLayout, CaptionsBreakOnlyBetweenWords)
+{
+    // A column a little narrower than the caption's longer word at 8 pt.
+    QFont bold(QStringLiteral("Tahoma"));
+    bold.setPixelSize(160);
+    bold.setBold(true);
+    bold.setStyleStrategy(QFont::PreferNoShaping);
+    const int narrow = static_cast<int>(QFontMetricsF(bold).horizontalAdvance(QString::fromUtf8("Számlatétel")) * 0.85);
+    ASSERT_GT(narrow, 500);
+    auto fx = lg::test::salesReport(true);
+    fx.columns[1].caption = QString::fromUtf8("Számlatétel mennyisége");
+    fx.columns[1].width = narrow;
+    fx.columns[2].caption = QString::fromUtf8("Megrendelésállapotváltozás-összesítő");  // too wide even at the floor
+    fx.columns[2].width = 900;
+    fx.columns[3].caption = QString::fromUtf8("Fizetési határidő");  // fits as it is
+    fx.columns[3].width = 1400;
+    QStringList columns = kColumns;
+    columns << QStringLiteral("RF6");
+    auto layout = makeLayout(fx, columns);
+    auto rows = salesRows(1, 1, 3);
+    for (auto& r : *rows)
+        r << QStringLiteral("megjegyzés");
+    auto sink = runAll(*layout, rows, columns);
+    ASSERT_FALSE(sink->pages.empty());
+
+    std::map<QString, RecordingSink::Text> captions;
+    for (const auto& t : sink->pages[1])
+        if (t.text.startsWith(QString::fromUtf8("Számlatétel")) || t.text.startsWith(QString::fromUtf8("Megrendelés")) ||
+            t.text.startsWith(QString::fromUtf8("Fizetési")))
+            captions[t.text] = t;
+    ASSERT_EQ(captions.size(), 3u);
+    const int basePixels = 160;  // 8 pt in twips
+    for (const auto& [text, t] : captions) {
+        EXPECT_FALSE(t.flags & Qt::TextWrapAnywhere) << text.toStdString();
+        const QFontMetricsF fm(t.font);
+        for (const auto& word : QStringView(text).tokenize(u' ', Qt::SkipEmptyParts))
+            EXPECT_LE(fm.horizontalAdvance(word.toString()), t.rect.width() + 0.01) << text.toStdString();
+        // Laid out with these flags, the text needs no more room than it got.
+        EXPECT_LE(fm.boundingRect(QRectF(0, 0, t.rect.width(), 1e6), t.flags, text).height(), t.rect.height() + 0.01);
+        EXPECT_GE(t.font.pixelSize(), 120) << "never below 6 pt";
+    }
+    EXPECT_TRUE(captions.count(QString::fromUtf8("Számlatétel mennyisége")));
+    EXPECT_LT(captions[QString::fromUtf8("Számlatétel mennyisége")].font.pixelSize(), basePixels);
+    EXPECT_EQ(captions[QString::fromUtf8("Fizetési határidő")].font.pixelSize(), basePixels);
+    const auto elided = std::find_if(captions.begin(), captions.end(),
+                                     [](const auto& c) { return c.first.startsWith(QString::fromUtf8("Megrendelés")); });
+    ASSERT_NE(elided, captions.end());
+    EXPECT_TRUE(elided->first.contains(QChar(0x2026)));
+    EXPECT_EQ(elided->second.font.pixelSize(), 120);
+}
+
+TEST(ReportLayout, ThickRulesNeverCoverATextOnAnyPage)
+{
+    for (bool landscape : {false, true}) {
+        auto layout = makeLayout(lg::test::salesReport(landscape), columnsOf(landscape));
+        auto sink = runAll(*layout, unevenRows(landscape), columnsOf(landscape));
+        int bars = 0;
+        for (const auto& [page, rects] : sink->bars) {
+            for (const QRectF& bar : rects) {
+                if (bar.height() <= 0)
+                    continue;
+                ++bars;
+                for (const auto& t : sink->pages[page]) {
+                    const QRectF overlap = bar.intersected(t.rect);
+                    EXPECT_TRUE(overlap.isEmpty() || overlap.height() < 0.01)
+                        << "page " << page << ": the rule at " << bar.top() << " covers \"" << t.text.toStdString()
+                        << "\" at " << t.rect.top() << ".." << t.rect.bottom();
+                }
+            }
+        }
+        EXPECT_GE(bars, 2 * static_cast<int>(sink->pages.size()));
+    }
 }

@@ -6,8 +6,8 @@
 // shows the report (ShowReport) or renders it to a file (RiportRenderToFile).
 // Every member can also be reached by name through Qt's meta-object system.
 
-#include "platform/reportengine/reportdocument.h"
-#include "platform/reportengine/reportpreview.h"
+#include "reportengine/reportdocument.h"
+#include "reportengine/reportpreview.h"
 
 #include <QtCore/QDateTime>
 #include <QtCore/QHash>
@@ -43,8 +43,9 @@ struct ReportSession {
 // .html/.htm, .xlsx). False when the user cancelled (error stays empty) or
 // the output failed (error says why).
 bool renderToChosenFile(ReportSession& session, QWidget* parent, QString& error);
-// Renders to `path` by its extension.
-bool renderToFile(ReportDocument& document, const QString& path, QString& error);
+// Renders to `path` by its extension; `refused` are files it must not
+// replace besides the document's protected ones.
+bool renderToFile(ReportDocument& document, const QString& path, QString& error, const QStringList& refused = {});
 
 class ReportEngine : public QObject {
     Q_OBJECT

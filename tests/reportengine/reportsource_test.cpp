@@ -1,4 +1,4 @@
-#include "platform/reportengine/reportsource.h"
+#include "reportengine/reportsource.h"
 #include "reportfixture.h"
 
 #include <gtest/gtest.h>

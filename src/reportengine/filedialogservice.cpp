@@ -1,4 +1,4 @@
-#include "platform/reportengine/filedialogservice.h"
+#include "reportengine/filedialogservice.h"
 
 #include <QtWidgets/QFileDialog>
 

@@ -1,4 +1,4 @@
-#include "platform/reportengine/reportsource.h"
+#include "reportengine/reportsource.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QRegularExpression>

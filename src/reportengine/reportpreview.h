@@ -1,8 +1,9 @@
 #pragma once
 
 // The preview window: one page at a time, drawn when it is shown (pages are
-// not kept), with page navigation and zoom; print and export buttons appear
-// only when the report allows them.
+// not kept), with page navigation and zoom (fixed steps, or the page's width
+// fitted to the window and kept fitted when the window is resized); print
+// and export buttons appear only when the report allows them.
 
 #include <QtCore/QPointer>
 #include <QtGui/QImage>
@@ -30,7 +31,13 @@ public:
     int pageCount() const { return m_pages; }
     double zoom() const { return m_zoom; }
     void setPage(int page);
-    void setZoom(double zoom);  // 1.0 = actual size
+    void setZoom(double zoom);  // 1.0 = actual size; leaves fit to width
+    // The page as wide as the visible area, again after every resize.
+    void setFitToWidth(bool fit);
+    bool fitsToWidth() const { return m_fitWidth; }
+    // The zoom at which a page `paperWidthTwips` wide fills `viewportWidth`
+    // screen pixels, leaving `margin` pixels on each side.
+    static double fitWidthZoom(double paperWidthTwips, int viewportWidth, int margin = 8);
     // The current page as the window shows it.
     QImage pageImage() const { return m_image; }
 
@@ -40,7 +47,11 @@ public:
 Q_SIGNALS:
     void pageChanged(int page);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void applyFitToWidth();
     void render();
     void print();
     void exportToFile();
@@ -49,6 +60,7 @@ private:
     int m_page = 1;
     int m_pages = 0;
     double m_zoom = 1.0;
+    bool m_fitWidth = false;
     QImage m_image;
     QLabel* m_canvas = nullptr;
     QScrollArea* m_scroll = nullptr;

@@ -1,6 +1,6 @@
-#include "platform/reportengine/reportpreview.h"
+#include "reportengine/reportpreview.h"
 
-#include "platform/reportengine/reportengine.h"
+#include "reportengine/reportengine.h"
 #include "platform/runtimeerror.h"
 
 #include <QtGui/QPainter>
@@ -11,6 +11,7 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QScrollArea>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QToolButton>
 #include <QtWidgets/QVBoxLayout>
@@ -21,12 +22,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr double kScreenDpi = 96.0;
+constexpr double kFitWidth = -1.0;  // the zoom box's data for "fit to width"
 }
 
 ReportPreview::ReportPreview(std::shared_ptr<ReportSession> session, QWidget* parent)
     : QDialog(parent), m_session(std::move(session))
 {
-    setWindowTitle(m_session->document ? m_session->document->layout().source().name : QString());
+    setWindowTitle(m_session->document ? m_session->document->title() : QString());
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(900, 1000);
 
@@ -50,6 +52,7 @@ ReportPreview::ReportPreview(std::shared_ptr<ReportSession> session, QWidget* pa
     m_zoomBox = new QComboBox(this);
     for (int z : {50, 75, 100, 125, 150, 200})
         m_zoomBox->addItem(u"%1%"_s.arg(z), z / 100.0);
+    m_zoomBox->addItem(u"Oldalszélesség"_s, kFitWidth);
     m_zoomBox->setCurrentIndex(2);
     m_zoomBox->setToolTip(u"Nagyítás"_s);
     bar->addWidget(m_zoomBox);
@@ -75,8 +78,13 @@ ReportPreview::ReportPreview(std::shared_ptr<ReportSession> session, QWidget* pa
     connect(next, &QToolButton::clicked, this, [this] { setPage(m_page + 1); });
     connect(last, &QToolButton::clicked, this, [this] { setPage(m_pages); });
     connect(m_pageBox, &QSpinBox::valueChanged, this, [this](int p) { setPage(p); });
-    connect(m_zoomBox, &QComboBox::currentIndexChanged, this,
-            [this](int i) { setZoom(m_zoomBox->itemData(i).toDouble()); });
+    connect(m_zoomBox, &QComboBox::currentIndexChanged, this, [this](int i) {
+        const double z = m_zoomBox->itemData(i).toDouble();
+        if (z == kFitWidth)
+            setFitToWidth(true);
+        else
+            setZoom(z);
+    });
     connect(m_print, &QToolButton::clicked, this, &ReportPreview::print);
     connect(m_export, &QToolButton::clicked, this, &ReportPreview::exportToFile);
 
@@ -108,8 +116,56 @@ void ReportPreview::setPage(int page)
 
 void ReportPreview::setZoom(double zoom)
 {
+    m_fitWidth = false;
     m_zoom = std::clamp(zoom, 0.1, 8.0);
+    const int step = m_zoomBox->findData(m_zoom);
+    if (step >= 0 && step != m_zoomBox->currentIndex()) {
+        const QSignalBlocker block(m_zoomBox);
+        m_zoomBox->setCurrentIndex(step);
+    }
     render();
+}
+
+double ReportPreview::fitWidthZoom(double paperWidthTwips, int viewportWidth, int margin)
+{
+    const double pageAtActualSize = paperWidthTwips * kScreenDpi / 1440.0;
+    if (pageAtActualSize <= 0)
+        return 1.0;
+    return std::clamp((viewportWidth - 2.0 * margin) / pageAtActualSize, 0.1, 8.0);
+}
+
+void ReportPreview::setFitToWidth(bool fit)
+{
+    m_fitWidth = fit;
+    if (fit) {
+        const int item = m_zoomBox->findData(kFitWidth);
+        if (item != m_zoomBox->currentIndex()) {
+            const QSignalBlocker block(m_zoomBox);
+            m_zoomBox->setCurrentIndex(item);
+        }
+        applyFitToWidth();
+    }
+}
+
+void ReportPreview::applyFitToWidth()
+{
+    if (!m_fitWidth || !m_session->document)
+        return;
+    // The vertical scroll bar takes its width from the page as soon as the
+    // page is longer than the window; leave room for it from the start.
+    const int bar = m_scroll->verticalScrollBar()->sizeHint().width();
+    const int width = m_scroll->viewport()->width() - (m_scroll->verticalScrollBar()->isVisible() ? 0 : bar);
+    const double zoom = fitWidthZoom(m_session->document->geometry().paperWidth, width);
+    if (std::abs(zoom - m_zoom) < 1e-3 && !m_image.isNull())
+        return;
+    m_zoom = zoom;
+    render();
+}
+
+void ReportPreview::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    applyFitToWidth();
 }
 
 void ReportPreview::render()

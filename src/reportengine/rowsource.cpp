@@ -1,4 +1,4 @@
-#include "platform/reportengine/rowsource.h"
+#include "reportengine/rowsource.h"
 
 #include "platform/dao/dao.h"
 
@@ -50,35 +50,13 @@ bool GeneratedRowSource::next(QList<QVariant>& row)
     return true;
 }
 
-namespace {
-ColumnKind kindOf(dao::FieldType t)
-{
-    switch (t) {
-    case dao::FieldType::Long:
-    case dao::FieldType::Integer:
-    case dao::FieldType::Double:
-    case dao::FieldType::Currency:
-    case dao::FieldType::Counter:
-        return ColumnKind::Number;
-    case dao::FieldType::Text:
-    case dao::FieldType::Memo:
-        return ColumnKind::Text;
-    case dao::FieldType::DateTime:
-        return ColumnKind::Date;
-    case dao::FieldType::YesNo:
-        return ColumnKind::Boolean;
-    default:
-        return ColumnKind::Unknown;
-    }
-}
-}  // namespace
 
 RecordsetRowSource::RecordsetRowSource(std::shared_ptr<dao::Recordset> recordset) : m_rs(std::move(recordset))
 {
     const int n = m_rs->FieldCount();
     for (int i = 0; i < n; ++i) {
         m_columns << m_rs->FieldName(i);
-        m_kinds << kindOf(m_rs->FieldTypeOf(i));
+        m_kinds << xlsx::cellKindOf(m_rs->FieldTypeOf(i));
     }
 }
 

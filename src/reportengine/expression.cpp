@@ -1,6 +1,6 @@
-#include "platform/reportengine/expression.h"
+#include "reportengine/expression.h"
 
-#include "platform/reportengine/valueformat.h"
+#include "reportengine/valueformat.h"
 
 namespace lg::reportengine {
 
@@ -92,10 +92,11 @@ public:
     }
 
     QString error;
+    // Thrown by fail(); the text is in `error`.
+    struct Failure {};
 
 private:
     using NodePtr = std::shared_ptr<Expression::Node>;
-    struct Failure {};
 
     [[noreturn]] void fail(const QString& message)
     {
@@ -318,7 +319,7 @@ bool Expression::parse(const QString& text, const QStringList& columns, Expressi
     Parser p(text, columns, e);
     try {
         e.m_root = p.parseAll();
-    } catch (...) {
+    } catch (const Parser::Failure&) {
         error = p.error;
         return false;
     }

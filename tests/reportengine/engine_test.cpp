@@ -1,15 +1,20 @@
 #include "platform/dao/dao.h"
-#include "platform/reportengine/filedialogservice.h"
-#include "platform/reportengine/objectfactory.h"
-#include "platform/reportengine/reportengine.h"
+#include "platform/safefile.h"
+#include "reportengine/filedialogservice.h"
+#include "reportengine/objectfactory.h"
+#include "reportengine/reportengine.h"
 #include "reportfixture.h"
 #include "support/testsupport.h"
 
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
 #include <QtCore/QRegularExpression>
 #include <QtPrintSupport/QPrinter>
+#include <QtWidgets/QScrollArea>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QToolButton>
 
 #include <gtest/gtest.h>
@@ -317,4 +322,109 @@ TEST(ReportEngine, UnwritableTargetsFailAndKeepExistingFiles)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(renderToFile(*engine->document(), QStringLiteral("/nonexistent/dir/a.xlsx"), error));
     EXPECT_FALSE(renderToFile(*engine->document(), lg::test::tempDir(), error));  // a folder, not a file
+}
+
+TEST(ReportEngine, PdfTextIsSearchableAndTitledWithTheListName)
+{
+    auto data = sales();
+    data[0].item = QString::fromUtf8("fizetési felszólítás");
+    data[1].item = QString::fromUtf8("official fiók");
+    auto engine = newEngine(makeDatabase(data), writeReport(lg::test::salesReport()));
+    ASSERT_TRUE(engine->InitReportEngine()) << engine->LastError().toStdString();
+    const QString pdf = lg::test::tempPath(QStringLiteral("search.pdf"));
+    QString error;
+    ASSERT_TRUE(engine->document()->renderPdf(pdf, error)) << error.toStdString();
+    // Without -layout: the words as a reader's search sees them.
+    const auto r = lg::test::runProgram(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("fizetési felszólítás")));
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("official fiók")));
+    EXPECT_FALSE(r.out.contains(QChar(0xFB01)));  // no "fi" ligature glyph
+    EXPECT_TRUE(pdfInfo(pdf).contains(QRegularExpression(QString::fromUtf8("Title:\\s+Értékesítés városonként\\n"))))
+        << pdfInfo(pdf).toStdString();
+}
+
+TEST(ReportEngine, EveryOutputKeepsAnEarlierFileWhenItFails)
+{
+    const QString db = makeDatabase(sales());
+    const QString report = writeReport(lg::test::salesReport());
+    auto engine = newEngine(db, report);
+    ASSERT_TRUE(engine->InitReportEngine());
+    const QString dir = lg::test::tempDir();
+    for (const QString& name : {QStringLiteral("a.pdf"), QStringLiteral("a.html"), QStringLiteral("a.xlsx")}) {
+        const QString path = dir + u'/' + name;
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("earlier");
+        }
+        lg::detail::setSafeFileRename([](const char*, const char*) {
+            errno = EIO;
+            return -1;
+        });
+        QString error;
+        const bool ok = renderToFile(*engine->document(), path, error);
+        lg::detail::setSafeFileRename(nullptr);
+        EXPECT_FALSE(ok) << name.toStdString();
+        EXPECT_TRUE(error.contains(name)) << error.toStdString();
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), "earlier") << name.toStdString();
+    }
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), 3) << "no temporary files left";
+
+    // The database being read and the report source in use are never
+    // replaced, however their names are spelt.
+    const QByteArray reportBytes = [&] {
+        QFile f(report);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    QString error;
+    const QString dbElsewhere = QFileInfo(db).absolutePath() + QStringLiteral("/./") + QFileInfo(db).fileName();
+    EXPECT_FALSE(engine->document()->renderPdf(dbElsewhere, error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(engine->document()->renderHtml(report, error));
+    EXPECT_FALSE(engine->document()->renderXlsx(report, error));
+    QFile r(report);
+    ASSERT_TRUE(r.open(QIODevice::ReadOnly));
+    EXPECT_EQ(r.readAll(), reportBytes);
+    auto again = newEngine(db, report);
+    EXPECT_TRUE(again->InitReportEngine()) << again->LastError().toStdString();
+    // And a file the caller names.
+    const QString other = dir + QStringLiteral("/a.pdf");
+    EXPECT_FALSE(renderToFile(*engine->document(), other, error, {other}));
+}
+
+TEST(ReportEngine, PreviewFitsThePageToTheWindowWidth)
+{
+    auto fx = lg::test::salesReport(true);
+    fx.columns.pop_back();  // no RF6 in the statement
+    auto engine = newEngine(makeDatabase(sales()), writeReport(fx));
+    ASSERT_TRUE(engine->InitReportEngine()) << engine->LastError().toStdString();
+    engine->ShowReport(true);
+    QPointer<ReportPreview> w = engine->previewWindow();
+    ASSERT_TRUE(w);
+    w->resize(700, 600);
+    w->setFitToWidth(true);
+    EXPECT_TRUE(w->fitsToWidth());
+    auto* scroll = w->findChild<QScrollArea*>();
+    ASSERT_TRUE(scroll);
+    auto fitted = [&] {
+        const int viewport = scroll->viewport()->width();
+        const int page = w->pageImage().width();
+        EXPECT_LE(page, viewport) << "the page is wider than the window";
+        EXPECT_GE(page, viewport - scroll->verticalScrollBar()->sizeHint().width() - 20) << "the page is far narrower";
+    };
+    fitted();
+    w->resize(1100, 600);  // stays fitted when the window changes
+    QCoreApplication::processEvents();
+    fitted();
+    const double wide = w->zoom();
+    w->setZoom(1.0);  // a zoom step leaves fitting
+    EXPECT_FALSE(w->fitsToWidth());
+    w->resize(800, 600);
+    QCoreApplication::processEvents();
+    EXPECT_DOUBLE_EQ(w->zoom(), 1.0);
+    EXPECT_GT(wide, ReportPreview::fitWidthZoom(16838, 700));
+    EXPECT_NEAR(ReportPreview::fitWidthZoom(11906, 810, 8), (810 - 16) / (11906 * 96.0 / 1440), 1e-9);
+    w->close();
 }

@@ -1,6 +1,6 @@
-#include "platform/reportengine/reportlayout.h"
+#include "reportengine/reportlayout.h"
 
-#include "platform/reportengine/valueformat.h"
+#include "reportengine/valueformat.h"
 
 #include <QtCore/QFileInfo>
 #include <QtGui/QFontDatabase>
@@ -86,7 +86,18 @@ struct CSection {
     std::vector<CField> fields;
     bool anyGrowing = false;
     double fieldsBottom = 0;  // the lowest field bottom, before growing
+    double rulesBottom = 0;   // the lowest bottom of a thick rule
 };
+
+// A field that only draws a filled bar: the thick rules under the page
+// header and the sub title.
+bool isRule(const FieldDef& f)
+{
+    return !f.calculated && f.text.isEmpty() && !f.checkBox && f.backStyle == 1 && !f.isLine() && f.height > 0;
+}
+
+// The smallest size a caption is shrunk to before its words are shortened.
+constexpr double kSmallestCaptionPoints = 6.0;
 
 // Text widths for one font. Shaping a text to learn its width costs about as
 // much as drawing it; most texts are far narrower than their field, which a
@@ -284,9 +295,9 @@ bool ReportLayout::prepare(const QStringList& columns, QString& error)
     QFont base(m_src.font.name.isEmpty() ? u"Tahoma"_s : m_src.font.name);
     const double baseSize = m_src.font.size > 0 ? m_src.font.size : 8.0;
     QHash<QString, int> fontIndex;
-    auto fontFor = [&](const FontSpec& f) {
+    auto fontFor = [&](const FontSpec& f, double sizeOverride = 0) {
         const QString family = f.name.isEmpty() ? base.family() : f.name;
-        const double size = f.size > 0 ? f.size : baseSize;
+        const double size = sizeOverride > 0 ? sizeOverride : (f.size > 0 ? f.size : baseSize);
         const bool bold = f.bold || (m_src.font.bold && !f.bold);
         const QString key = u"%1|%2|%3%4%5"_s.arg(family).arg(size).arg(bold).arg(f.italic).arg(f.underline);
         if (auto it = fontIndex.find(key); it != fontIndex.end())
@@ -297,6 +308,9 @@ bool ReportLayout::prepare(const QStringList& columns, QString& error)
         font.setItalic(f.italic);
         font.setUnderline(f.underline);
         font.setHintingPreference(QFont::PreferNoHinting);
+        // No ligatures: a PDF reader finds "fizetési" only when "fi" stays
+        // two letters. Latin text needs no other shaping either.
+        font.setStyleStrategy(QFont::PreferNoShaping);
         c->fonts.push_back(font);
         c->metrics.push_back(std::make_unique<FontMeasure>(font));
         const int idx = static_cast<int>(c->fonts.size() - 1);
@@ -332,6 +346,29 @@ bool ReportLayout::prepare(const QStringList& columns, QString& error)
             for (auto it = m_params.cbegin(); it != m_params.cend(); ++it)
                 text.replace(u'#' + it.key() + u'#', it.value());
             cf.staticText = text;
+            if (f.section == stPageHeader && (cf.flags & Qt::TextWordWrap)) {
+                // A column caption wraps only between words. A word wider
+                // than its column makes the caption's font smaller, down to
+                // a floor; a word still too wide there is shortened.
+                const double pointSize = f.font.size > 0 ? f.font.size : baseSize;
+                auto widest = [&](int font) {
+                    double w = 0;
+                    for (const auto& word : QStringView(text).tokenize(u' ', Qt::SkipEmptyParts))
+                        w = std::max(w, c->metrics[font]->metrics().horizontalAdvance(word.toString()));
+                    return w;
+                };
+                for (double pt = pointSize - 0.5; widest(cf.font) > f.width && pt >= kSmallestCaptionPoints - 0.01;
+                     pt -= 0.5)
+                    cf.font = fontFor(f.font, pt);
+                if (widest(cf.font) > f.width) {
+                    const QFontMetricsF& m = c->metrics[cf.font]->metrics();
+                    QStringList words = text.split(u' ', Qt::SkipEmptyParts);
+                    for (QString& word : words)
+                        if (m.horizontalAdvance(word) > f.width)
+                            word = m.elidedText(word, Qt::ElideRight, f.width);
+                    cf.staticText = text = words.join(u' ');
+                }
+            }
             FontMeasure& fm = *c->metrics[cf.font];
             cf.staticShown = text;
             if (!(cf.flags & Qt::TextWordWrap) && !fm.fits(text, f.width))
@@ -347,9 +384,25 @@ bool ReportLayout::prepare(const QStringList& columns, QString& error)
     for (auto& [type, cs] : c->sections) {
         if (type >= 0 && type < static_cast<int>(c->byType.size()))
             c->byType[type] = &cs;
+        // A text whose box reaches into a rule below it ends where the rule
+        // starts (the sub title above its bar), so no text runs into a rule.
+        for (CField& text : cs.fields) {
+            if (isRule(text.def) || text.def.checkBox)
+                continue;
+            for (const CField& rule : cs.fields) {
+                if (!isRule(rule.def))
+                    continue;
+                const bool across = rule.def.left < text.def.left + text.def.width &&
+                                    text.def.left < rule.def.left + rule.def.width;
+                if (across && rule.def.top > text.def.top && rule.def.top < text.def.top + text.def.height)
+                    text.def.height = rule.def.top - text.def.top;
+            }
+        }
         for (CField& cf : cs.fields) {
             cs.anyGrowing = cs.anyGrowing || cf.growing;
             cs.fieldsBottom = std::max(cs.fieldsBottom, static_cast<double>(cf.def.top + cf.def.height));
+            if (isRule(cf.def))
+                cs.rulesBottom = std::max(cs.rulesBottom, static_cast<double>(cf.def.top + cf.def.height));
             if (cf.growing && cf.isStatic)
                 cf.staticGrowth = std::max(0.0, textHeight(*c->metrics[cf.font], cf, cf.staticText) - cf.def.height);
         }
@@ -522,7 +575,7 @@ private:
                     m_acc[i].reset();
             break;
         case StepKind::Header:
-            place(groupHeaderType(s.level), &m_cur);
+            place(groupHeaderType(s.level), &m_cur, false, keptWithHeader(s.level));
             break;
         case StepKind::Add:
             m_ctx.row = &m_cur;
@@ -606,7 +659,34 @@ private:
         std::vector<double> grown;
     };
 
-    void place(int type, const QList<QVariant>* row, bool frame = false)
+    // What must follow a group header on its page: the headers of the
+    // deeper levels and the first row. A header never stands alone at the
+    // bottom of a page.
+    double keptWithHeader(int level)
+    {
+        double h = 0;
+        for (int l = level + 1; l <= m_c.groups; ++l)
+            if (const CSection* s = m_c.section(groupHeaderType(l)); s && s->visible)
+                h += s->height;
+        if (const CSection* d = m_c.section(stDetail); d && d->visible)
+            h += extentOf(*d, &m_cur);
+        return h;
+    }
+
+    // How much a band takes on its page for `row`, growing fields measured.
+    double extentOf(const CSection& s, const QList<QVariant>* row)
+    {
+        double growth = 0;
+        if (s.anyGrowing)
+            for (const CField& f : s.fields)
+                if (f.growing)
+                    growth = std::max(growth, f.isStatic ? f.staticGrowth
+                                                         : textHeight(*m_c.metrics[f.font], f, fieldText(f, row)) -
+                                                               f.def.height);
+        return std::max(std::max<double>(s.height, s.rulesBottom), s.fieldsBottom) + growth;
+    }
+
+    void place(int type, const QList<QVariant>* row, bool frame = false, double keepWith = 0)
     {
         const CSection* s = m_c.section(type);
         if (!s || !s->visible)
@@ -632,11 +712,13 @@ private:
                 growth = std::max(growth, band.grown[i]);
             }
         }
-        const double height = s->height + growth;
+        // A rule drawn at the bottom edge of its section (the bar under the
+        // page header) belongs to it: the next band starts below the rule.
+        const double height = std::max<double>(s->height, s->rulesBottom) + growth;
         // Fields may reach below their section (a 210 high text in a 195 high
         // row): what is drawn must fit above the page footer too.
         const double extent = std::max(height, s->fieldsBottom + growth);
-        if (!frame && m_hasBody && m_y + extent > m_bottom + 0.01) {
+        if (!frame && m_hasBody && m_y + extent + keepWith > m_bottom + 0.01) {
             ++m_depth;
             try {
                 newPage();

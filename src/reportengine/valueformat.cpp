@@ -1,4 +1,4 @@
-#include "platform/reportengine/valueformat.h"
+#include "reportengine/valueformat.h"
 
 #include "platform/dao/dao.h"
 

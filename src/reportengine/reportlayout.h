@@ -11,9 +11,9 @@
 // draws with the count known. A checkpoint taken at the start of every page
 // lets a preview draw any single page on demand (drawPage()).
 
-#include "platform/reportengine/expression.h"
-#include "platform/reportengine/reportsource.h"
-#include "platform/reportengine/rowsource.h"
+#include "reportengine/expression.h"
+#include "reportengine/reportsource.h"
+#include "reportengine/rowsource.h"
 
 #include <QtCore/QHash>
 #include <QtCore/QRectF>
@@ -70,6 +70,7 @@ public:
     void setNow(const QDateTime& now) { m_now = now; }
 
     const ReportSource& source() const { return m_src; }
+    QString stringParam(const QString& name) const { return m_params.value(name); }
     const PageGeometry& geometry() const { return m_geo; }
 
     // Runs the layout without drawing; returns the page count. With

@@ -22,6 +22,6 @@ static int runInitDb(const Args& args)
 
 static RegisterCommand reg{{"init-db", "--db FILE",
                             "installs the definition-store tables, indexes and queries that are missing", false,
-                            &runInitDb}};
+                            &runInitDb, {}, nullptr, {QStringLiteral("db")}}};
 
 }  // namespace lg::cli

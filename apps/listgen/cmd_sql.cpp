@@ -52,7 +52,7 @@ int runSql(const Args& args)
 RegisterCommand reg{{"sql", "--db FILE STATEMENT...",
                      "runs Jet SQL statements against a database file (created when missing); "
                      "a SELECT prints its rows as tab-separated text",
-                     false, &runSql}};
+                     false, &runSql, {}, nullptr, {QStringLiteral("db")}, true}};
 
 }  // namespace
 

@@ -24,6 +24,6 @@ static int runTranslate(const Args& args)
 }
 
 static RegisterCommand reg{
-    {"translate", "STATEMENT...", "prints the SQLite text of Jet SQL statements", false, &runTranslate}};
+    {"translate", "STATEMENT...", "prints the SQLite text of Jet SQL statements", false, &runTranslate, {}, nullptr, {}, true}};
 
 }  // namespace lg::cli

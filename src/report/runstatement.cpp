@@ -21,9 +21,14 @@ QString parameterReplacement(const QString& parameter)
     return p.isEmpty() ? trueCondition() : u" "_s + parameter + u" "_s;
 }
 
-QString buildRunStatement(const QString& sqlSource, const QString& condition, const RunParameters& parameters)
+QString runUserPlaceholder() { return u"%RUNUSERID%"_s; }
+
+QString buildRunStatement(const QString& sqlSource, const QString& condition, const RunParameters& parameters,
+                          long runUserId)
 {
     const QString where = condition.trimmed().isEmpty() ? trueCondition() : condition;
+    const QString runUser = QString::number(runUserId);
+    static const QString kRunUser = runUserPlaceholder();
     std::array<QString, 5> pars;
     for (size_t i = 0; i < pars.size(); ++i)
         pars[i] = parameterReplacement(parameters[i]);
@@ -44,6 +49,9 @@ QString buildRunStatement(const QString& sqlSource, const QString& condition, co
                    && rest[4] <= u'5') {
             replacement = &pars[size_t(rest[4].unicode() - u'1')];
             length = 6;
+        } else if (rest.startsWith(kRunUser)) {
+            replacement = &runUser;
+            length = kRunUser.size();
         }
         if (!replacement) {
             ++i;

@@ -8,7 +8,11 @@
 //                        is none;
 //   "%PAR1%" ... "%PAR5%" the host's run parameters, each a whole SQL
 //                        condition: a blank + the parameter + a blank, or
-//                        " (TRUE) " when the parameter is blank.
+//                        " (TRUE) " when the parameter is blank;
+//   "%RUNUSERID%"        the id of the user who runs the list. A catalogue
+//                        condition that must follow whoever runs a shared
+//                        list uses it; "%USERID%" instead is resolved when the
+//                        list is saved, to its author's id.
 //
 // Replacements are case-sensitive and cover every occurrence. They are made
 // in one pass over the stored statement: a condition or parameter that itself
@@ -35,9 +39,13 @@ QString runCondition(const QString& preFilterCondition, const QString& hostCondi
 // What "%PARn%" receives for one parameter.
 QString parameterReplacement(const QString& parameter);
 
+// The placeholder of the running user's id.
+QString runUserPlaceholder();
+
 // The statement to run: `sqlSource` with "%WHERE%" replaced by `condition`
-// (" (TRUE) " when it is blank; otherwise as given) and "%PAR1%" ... "%PAR5%"
-// by the parameters.
-QString buildRunStatement(const QString& sqlSource, const QString& condition, const RunParameters& parameters);
+// (" (TRUE) " when it is blank; otherwise as given), "%PAR1%" ... "%PAR5%"
+// by the parameters and "%RUNUSERID%" by `runUserId`.
+QString buildRunStatement(const QString& sqlSource, const QString& condition, const RunParameters& parameters,
+                          long runUserId);
 
 }  // namespace lg::report

@@ -10,9 +10,9 @@ using lg::report::runCondition;
 TEST(RunStatement, WhereBecomesTrueEverywhereWithoutCondition)
 {
     const QString src = u"SELECT a FROM t WHERE x AND  (%WHERE%) OR (%WHERE%)"_s;
-    EXPECT_EQ(buildRunStatement(src, QString(), {}), u"SELECT a FROM t WHERE x AND  ( (TRUE) ) OR ( (TRUE) )"_s);
-    EXPECT_EQ(buildRunStatement(src, u"   "_s, {}), u"SELECT a FROM t WHERE x AND  ( (TRUE) ) OR ( (TRUE) )"_s);
-    EXPECT_EQ(buildRunStatement(u"%WHERE%"_s, u"a.b = 1"_s, {}), u"a.b = 1"_s);
+    EXPECT_EQ(buildRunStatement(src, QString(), {}, 7), u"SELECT a FROM t WHERE x AND  ( (TRUE) ) OR ( (TRUE) )"_s);
+    EXPECT_EQ(buildRunStatement(src, u"   "_s, {}, 7), u"SELECT a FROM t WHERE x AND  ( (TRUE) ) OR ( (TRUE) )"_s);
+    EXPECT_EQ(buildRunStatement(u"%WHERE%"_s, u"a.b = 1"_s, {}, 7), u"a.b = 1"_s);
 }
 
 TEST(RunStatement, ParametersAreWholeConditionsWithBlanks)
@@ -20,11 +20,22 @@ TEST(RunStatement, ParametersAreWholeConditionsWithBlanks)
     RunParameters p;
     p[1] = u"a.x = 5"_s;
     p[2] = u"   "_s;
-    const QString out = buildRunStatement(u"%PAR1%|%PAR2%|%PAR3%|%PAR2%|%PAR5%"_s, QString(), p);
+    const QString out = buildRunStatement(u"%PAR1%|%PAR2%|%PAR3%|%PAR2%|%PAR5%"_s, QString(), p, 7);
     EXPECT_EQ(out, u" (TRUE) | a.x = 5 | (TRUE) | a.x = 5 | (TRUE) "_s);
     // Placeholders are case-sensitive; near misses stay as they are.
-    EXPECT_EQ(buildRunStatement(u"%par1% %PAR6% %PAR0% %PAR% 100%"_s, QString(), p),
-              u"%par1% %PAR6% %PAR0% %PAR% 100%"_s);
+    EXPECT_EQ(buildRunStatement(u"%par1% %PAR6% %PAR0% %PAR% 100% %runuserid% %RUNUSER%"_s, QString(), p, 7),
+              u"%par1% %PAR6% %PAR0% %PAR% 100% %runuserid% %RUNUSER%"_s);
+}
+
+TEST(RunStatement, RunUserIsTheRunningUserWherever)
+{
+    // Saved by one user, run by another: the run fills in the runner's id,
+    // every occurrence, while the author's id saved in the text stays.
+    const QString stored = u"SELECT a FROM p WHERE (p.secret=0 OR p.owner=%RUNUSERID%) AND p.author=2 AND "
+                           u"(p.owner=%RUNUSERID%) AND  (%WHERE%)"_s;
+    EXPECT_EQ(buildRunStatement(stored, QString(), {}, 3),
+              u"SELECT a FROM p WHERE (p.secret=0 OR p.owner=3) AND p.author=2 AND (p.owner=3) AND  ( (TRUE) )"_s);
+    EXPECT_EQ(buildRunStatement(stored, QString(), {}, 12).count(u"owner=12"_s), 2);
 }
 
 TEST(RunStatement, InsertedTextIsNotScannedAgain)
@@ -34,8 +45,10 @@ TEST(RunStatement, InsertedTextIsNotScannedAgain)
     RunParameters p;
     p[0] = u"n LIKE '%PAR2%'"_s;
     p[1] = u"y = 2"_s;
-    const QString out = buildRunStatement(u"W %WHERE% P1 %PAR1% P2 %PAR2%"_s, u"t = '%PAR1%'"_s, p);
+    const QString out = buildRunStatement(u"W %WHERE% P1 %PAR1% P2 %PAR2%"_s, u"t = '%PAR1%'"_s, p, 7);
     EXPECT_EQ(out, u"W t = '%PAR1%' P1  n LIKE '%PAR2%'  P2  y = 2 "_s);
+    EXPECT_EQ(buildRunStatement(u"%WHERE% AND u = %RUNUSERID%"_s, u"n = '%RUNUSERID%'"_s, {}, 3),
+              u"n = '%RUNUSERID%' AND u = 3"_s);
 }
 
 TEST(RunStatement, HostAndPreFilterConditionsCombine)

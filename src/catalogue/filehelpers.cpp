@@ -1,4 +1,4 @@
-#include "catalogue/fileutils.h"
+#include "catalogue/filehelpers.h"
 
 #include <QtCore/QFileInfo>
 

@@ -478,6 +478,15 @@ static int runList(const Args& args)
     report::RunParameters parameters;
     for (int i = 0; i < 5; ++i)
         parameters[size_t(i)] = args.value(QStringLiteral("par%1").arg(i + 1), QString());
+    // Each inserted condition stands on its own: none may close the stored
+    // statement's bracket and bypass its conditions.
+    try {
+        report::checkRunCondition(args.value(u"where"_s, QString()), u"--where"_s);
+        for (int i = 0; i < 5; ++i)
+            report::checkRunCondition(parameters[size_t(i)], QStringLiteral("--par%1").arg(i + 1));
+    } catch (const RuntimeError& e) {
+        throw UsageError{e.description().section(u"\r\n"_s, 0, 0)};
+    }
 
     if (!QFileInfo(dbPath).isFile()) {
         printErr(QStringLiteral("listgen run: no database at %1\n").arg(dbPath));

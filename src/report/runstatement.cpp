@@ -1,8 +1,15 @@
 #include "runstatement.h"
 
+#include "platform/jetsql/ast.h"
+#include "platform/jetsql/parser.h"
+#include "platform/runtimeerror.h"
+
 using namespace Qt::StringLiterals;
 
 namespace lg::report {
+
+using jetsql::parseCondition;
+namespace ast = jetsql::ast;
 
 QString trueCondition() { return u" (TRUE) "_s; }
 
@@ -13,6 +20,24 @@ QString runCondition(const QString& preFilterCondition, const QString& hostCondi
     if (pre.isEmpty())
         return host.isEmpty() ? trueCondition() : host;
     return host.isEmpty() ? pre : pre + u" AND "_s + host;
+}
+
+void checkRunCondition(const QString& condition, const QString& what)
+{
+    traced(u"runstatement"_s, TraceKind::Sub, u"checkRunCondition"_s, [&] {
+        if (condition.trimmed().isEmpty())
+            return;
+        ast::Condition parsed;
+        try {
+            parsed = parseCondition(condition);
+        } catch (const RuntimeError& e) {
+            throw RuntimeError(errnum::SyntaxError, u"runstatement"_s,
+                               u"%1 is not one complete condition: %2"_s.arg(what, e.description()));
+        }
+        if (!parsed.parameters.isEmpty())
+            throw RuntimeError(errnum::SyntaxError, u"runstatement"_s,
+                               u"%1 is not one complete condition: it has a parameter marker"_s.arg(what));
+    });
 }
 
 QString parameterReplacement(const QString& parameter)

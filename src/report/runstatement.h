@@ -36,6 +36,15 @@ using RunParameters = std::array<QString, 5>;
 // both joined with " AND " (pre-filter first), " (TRUE) " when both are blank.
 QString runCondition(const QString& preFilterCondition, const QString& hostCondition = {});
 
+// Checks a condition before it is inserted for "%WHERE%" or "%PARn%": it must
+// be blank or exactly one complete Jet condition, without parameter markers.
+// Anything else (an unmatched bracket that would close the statement's own
+// and let an "OR" bypass every stored condition, a second statement, an
+// ORDER BY) throws lg::RuntimeError with errnum::SyntaxError; `what` names
+// the condition in the message ("--where", "Parameter2"). Every run path
+// checks every inserted condition.
+void checkRunCondition(const QString& condition, const QString& what);
+
 // What "%PARn%" receives for one parameter.
 QString parameterReplacement(const QString& parameter);
 

@@ -376,6 +376,24 @@ TEST_F(DemoDb, UnknownOptionsAndStrayArgumentsAreRefused)
     EXPECT_EQ(lg::test::runProgram(kCli, {u"translate"_s, u"SELECT 1"_s}).exitCode, 0);
 }
 
+TEST_F(DemoDb, ConditionsCannotEscapeTheirBrackets)
+{
+    // List 8 is user 2's private list of four partners; user 2 runs it with a
+    // condition that tries to close the bracket and select every partner.
+    const int kept = runTable(8, 2).rows.size();
+    ASSERT_GT(kept, 0);
+    for (const QString& option : {u"--where"_s, u"--par1"_s, u"--par3"_s}) {
+        const auto r = run(8, 2, {option, u"1=1) OR (1=1"_s});
+        EXPECT_EQ(r.exitCode, 2) << option.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(option + u" is not one complete condition"_s)) << r.err.toStdString();
+    }
+    EXPECT_EQ(run(3, 2, {u"--where"_s, u"[SZ].[fizetve]=0 ORDER BY 1"_s}).exitCode, 2);
+    EXPECT_EQ(run(3, 2, {u"--par1"_s, u"[SZ].[fizetve]=0; DELETE * FROM vlq_list_report"_s}).exitCode, 2);
+    EXPECT_EQ(runTable(8, 2, {u"--where"_s, u"(1=1) OR (1=1)"_s}).rows.size(), kept)
+        << "a complete condition only narrows";
+}
+
 TEST_F(DemoDb, UnknownUserIsRefused)
 {
     // Without the check user 99 would count as a user in no group.

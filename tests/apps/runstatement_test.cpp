@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "platform/runtimeerror.h"
 #include "report/runstatement.h"
 
 using namespace Qt::StringLiterals;
 using lg::report::buildRunStatement;
+using lg::report::checkRunCondition;
 using lg::report::RunParameters;
 using lg::report::runCondition;
 
@@ -58,4 +60,27 @@ TEST(RunStatement, HostAndPreFilterConditionsCombine)
     EXPECT_EQ(runCondition(QString(), u" h = 1 "_s), u"h = 1"_s);
     EXPECT_EQ(runCondition(u" p = 2 "_s, QString()), u"p = 2"_s);
     EXPECT_EQ(runCondition(u"p = 2"_s, u"h = 1"_s), u"p = 2 AND h = 1"_s);
+}
+
+TEST(RunStatement, InsertedConditionsMustStandOnTheirOwn)
+{
+    // Accepted: blank, and any one complete condition.
+    for (const QString& ok :
+         {QString(), u"  "_s, u"[SZ].[fizetve]=0"_s, u"[SZ].[fizmod]='készpénz' AND ([A].[x] > 1 OR [A].[y] IS NULL)"_s,
+          u"[TK].[nev] LIKE '*1,5 l?*' AND [SZ].[kelt] < #02/01/2022#"_s, u"[P].[id] IN (SELECT id FROM partner)"_s,
+          u"NOT ([A].[b] BETWEEN 1 AND 5)"_s, u"t = ')'"_s})
+        EXPECT_NO_THROW(checkRunCondition(ok, u"--where"_s)) << ok.toStdString();
+
+    // Refused: whatever reaches outside its own brackets or adds a statement.
+    for (const QString& bad : {u"1=1) OR (1=1"_s, u"1=1)) OR ((1=1"_s, u"(1=1"_s, u"x=1; DELETE * FROM t"_s,
+                               u"x=1 ORDER BY y"_s, u"x=1 UNION SELECT a FROM b"_s, u"x = ?"_s, u"x = @who"_s})
+        EXPECT_THROW(checkRunCondition(bad, u"--par2"_s), lg::RuntimeError) << bad.toStdString();
+
+    try {
+        checkRunCondition(u"1=1) OR (1=1"_s, u"--where"_s);
+    } catch (const lg::RuntimeError& e) {
+        EXPECT_EQ(e.number(), lg::errnum::SyntaxError);
+        EXPECT_TRUE(e.description().startsWith(u"--where is not one complete condition"_s))
+            << e.description().toStdString();
+    }
 }

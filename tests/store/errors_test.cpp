@@ -88,16 +88,6 @@ TEST_F(ErrorsTest, NewErrorsDropsWhatWasCollected)
     EXPECT_EQ(handler.Errors().get(), &ctx().currentErrors());
 }
 
-TEST_F(ErrorsTest, HandlerAnswersAreConstant)
-{
-    Handler handler;
-    for (long user : {0L, 1L, -5L, 2147483647L})
-        EXPECT_TRUE(handler.Initialize(user));
-    EXPECT_TRUE(handler.Terminate());
-    for (int o = oHandler; o <= oListAuthUnit; ++o)
-        EXPECT_FALSE(handler.ObjCounter(static_cast<eObjects>(o)).isValid());
-}
-
 TEST_F(ErrorsTest, UserFacingHandlerUsesTheContextDialog)
 {
     auto dialog = std::make_shared<ScriptedErrorDialog>();

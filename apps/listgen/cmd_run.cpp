@@ -529,6 +529,12 @@ static int runList(const Args& args)
         const QString out = args.value(u"out"_s, QString()).trimmed();
         if (!checkWritable(out))
             return 1;
+        // Whatever the format, the database being read is never the target.
+        QString why;
+        if (!SafeFile::checkTarget(out, {dbPath}, &why)) {
+            printErr(QStringLiteral("listgen run: cannot write %1: %2\n").arg(out, why));
+            return 1;
+        }
         if (formatName == u"xlsx"_s)
             return exportXlsx(*db, listId, list, statement, !args.has(u"short-names"_s), out);
         return renderWithEngine(dbPath, args.value(u"reports"_s, QFileInfo(dbPath).absolutePath()), listId, list,

@@ -75,15 +75,24 @@ int runTypes(const Args& args)
     return print(rs);
 }
 
-RegisterCommand regLists{{"lists", "--db FILE --user ID [--module ID] [--type ID] [--all]",
-                          "prints the lists the user may see and run (id, name); --all: every user's lists, not "
-                          "only the user's own",
-                          false, &runLists, {QStringLiteral("all")}, nullptr,
-                          {QStringLiteral("db"), QStringLiteral("user"), QStringLiteral("module"), QStringLiteral("type")}}};
+RegisterCommand regLists{
+    {"lists",
+     "--db FILE --user ID [--module ID] [--type ID] [--all]",
+     "prints the lists the user may see and run (id, name); --all: every user's lists, not "
+     "only the user's own",
+     false,
+     &runLists,
+     {QStringLiteral("all")},
+     nullptr,
+     {QStringLiteral("db"), QStringLiteral("user"), QStringLiteral("module"), QStringLiteral("type")}}};
 
-RegisterCommand regTypes{{"types", "--db FILE --user ID [--module ID] [--edit]",
+RegisterCommand regTypes{{"types",
+                          "--db FILE --user ID [--module ID] [--edit]",
                           "prints the list types the user may see (or, with --edit, create and edit lists in)",
-                          false, &runTypes, {QStringLiteral("edit")}, nullptr,
+                          false,
+                          &runTypes,
+                          {QStringLiteral("edit")},
+                          nullptr,
                           {QStringLiteral("db"), QStringLiteral("user"), QStringLiteral("module")}}};
 
 }  // namespace

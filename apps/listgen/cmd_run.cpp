@@ -627,7 +627,10 @@ static RegisterCommand reg{
      "runs a saved list as the user and prints its rows, or renders its report (pdf, html; --out needed; the "
      "report files are looked for in --reports, by default next to the database) or exports it to Excel (xlsx; "
      "--short-names for short column captions)",
-     false, &runList, {u"show-statement"_s, u"short-names"_s}, &runNeedsGui,
+     false,
+     &runList,
+     {u"show-statement"_s, u"short-names"_s},
+     &runNeedsGui,
      {u"db"_s, u"list"_s, u"user"_s, u"par1"_s, u"par2"_s, u"par3"_s, u"par4"_s, u"par5"_s, u"where"_s, u"format"_s,
       u"out"_s, u"reports"_s}}};
 

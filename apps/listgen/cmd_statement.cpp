@@ -64,10 +64,14 @@ int runStatement(const Args& args)
     return 0;
 }
 
-RegisterCommand reg{{"statement", "--db FILE --list ID --user ID",
+RegisterCommand reg{{"statement",
+                     "--db FILE --list ID --user ID",
                      "prints the generated statement of a saved list, its test statement and its join depth "
                      "(nothing is saved)",
-                     false, &runStatement, {}, nullptr,
+                     false,
+                     &runStatement,
+                     {},
+                     nullptr,
                      {QStringLiteral("db"), QStringLiteral("list"), QStringLiteral("user")}}};
 
 }  // namespace

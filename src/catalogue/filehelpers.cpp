@@ -48,7 +48,10 @@ QString joinPath(const QString& folder, const QString& fileName)
     return trimmed + separator + fileName;
 }
 
-void SetShellOpenHandler(ShellOpenHandler handler) { shellHandler() = std::move(handler); }
+void SetShellOpenHandler(ShellOpenHandler handler)
+{
+    shellHandler() = std::move(handler);
+}
 
 int ShellOpen(const QString& path)
 {

@@ -119,8 +119,8 @@ bool GetListReportEnableShow(long userId, long modulId, long listTypeId, long al
 bool UserExists(long userId)
 {
     return traced(kSource, TraceKind::Function, QStringLiteral("UserExists"), [&] {
-        auto rs = openSelection(QStringLiteral("select count(*) as n from qry_vlq_list_wizard_user_table where id=")
-                                % num(userId));
+        auto rs = openSelection(QStringLiteral("select count(*) as n from qry_vlq_list_wizard_user_table where id=") %
+                                num(userId));
         return !rs->Eof() && longOf(*rs, QStringLiteral("n")) > 0;
     });
 }

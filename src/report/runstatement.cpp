@@ -46,7 +46,10 @@ QString parameterReplacement(const QString& parameter)
     return p.isEmpty() ? trueCondition() : u" "_s + parameter + u" "_s;
 }
 
-QString runUserPlaceholder() { return u"%RUNUSERID%"_s; }
+QString runUserPlaceholder()
+{
+    return u"%RUNUSERID%"_s;
+}
 
 QString buildRunStatement(const QString& sqlSource, const QString& condition, const RunParameters& parameters,
                           long runUserId)

@@ -240,10 +240,10 @@ bool GenerateListStatement(long listReportId, long listTypeId, QString& conditio
         result.stored = QStringLiteral("SELECT ") % selectList % QLatin1Char(' ') % fromText % QStringLiteral(" WHERE ")
                         % listCondition % QStringLiteral(" AND ") % tableConditions % QStringLiteral(" AND ")
                         % requiredWhere % QStringLiteral(" AND  (%WHERE%) ORDER BY ") % orderList;
-        result.test = QStringLiteral("SELECT TOP 1 ") % selectList % QLatin1Char(' ') % fromText
-                      % QStringLiteral(" WHERE ") % listCondition % QStringLiteral(" AND ")
-                      % neutraliseParameters(tableConditions, userText) % QStringLiteral(" AND ")
-                      % neutraliseParameters(requiredWhere, userText) % QStringLiteral(" ORDER BY ") % orderList;
+        result.test = QStringLiteral("SELECT TOP 1 ") % selectList % QLatin1Char(' ') % fromText %
+                      QStringLiteral(" WHERE ") % listCondition % QStringLiteral(" AND ") %
+                      neutraliseParameters(tableConditions, userText) % QStringLiteral(" AND ") %
+                      neutraliseParameters(requiredWhere, userText) % QStringLiteral(" ORDER BY ") % orderList;
         return true;
     });
 }

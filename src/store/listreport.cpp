@@ -228,11 +228,13 @@ bool ListReport::DeleteTempItem()
         const QString n = num(ID());
         // Only a work copy may be discarded this way: the stored row decides,
         // not the object, which may have been reused since.
-        if (ID() <= 0 || !modTables::TableSeekSpec(tListReport, QStringLiteral("PrimaryKey"), {QVariant(qlonglong(ID()))}))
+        if (ID() <= 0 ||
+            !modTables::TableSeekSpec(tListReport, QStringLiteral("PrimaryKey"), {QVariant(qlonglong(ID()))}))
             return true;  // nothing stored under this id
-        const long storedTemp = long(modTables::NullToDefault(
-            modTables::SharedTable(tListReport).Fields(QStringLiteral("temp_status")), modTables::vt::Long)
-                                         .toLongLong());
+        const long storedTemp =
+            long(modTables::NullToDefault(modTables::SharedTable(tListReport).Fields(QStringLiteral("temp_status")),
+                                          modTables::vt::Long)
+                     .toLongLong());
         if (storedTemp == 0) {
             AddError(errnum::ListNotTemporary,
                      QStringLiteral("A(z) %1 azonosítójú lista nem ideiglenes munkapéldány, nem dobható el.").arg(n));

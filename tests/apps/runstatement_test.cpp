@@ -6,8 +6,8 @@
 using namespace Qt::StringLiterals;
 using lg::report::buildRunStatement;
 using lg::report::checkRunCondition;
-using lg::report::RunParameters;
 using lg::report::runCondition;
+using lg::report::RunParameters;
 
 TEST(RunStatement, WhereBecomesTrueEverywhereWithoutCondition)
 {

@@ -1,5 +1,5 @@
-#include "storefixture.h"
 #include "store/errors.h"
+#include "storefixture.h"
 
 namespace lg::test {
 namespace {

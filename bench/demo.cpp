@@ -110,7 +110,7 @@ std::string storedStatement(const std::string& db, int list)
 std::string translatedStatement(const std::string& db, const std::string& extraCondition)
 {
     const QString jet = lg::report::buildRunStatement(QString::fromStdString(storedStatement(db, kLargestList)),
-                                                      QString::fromStdString(extraCondition), {});
+                                                      QString::fromStdString(extraCondition), {}, kUser);
     return lg::jetsql::translate(jet)->sql.toStdString();
 }
 

@@ -122,6 +122,6 @@ static int runDemoDb(const Args& args)
 
 static RegisterCommand reg{{"demo-db", "--out FILE [--scale N] [--reports DIR] [--force]",
                             "creates the demo wholesaler's database with saved lists", false, &runDemoDb,
-                            {u"force"_s}}};
+                            {u"force"_s}, nullptr, {u"out"_s, u"scale"_s, u"reports"_s}}};
 
 }  // namespace lg::cli

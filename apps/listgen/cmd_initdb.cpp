@@ -20,8 +20,13 @@ static int runInitDb(const Args& args)
     return 0;
 }
 
-static RegisterCommand reg{{"init-db", "--db FILE",
-                            "installs the definition-store tables, indexes and queries that are missing", false,
-                            &runInitDb}};
+static RegisterCommand reg{{"init-db",
+                            "--db FILE",
+                            "installs the definition-store tables, indexes and queries that are missing",
+                            false,
+                            &runInitDb,
+                            {},
+                            nullptr,
+                            {QStringLiteral("db")}}};
 
 }  // namespace lg::cli

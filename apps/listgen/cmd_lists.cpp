@@ -15,14 +15,20 @@ namespace lg::cli {
 
 namespace {
 
-// Opens an existing database file as the library-wide database.
-void useDatabase(const Args& args, long userId)
+// Opens an existing database file as the library-wide database. False, with
+// the reason printed, for a user the host does not know: an unknown id would
+// be treated as a user in no group and see every public list.
+bool useDatabase(const Args& args, const char* command, long userId)
 {
     const QString path = args.required(QStringLiteral("db"));
     if (!QFileInfo(path).isFile())
         throw UsageError{QStringLiteral("no database file \"%1\"").arg(path)};
     ctx().database = dao::Database::open(path);
     ctx().userId = userId;
+    if (catalogue::UserExists(userId))
+        return true;
+    printErr(QStringLiteral("listgen %1: there is no user %2\n").arg(QLatin1String(command)).arg(userId));
+    return false;
 }
 
 long requiredNumber(const Args& args, const QString& name)
@@ -48,7 +54,8 @@ int runLists(const Args& args)
     const long modul = args.number(QStringLiteral("module")).value_or(-1);
     const long type = args.number(QStringLiteral("type")).value_or(-1);
     const long all = args.has(QStringLiteral("all")) ? 1 : 0;
-    useDatabase(args, user);
+    if (!useDatabase(args, "lists", user))
+        return 1;
     std::shared_ptr<dao::Recordset> rs;
     catalogue::GetListReportEnableShow(user, modul, type, all, rs);
     return print(rs);
@@ -58,7 +65,8 @@ int runTypes(const Args& args)
 {
     const long user = requiredNumber(args, QStringLiteral("user"));
     const long modul = args.number(QStringLiteral("module")).value_or(-1);
-    useDatabase(args, user);
+    if (!useDatabase(args, "types", user))
+        return 1;
     std::shared_ptr<dao::Recordset> rs;
     if (args.has(QStringLiteral("edit")))
         catalogue::GetListWizardTypeEnableEdit(user, modul, rs);
@@ -67,14 +75,25 @@ int runTypes(const Args& args)
     return print(rs);
 }
 
-RegisterCommand regLists{{"lists", "--db FILE --user ID [--module ID] [--type ID] [--all]",
-                          "prints the lists the user may see and run (id, name); --all: every user's lists, not "
-                          "only the user's own",
-                          false, &runLists, {QStringLiteral("all")}}};
+RegisterCommand regLists{
+    {"lists",
+     "--db FILE --user ID [--module ID] [--type ID] [--all]",
+     "prints the lists the user may see and run (id, name); --all: every user's lists, not "
+     "only the user's own",
+     false,
+     &runLists,
+     {QStringLiteral("all")},
+     nullptr,
+     {QStringLiteral("db"), QStringLiteral("user"), QStringLiteral("module"), QStringLiteral("type")}}};
 
-RegisterCommand regTypes{{"types", "--db FILE --user ID [--module ID] [--edit]",
+RegisterCommand regTypes{{"types",
+                          "--db FILE --user ID [--module ID] [--edit]",
                           "prints the list types the user may see (or, with --edit, create and edit lists in)",
-                          false, &runTypes, {QStringLiteral("edit")}}};
+                          false,
+                          &runTypes,
+                          {QStringLiteral("edit")},
+                          nullptr,
+                          {QStringLiteral("db"), QStringLiteral("user"), QStringLiteral("module")}}};
 
 }  // namespace
 

@@ -18,6 +18,7 @@
 #include "reportengine/objectfactory.h"
 #include "reportengine/reportengine.h"
 #include "platform/runtimeerror.h"
+#include "platform/safefile.h"
 #include "report/runstatement.h"
 #include "report/xlsexport.h"
 #include "store/context.h"
@@ -459,6 +460,15 @@ static int runList(const Args& args)
     report::RunParameters parameters;
     for (int i = 0; i < 5; ++i)
         parameters[size_t(i)] = args.value(QStringLiteral("par%1").arg(i + 1), QString());
+    // Each inserted condition stands on its own: none may close the stored
+    // statement's bracket and bypass its conditions.
+    try {
+        report::checkRunCondition(args.value(u"where"_s, QString()), u"--where"_s);
+        for (int i = 0; i < 5; ++i)
+            report::checkRunCondition(parameters[size_t(i)], QStringLiteral("--par%1").arg(i + 1));
+    } catch (const RuntimeError& e) {
+        throw UsageError{e.description().section(u"\r\n"_s, 0, 0)};
+    }
 
     if (!QFileInfo(dbPath).isFile()) {
         printErr(QStringLiteral("listgen run: no database at %1\n").arg(dbPath));
@@ -476,6 +486,10 @@ static int runList(const Args& args)
         printErr(QStringLiteral("listgen run: there is no list %1\n").arg(listId));
         return 1;
     }
+    if (!catalogue::UserExists(userId)) {
+        printErr(QStringLiteral("listgen run: there is no user %1\n").arg(userId));
+        return 1;
+    }
     if (!mayRun(userId, listId)) {
         printErr(QStringLiteral("listgen run: user %1 may not run list %2 (%3)\n").arg(userId).arg(listId).arg(list.name));
         return 1;
@@ -487,7 +501,7 @@ static int runList(const Args& args)
 
     // No pre-filter dialog here: --where is the host's condition.
     const QString statement = report::buildRunStatement(
-        list.sqlSource, report::runCondition(QString(), args.value(u"where"_s, QString())), parameters);
+        list.sqlSource, report::runCondition(QString(), args.value(u"where"_s, QString())), parameters, userId);
     if (args.has(u"show-statement"_s)) {
         printOut(statement + u"\n"_s);
         return 0;
@@ -497,29 +511,54 @@ static int runList(const Args& args)
         const QString out = args.value(u"out"_s, QString()).trimmed();
         if (!checkWritable(out))
             return 1;
+        // Whatever the format, the database being read is never the target.
+        QString why;
+        if (!SafeFile::checkTarget(out, {dbPath}, &why)) {
+            printErr(QStringLiteral("listgen run: cannot write %1: %2\n").arg(out, why));
+            return 1;
+        }
         if (formatName == u"xlsx"_s)
             return exportXlsx(*db, listId, list, statement, !args.has(u"short-names"_s), out);
         return renderWithEngine(dbPath, args.value(u"reports"_s, QFileInfo(dbPath).absolutePath()), listId, list,
                                 statement, formatName, out);
     }
 
+    // The target is checked before the statement runs: a refused --out (the
+    // database itself, a folder, a device) costs nothing and writes nothing.
+    const auto outPath = args.value(u"out"_s);
+    std::unique_ptr<SafeFile> target;
+    if (outPath) {
+        target = std::make_unique<SafeFile>(*outPath);
+        target->refuse(dbPath);
+        if (!target->begin()) {
+            printErr(QStringLiteral("listgen run: cannot write %1: %2\n").arg(*outPath, target->errorString()));
+            return 1;
+        }
+    }
+
     auto rs = db->OpenRecordset(statement, dao::RecordsetType::ForwardOnly, dao::dbReadOnly);
 
-    const auto outPath = args.value(u"out"_s);
     std::FILE* file = stdout;
-    QString partPath;
-    if (outPath) {
-        // Written under a temporary name: a failed run leaves an earlier file as it was.
-        partPath = *outPath + u".part"_s;
-        file = std::fopen(QFile::encodeName(partPath).constData(), "wb");
+    if (target) {
+        file = std::fopen(QFile::encodeName(target->tempPath()).constData(), "wb");
         if (!file) {
             printErr(QStringLiteral("listgen run: cannot write %1\n").arg(*outPath));
             return 1;
         }
     }
+    struct CloseFile {
+        std::FILE*& file;
+        bool owned;
+        ~CloseFile()
+        {
+            if (owned && file)
+                std::fclose(file);
+        }
+    } closeFile{file, bool(target)};
+
     long rows = 0;
     bool ok = false;
-    try {
+    {
         Output out(file);
         std::unique_ptr<RowSink> sink = format->make(out);
         QList<Column> columns;
@@ -527,29 +566,24 @@ static int runList(const Args& args)
             columns.append({rs->FieldName(i), rs->FieldTypeOf(i)});
         sink->begin(columns);
         QList<Value> values(columns.size());
-        for (; !rs->Eof(); rs->MoveNext()) {
+        // A write that failed (a full disk, a closed pipe) ends the run.
+        for (; !rs->Eof() && !out.failed(); rs->MoveNext()) {
             sink->rowOf(*rs, values);
             ++rows;
         }
         sink->end();
         out.flush();
         ok = !out.failed();
-    } catch (...) {
-        if (outPath) {
-            std::fclose(file);
-            QFile::remove(partPath);
-        }
-        throw;
     }
-    if (outPath) {
-        ok = std::fclose(file) == 0 && ok;
-        if (ok) {
-            QFile::remove(*outPath);
-            ok = QFile::rename(partPath, *outPath);
-        }
-        if (!ok) {
-            QFile::remove(partPath);
-            printErr(QStringLiteral("listgen run: cannot write %1\n").arg(*outPath));
+    if (target) {
+        const bool closed = std::fclose(file) == 0;
+        file = nullptr;
+        // Until the commit the earlier file stays as it was.
+        if (!ok || !closed || !target->commit()) {
+            const QString why = target->errorString();
+            target->cancel();
+            printErr(QStringLiteral("listgen run: cannot write %1%2\n")
+                         .arg(*outPath, why.isEmpty() ? QString() : u": "_s + why));
             return 1;
         }
         printErr(QStringLiteral("%1 rows written to %2\n").arg(rows).arg(*outPath));
@@ -575,6 +609,11 @@ static RegisterCommand reg{
      "runs a saved list as the user and prints its rows, or renders its report (pdf, html; --out needed; the "
      "report files are looked for in --reports, by default next to the database) or exports it to Excel (xlsx; "
      "--short-names for short column captions)",
-     false, &runList, {u"show-statement"_s, u"short-names"_s}, &runNeedsGui}};
+     false,
+     &runList,
+     {u"show-statement"_s, u"short-names"_s},
+     &runNeedsGui,
+     {u"db"_s, u"list"_s, u"user"_s, u"par1"_s, u"par2"_s, u"par3"_s, u"par4"_s, u"par5"_s, u"where"_s, u"format"_s,
+      u"out"_s, u"reports"_s}}};
 
 }  // namespace lg::cli

@@ -49,10 +49,16 @@ int runSql(const Args& args)
     return 0;
 }
 
-RegisterCommand reg{{"sql", "--db FILE STATEMENT...",
+RegisterCommand reg{{"sql",
+                     "--db FILE STATEMENT...",
                      "runs Jet SQL statements against a database file (created when missing); "
                      "a SELECT prints its rows as tab-separated text",
-                     false, &runSql}};
+                     false,
+                     &runSql,
+                     {},
+                     nullptr,
+                     {QStringLiteral("db")},
+                     true}};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 
 #include <QtCore/QFileInfo>
 
+#include "catalogue/permissions.h"
 #include "command.h"
 #include "platform/dao/dao.h"
 #include "report/statementgenerator.h"
@@ -36,6 +37,10 @@ int runStatement(const Args& args)
         throw UsageError{QStringLiteral("no database file \"%1\"").arg(path)};
     ctx().database = dao::Database::open(path);
     ctx().userId = *userId;
+    if (!catalogue::UserExists(*userId)) {
+        printErr(QStringLiteral("listgen statement: there is no user %1\n").arg(*userId));
+        return 1;
+    }
 
     ListReport list;
     if (!list.CoreLoad(*listId)) {
@@ -59,10 +64,15 @@ int runStatement(const Args& args)
     return 0;
 }
 
-RegisterCommand reg{{"statement", "--db FILE --list ID --user ID",
+RegisterCommand reg{{"statement",
+                     "--db FILE --list ID --user ID",
                      "prints the generated statement of a saved list, its test statement and its join depth "
                      "(nothing is saved)",
-                     false, &runStatement}};
+                     false,
+                     &runStatement,
+                     {},
+                     nullptr,
+                     {QStringLiteral("db"), QStringLiteral("list"), QStringLiteral("user")}}};
 
 }  // namespace
 

@@ -23,7 +23,14 @@ static int runTranslate(const Args& args)
     return failures == 0 ? 0 : 1;
 }
 
-static RegisterCommand reg{
-    {"translate", "STATEMENT...", "prints the SQLite text of Jet SQL statements", false, &runTranslate}};
+static RegisterCommand reg{{"translate",
+                            "STATEMENT...",
+                            "prints the SQLite text of Jet SQL statements",
+                            false,
+                            &runTranslate,
+                            {},
+                            nullptr,
+                            {},
+                            true}};
 
 }  // namespace lg::cli

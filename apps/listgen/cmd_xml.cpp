@@ -49,9 +49,14 @@ int runXml(const Args& args)
     return 0;
 }
 
-RegisterCommand reg{{"xml", "--db FILE --list ID --folder DIR [--short-names]",
+RegisterCommand reg{{"xml",
+                     "--db FILE --list ID --folder DIR [--short-names]",
                      "writes the report-source file REPORT<id>.XML of a saved list into DIR and prints its path",
-                     false, &runXml, {QStringLiteral("short-names")}}};
+                     false,
+                     &runXml,
+                     {QStringLiteral("short-names")},
+                     nullptr,
+                     {QStringLiteral("db"), QStringLiteral("list"), QStringLiteral("folder")}}};
 
 }  // namespace
 

@@ -15,11 +15,14 @@
 
 namespace lg::cli {
 
-// Parsed arguments: "--name value" options, "--flag" switches (names listed
-// in `flags`) and positional arguments, in order.
+// Parsed arguments: "--name value" (or "--name=value") options named in
+// `options`, "--flag" switches named in `flags` and positional arguments, in
+// order. Any other "--name" is a UsageError, as is a positional argument when
+// `positional` is false: a mistyped option never passes unnoticed.
 class Args {
 public:
-    Args(const QStringList& arguments, const QStringList& flags);
+    Args(const QStringList& arguments, const QStringList& flags, const QStringList& options = {},
+         bool positional = true);
 
     bool has(const QString& name) const { return m_options.contains(name) || m_flags.contains(name); }
     std::optional<QString> value(const QString& name) const;
@@ -51,6 +54,8 @@ struct Command {
     // Decides from the arguments whether a QGuiApplication is needed, for a
     // command that paints only in some of its modes (gui is then false).
     bool (*needsGui)(const Args& args) = nullptr;
+    QStringList options = {};  // options that take a value; any other is refused
+    bool positional = false;   // takes positional arguments
 };
 
 class CommandRegistry {
@@ -64,8 +69,13 @@ struct RegisterCommand {
     explicit RegisterCommand(const Command& command) { CommandRegistry::add(command); }
 };
 
-// Writes to stdout / stderr (UTF-8).
+// Writes to stdout / stderr (UTF-8). A failed write to stdout (a full disk,
+// a closed pipe) is noticed: the tool then ends with exit code 1.
 void printOut(const QString& text);
 void printErr(const QString& text);
+
+// Flushes stdout; false, with the reason in `error`, when anything written to
+// it since the start was lost.
+bool finishStandardOutput(QString* error);
 
 }  // namespace lg::cli

@@ -39,7 +39,7 @@ struct CatTable {
     const char* whereSql;
 };
 const CatTable kTables[] = {
-    {1, "partner", "P", "Partner", 1, "aktiv=-1", "([P].[bizalmas]=0 OR [P].[felelos_id]=%USERID%)"},
+    {1, "partner", "P", "Partner", 1, "aktiv=-1", "([P].[bizalmas]=0 OR [P].[felelos_id]=%RUNUSERID%)"},
     {2, "regio", "R", "Régió", -1, "", ""},
     {3, "szamla", "SZ", "Számla", -1, "", ""},
     {4, "szamla_tetel", "T", "Számlatétel", -1, "", ""},

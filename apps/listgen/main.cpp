@@ -6,7 +6,10 @@
 #include <QtGui/QGuiApplication>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -16,24 +19,34 @@
 
 namespace lg::cli {
 
-Args::Args(const QStringList& arguments, const QStringList& flags)
+Args::Args(const QStringList& arguments, const QStringList& flags, const QStringList& options, bool positional)
 {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
         if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
             QString name = a.mid(2);
             const qsizetype eq = name.indexOf(QLatin1Char('='));
-            if (eq > 0) {
-                m_options.insert(name.left(eq), name.mid(eq + 1));
-            } else if (flags.contains(name)) {
+            const QString bare = eq > 0 ? name.left(eq) : name;
+            if (flags.contains(bare)) {
+                if (eq > 0)
+                    throw UsageError{QStringLiteral("--%1 takes no value").arg(bare)};
                 m_flags.append(name);
-            } else if (i + 1 < arguments.size()) {
-                m_options.insert(name, arguments.at(++i));
-            } else {
-                throw UsageError{QStringLiteral("option --%1 needs a value").arg(name)};
+                continue;
             }
-        } else {
+            if (!options.contains(bare))
+                throw UsageError{QStringLiteral("unknown option --%1").arg(bare)};
+            if (m_options.contains(bare))
+                throw UsageError{QStringLiteral("--%1 is given twice").arg(bare)};
+            if (eq > 0)
+                m_options.insert(bare, name.mid(eq + 1));
+            else if (i + 1 < arguments.size())
+                m_options.insert(name, arguments.at(++i));
+            else
+                throw UsageError{QStringLiteral("option --%1 needs a value").arg(name)};
+        } else if (positional) {
             m_positional.append(a);
+        } else {
+            throw UsageError{QStringLiteral("unexpected argument \"%1\"").arg(a)};
         }
     }
 }
@@ -97,6 +110,19 @@ void printOut(const QString& text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
+bool finishStandardOutput(QString* error)
+{
+    // The stream's error flag stays set after any failed write, so one check
+    // at the end covers every write of the command.
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && !std::ferror(stdout))
+        return true;
+    if (error)
+        *error = errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("write error");
+    return false;
+}
+
 void printErr(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -125,14 +151,26 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
 
+    // A closed pipe is a write error like any other, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    auto outputLost = [](const QString& who) {
+        QString why;
+        if (finishStandardOutput(&why))
+            return false;
+        printErr(QStringLiteral("%1: cannot write the standard output: %2\n").arg(who, why));
+        return true;
+    };
+
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h")
         || arguments.first() == QLatin1String("help")) {
         printHelp();
+        if (outputLost(QStringLiteral("listgen")))
+            return 1;
         return arguments.isEmpty() ? 2 : 0;
     }
     if (arguments.first() == QLatin1String("--version")) {
         printOut(QStringLiteral("listgen %1\n").arg(QStringLiteral(LISTGEN_VERSION)));
-        return 0;
+        return outputLost(QStringLiteral("listgen")) ? 1 : 0;
     }
     const Command* command = CommandRegistry::find(arguments.first());
     if (!command) {
@@ -142,18 +180,20 @@ int main(int argc, char** argv)
 
     std::optional<Args> parsed;
     try {
-        parsed.emplace(arguments.mid(1), command->flags + QStringList{QStringLiteral("help")});
+        parsed.emplace(arguments.mid(1), command->flags + QStringList{QStringLiteral("help")}, command->options,
+                       command->positional);
     } catch (const UsageError& e) {
         printErr(QStringLiteral("listgen %1: %2\nUsage: listgen %1 %3\n")
                      .arg(QLatin1String(command->name), e.message, QString::fromUtf8(command->usage)));
         return 2;
     }
     const Args& args = *parsed;
+    const QString who = QStringLiteral("listgen ") + QLatin1String(command->name);
     if (args.has(QStringLiteral("help"))) {
         printOut(QStringLiteral("Usage: listgen %1 %2\n%3\n")
                      .arg(QLatin1String(command->name), QString::fromUtf8(command->usage),
                           QString::fromUtf8(command->summary)));
-        return 0;
+        return outputLost(who) ? 1 : 0;
     }
 
     std::unique_ptr<QCoreApplication> app;
@@ -176,19 +216,23 @@ int main(int argc, char** argv)
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
 
+    const QString name = QLatin1String(command->name);
     try {
         const int rc = command->run(args);
-        std::fflush(stdout);
+        if (outputLost(who))
+            return 1;
         return rc;
     } catch (const UsageError& e) {
         printErr(QStringLiteral("listgen %1: %2\nUsage: listgen %1 %3\n")
                      .arg(QLatin1String(command->name), e.message, QString::fromUtf8(command->usage)));
         return 2;
     } catch (const lg::RuntimeError& e) {
-        printErr(QStringLiteral("listgen %1: %2\n").arg(QLatin1String(command->name), e.description()));
+        outputLost(who);
+        printErr(QStringLiteral("listgen %1: %2\n").arg(name, e.description()));
         return 1;
     } catch (const std::exception& e) {
-        printErr(QStringLiteral("listgen %1: %2\n").arg(QLatin1String(command->name), QString::fromUtf8(e.what())));
+        outputLost(who);
+        printErr(QStringLiteral("listgen %1: %2\n").arg(name, QString::fromUtf8(e.what())));
         return 1;
     }
 }

@@ -1,6 +1,6 @@
 #include "catalogue/fieldcatalogue.h"
 
-#include "catalogue/sqltext.h"
+#include "catalogue/dbhelpers.h"
 #include "platform/dao/dao.h"
 #include "platform/runtimeerror.h"
 #include "platform/strings.h"

@@ -1,6 +1,6 @@
 #include "catalogue/permissions.h"
 
-#include "catalogue/sqltext.h"
+#include "catalogue/dbhelpers.h"
 #include "platform/dao/dao.h"
 #include "platform/runtimeerror.h"
 
@@ -113,6 +113,15 @@ bool GetListReportEnableShow(long userId, long modulId, long listTypeId, long al
     return traced(kSource, TraceKind::Function, QStringLiteral("GetListReportEnableShow"), [&] {
         rs = openSelection(listReportEnableShowSql(userId, modulId, listTypeId, allLists));
         return true;
+    });
+}
+
+bool UserExists(long userId)
+{
+    return traced(kSource, TraceKind::Function, QStringLiteral("UserExists"), [&] {
+        auto rs = openSelection(QStringLiteral("select count(*) as n from qry_vlq_list_wizard_user_table where id=") %
+                                num(userId));
+        return !rs->Eof() && longOf(*rs, QStringLiteral("n")) > 0;
     });
 }
 

@@ -30,6 +30,11 @@ bool GetListReportEnableEdit(long userId, long listTypeId, long allLists, std::s
 bool GetListReportEnableShow(long userId, long modulId, long listTypeId, long allLists,
                              std::shared_ptr<dao::Recordset>& rs);
 
+// Whether the user exists: the host's user query (qry_vlq_list_wizard_user_table)
+// has a row for the id. Every operation above treats an unknown user like a
+// user in no group, so a caller that takes the id from outside checks first.
+bool UserExists(long userId);
+
 // The statements behind the operations above.
 QString listWizardTypeEnableEditSql(long userId, long modulId);
 QString listWizardTypeEnableShowSql(long userId, long modulId);

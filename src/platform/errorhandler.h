@@ -13,13 +13,14 @@
 #include <functional>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 namespace lg {
 
 // The two answers of the error dialog. Both false: give up.
 struct ErrorDialogAnswer {
     bool retry = false;          // run the failing step again
-    bool continueAfter = false;  // carry on after the failing step
+    bool continueAfter = false;  // skip the failing step and carry on; the procedure has failed
 };
 
 class ErrorDialogService {
@@ -81,39 +82,94 @@ ErrorOutcome handleUserFacingError(RuntimeError& error, const QString& source, c
 // RuntimeError, the way the trace helpers do.
 RuntimeError currentRuntimeError(const QString& source);
 
-// Runs `body` as a user-facing procedure. A run-time error leaving it goes to
-// the dialog: Retry runs the body again, Continue returns true, giving up
-// returns false. Without an error the result is the body's own (true for a
-// body that returns nothing).
-template <class F>
-bool runUserFacing(ErrorDialogService& dialog, const QString& source, const QString& procedure, F&& body)
-{
-    for (;;) {
-        RuntimeError error;
-        try {
-            if constexpr (std::is_void_v<decltype(body())>) {
-                body();
-                return true;
-            } else {
-                return static_cast<bool>(body());
-            }
-        } catch (...) {
-            error = currentRuntimeError(source);
-        }
-        switch (handleUserFacingError(dialog, error, source, procedure)) {
-        case ErrorOutcome::Retry:
-            continue;
-        case ErrorOutcome::Continue:
-            return true;
-        case ErrorOutcome::GiveUp:
+// A user-facing procedure run as a sequence of steps. A run-time error leaving
+// a step goes to the dialog (see handleUserFacingError):
+//   Retry     runs that step again; the steps before it are not repeated
+//   Continue  skips that step and goes on with the next ones; the procedure
+//             has failed (ok() is false)
+//   give up   ends the procedure: later steps do not run
+// A step that returns false (a business failure, already in Errors) also
+// ends the procedure without a dialog. A step returning nothing succeeds
+// unless it throws.
+//
+//   UserFacingProcedure run(kSource, u"ShowReport"_s);
+//   run.step([&] { return prepare(); });
+//   run.step([&] { print(); });
+//   return run.ok();
+class UserFacingProcedure {
+public:
+    UserFacingProcedure(ErrorDialogService& dialog, QString source, QString procedure)
+        : m_dialog(&dialog), m_source(std::move(source)), m_procedure(std::move(procedure))
+    {
+    }
+    UserFacingProcedure(QString source, QString procedure)
+        : UserFacingProcedure(activeErrorDialog(), std::move(source), std::move(procedure))
+    {
+    }
+
+    // Runs one step (unless the procedure has ended). True when the step ran
+    // and succeeded.
+    template <class F> bool step(F&& body)
+    {
+        if (m_ended)
             return false;
+        for (;;) {
+            RuntimeError error;
+            try {
+                if constexpr (std::is_void_v<decltype(body())>) {
+                    body();
+                    return true;
+                } else {
+                    if (static_cast<bool>(body()))
+                        return true;
+                    m_ok = false;
+                    m_ended = true;
+                    return false;
+                }
+            } catch (...) {
+                error = currentRuntimeError(m_source);
+            }
+            switch (handleUserFacingError(*m_dialog, error, m_source, m_procedure)) {
+            case ErrorOutcome::Retry:
+                continue;
+            case ErrorOutcome::Continue:
+                m_ok = false;
+                return false;
+            case ErrorOutcome::GiveUp:
+                m_ok = false;
+                m_ended = true;
+                return false;
+            }
         }
     }
+
+    // Every step so far ran and succeeded.
+    bool ok() const { return m_ok; }
+    // The user gave up or a step failed: no further step runs.
+    bool ended() const { return m_ended; }
+
+private:
+    ErrorDialogService* m_dialog;
+    QString m_source;
+    QString m_procedure;
+    bool m_ok = true;
+    bool m_ended = false;
+};
+
+// Runs the steps in order as one user-facing procedure; true only when every
+// step succeeded. One step is the common case: runUserFacing(src, proc, body).
+template <class... Steps>
+bool runUserFacing(ErrorDialogService& dialog, const QString& source, const QString& procedure, Steps&&... steps)
+{
+    static_assert(sizeof...(Steps) > 0, "a procedure has at least one step");
+    UserFacingProcedure run(dialog, source, procedure);
+    (run.step(std::forward<Steps>(steps)), ...);
+    return run.ok();
 }
 
-template <class F> bool runUserFacing(const QString& source, const QString& procedure, F&& body)
+template <class... Steps> bool runUserFacing(const QString& source, const QString& procedure, Steps&&... steps)
 {
-    return runUserFacing(activeErrorDialog(), source, procedure, std::forward<F>(body));
+    return runUserFacing(activeErrorDialog(), source, procedure, std::forward<Steps>(steps)...);
 }
 
 }  // namespace lg

@@ -1,8 +1,15 @@
 #include "runstatement.h"
 
+#include "platform/jetsql/ast.h"
+#include "platform/jetsql/parser.h"
+#include "platform/runtimeerror.h"
+
 using namespace Qt::StringLiterals;
 
 namespace lg::report {
+
+using jetsql::parseCondition;
+namespace ast = jetsql::ast;
 
 QString trueCondition() { return u" (TRUE) "_s; }
 
@@ -15,15 +22,41 @@ QString runCondition(const QString& preFilterCondition, const QString& hostCondi
     return host.isEmpty() ? pre : pre + u" AND "_s + host;
 }
 
+void checkRunCondition(const QString& condition, const QString& what)
+{
+    traced(u"runstatement"_s, TraceKind::Sub, u"checkRunCondition"_s, [&] {
+        if (condition.trimmed().isEmpty())
+            return;
+        ast::Condition parsed;
+        try {
+            parsed = parseCondition(condition);
+        } catch (const RuntimeError& e) {
+            throw RuntimeError(errnum::SyntaxError, u"runstatement"_s,
+                               u"%1 is not one complete condition: %2"_s.arg(what, e.description()));
+        }
+        if (!parsed.parameters.isEmpty())
+            throw RuntimeError(errnum::SyntaxError, u"runstatement"_s,
+                               u"%1 is not one complete condition: it has a parameter marker"_s.arg(what));
+    });
+}
+
 QString parameterReplacement(const QString& parameter)
 {
     const QString p = parameter.trimmed();
     return p.isEmpty() ? trueCondition() : u" "_s + parameter + u" "_s;
 }
 
-QString buildRunStatement(const QString& sqlSource, const QString& condition, const RunParameters& parameters)
+QString runUserPlaceholder()
+{
+    return u"%RUNUSERID%"_s;
+}
+
+QString buildRunStatement(const QString& sqlSource, const QString& condition, const RunParameters& parameters,
+                          long runUserId)
 {
     const QString where = condition.trimmed().isEmpty() ? trueCondition() : condition;
+    const QString runUser = QString::number(runUserId);
+    static const QString kRunUser = runUserPlaceholder();
     std::array<QString, 5> pars;
     for (size_t i = 0; i < pars.size(); ++i)
         pars[i] = parameterReplacement(parameters[i]);
@@ -44,6 +77,9 @@ QString buildRunStatement(const QString& sqlSource, const QString& condition, co
                    && rest[4] <= u'5') {
             replacement = &pars[size_t(rest[4].unicode() - u'1')];
             length = 6;
+        } else if (rest.startsWith(kRunUser)) {
+            replacement = &runUser;
+            length = kRunUser.size();
         }
         if (!replacement) {
             ++i;

@@ -2,7 +2,7 @@
 
 #include <QtCore/QStringList>
 
-#include "catalogue/sqltext.h"
+#include "catalogue/dbhelpers.h"
 #include "platform/dao/dao.h"
 #include "platform/runtimeerror.h"
 #include "platform/strings.h"
@@ -138,11 +138,14 @@ QString bracketed(const QString& condition) { return QLatin1Char('(') % conditio
 
 }  // namespace
 
-QString neutraliseParameters(const QString& condition)
+// The trial run is made by the user who saves the list: the run-time user
+// placeholder gets that user's id.
+QString neutraliseParameters(const QString& condition, const QString& userText)
 {
     QString text = condition;
     for (int i = 1; i <= 5; ++i)
         text.replace(QStringLiteral("%PAR") % num(i) % QLatin1Char('%'), kTrue);
+    text.replace(QStringLiteral("%RUNUSERID%"), userText);
     return text;
 }
 
@@ -237,10 +240,10 @@ bool GenerateListStatement(long listReportId, long listTypeId, QString& conditio
         result.stored = QStringLiteral("SELECT ") % selectList % QLatin1Char(' ') % fromText % QStringLiteral(" WHERE ")
                         % listCondition % QStringLiteral(" AND ") % tableConditions % QStringLiteral(" AND ")
                         % requiredWhere % QStringLiteral(" AND  (%WHERE%) ORDER BY ") % orderList;
-        result.test = QStringLiteral("SELECT TOP 1 ") % selectList % QLatin1Char(' ') % fromText
-                      % QStringLiteral(" WHERE ") % listCondition % QStringLiteral(" AND ")
-                      % neutraliseParameters(tableConditions) % QStringLiteral(" AND ")
-                      % neutraliseParameters(requiredWhere) % QStringLiteral(" ORDER BY ") % orderList;
+        result.test = QStringLiteral("SELECT TOP 1 ") % selectList % QLatin1Char(' ') % fromText %
+                      QStringLiteral(" WHERE ") % listCondition % QStringLiteral(" AND ") %
+                      neutraliseParameters(tableConditions, userText) % QStringLiteral(" AND ") %
+                      neutraliseParameters(requiredWhere, userText) % QStringLiteral(" ORDER BY ") % orderList;
         return true;
     });
 }

@@ -8,7 +8,9 @@
 // (RF<row id>); it joins the type's tables up to the list's join depth and
 // keeps the placeholders "%WHERE%" (conditions given when the list runs) and
 // "%PAR1%" to "%PAR5%" (the host's run parameters). "%USERID%" in the
-// catalogue's conditions is replaced by the user who saves the list.
+// catalogue's conditions is replaced by the user who saves the list;
+// "%RUNUSERID%" stays for the run to fill in with the running user (see
+// runstatement.h).
 
 #include <QtCore/QString>
 

@@ -3,8 +3,8 @@
 #include <QtCore/QFile>
 
 #include "catalogue/fieldcatalogue.h"
-#include "catalogue/fileutils.h"
-#include "catalogue/sqltext.h"
+#include "catalogue/filehelpers.h"
+#include "catalogue/dbhelpers.h"
 #include "platform/dao/dao.h"
 #include "platform/runtimeerror.h"
 #include "platform/safefile.h"

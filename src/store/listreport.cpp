@@ -2,6 +2,7 @@
 
 #include "platform/dao/dao.h"
 #include "store/context.h"
+#include "store/errors.h"
 #include "store/tables.h"
 
 namespace lg {
@@ -55,10 +56,7 @@ bool ListReport::loadChildren(RecordCollection<Child>& target, eTables table, co
             rs.MoveNext();
         }
     }
-    try {
-        rs.setIndex(QString());
-    } catch (...) {
-    }
+    rs.setIndex(QString());
 
     for (long id : ids) {
         auto child = std::make_shared<Child>();
@@ -125,6 +123,10 @@ bool ListReport::CoreUpdate(bool bCommit)
 
 void ListReport::beforeWrite(bool commit)
 {
+    // Only a temporary work copy that is being finalised replaces its source:
+    // a list that is final already, one being deleted or one whose object was
+    // reused never removes another list.
+    m_replacesSource = commit && ItemStatus() != isDeleted && temp_status() != 0 && CloneSourceID() > 0;
     // Finalising changes the row even when nothing else did: a work copy must
     // never replace its source while it stays temporary itself.
     if (commit)
@@ -137,7 +139,7 @@ void ListReport::afterWrite(bool commit)
         return;
     dao::Database& db = modTables::CurrentDatabase();
     const QString n = num(ID());
-    if (CloneSourceID() > 0) {
+    if (m_replacesSource) {
         // The work copy takes the place of the list it was made from.
         const QString s = num(CloneSourceID());
         db.Execute(QStringLiteral("update vlq_list_auth_unit set list_report_id=") + n +
@@ -169,6 +171,9 @@ std::shared_ptr<ListReport> ListReport::DBClone(eCloneType eCType)
         struct LockRelease {
             ~LockRelease()
             {
+                // A destructor must not throw; on the success path the
+                // commit has already made the copy durable, and on the error
+                // path that error is the one reported.
                 try {
                     modTables::CloseTableForTransGroup(0);
                 } catch (...) {
@@ -205,6 +210,8 @@ std::shared_ptr<ListReport> ListReport::DBClone(eCloneType eCType)
             db.CommitTrans(dao::dbForceOSFlush);
             return copy;
         } catch (...) {
+            // The copy's own error is the one reported; a rollback that fails
+            // as well is secondary to it.
             try {
                 rollback();
             } catch (...) {
@@ -214,11 +221,25 @@ std::shared_ptr<ListReport> ListReport::DBClone(eCloneType eCType)
     });
 }
 
-void ListReport::DeleteTempItem()
+bool ListReport::DeleteTempItem()
 {
-    traced(kSource, TraceKind::Sub, QStringLiteral("DeleteTempItem"), [&] {
+    return traced(kSource, TraceKind::Function, QStringLiteral("DeleteTempItem"), [&] {
         dao::Database& db = modTables::CurrentDatabase();
         const QString n = num(ID());
+        // Only a work copy may be discarded this way: the stored row decides,
+        // not the object, which may have been reused since.
+        if (ID() <= 0 ||
+            !modTables::TableSeekSpec(tListReport, QStringLiteral("PrimaryKey"), {QVariant(qlonglong(ID()))}))
+            return true;  // nothing stored under this id
+        const long storedTemp =
+            long(modTables::NullToDefault(modTables::SharedTable(tListReport).Fields(QStringLiteral("temp_status")),
+                                          modTables::vt::Long)
+                     .toLongLong());
+        if (storedTemp == 0) {
+            AddError(errnum::ListNotTemporary,
+                     QStringLiteral("A(z) %1 azonosítójú lista nem ideiglenes munkapéldány, nem dobható el.").arg(n));
+            return false;
+        }
         // All or nothing: a list without its row but with children (or the
         // reverse) is never left behind.
         const int level = db.transactionLevel();
@@ -235,6 +256,7 @@ void ListReport::DeleteTempItem()
             throw;
         }
         db.Idle(dao::dbFreeLocks);
+        return true;
     });
 }
 

@@ -12,6 +12,11 @@
 
 namespace lg {
 
+namespace errnum {
+// DeleteTempItem was asked to discard a list that is stored as final.
+constexpr long ListNotTemporary = ElementIsTemporary + 1;
+}  // namespace errnum
+
 #define LG_LIST_REPORT_COLUMNS(C)                                                                                      \
     C(Long, list_type_id, "list_type_id", -1, 0)                                                                       \
     C(Text, name, "name", 0, 0)                                                                                        \
@@ -56,8 +61,10 @@ public:
     // ectCopy the copy replaces nothing when committed.
     std::shared_ptr<ListReport> DBClone(eCloneType eCType);
 
-    // Physically removes this list's row and all its children's rows.
-    void DeleteTempItem();
+    // Physically removes this work copy's row and all its children's rows.
+    // A list that is stored as final is refused (a collected error, false);
+    // an id with no stored row removes nothing and succeeds.
+    bool DeleteTempItem();
 
 protected:
     void beforeWrite(bool commit) override;
@@ -74,6 +81,7 @@ private:
     Groups m_groups;
     Fields m_fields;
     Wheres m_wheres;
+    bool m_replacesSource = false;  // set by beforeWrite for the current write
 };
 
 }  // namespace lg

@@ -185,6 +185,7 @@ bool PersistentRecord::CoreDefault()
     m_isTemp = true;
     m_id = -1;
     m_rowId = -1;
+    m_cloneSourceId = 0;  // a reused object is no longer anybody's copy
     m_createUser = -1;
     m_lastUser1 = -1;
     m_lastUser2 = -1;

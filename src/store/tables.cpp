@@ -3,6 +3,8 @@
 #include <QtCore/QHash>
 #include <QtCore/QRegularExpression>
 
+#include <exception>
+
 #include "platform/dao/dao.h"
 #include "platform/message.h"
 #include "platform/runtimeerror.h"
@@ -298,12 +300,7 @@ bool OpenTableForTransGroup(int group)
             if (s.lockTableNames[group].isEmpty())
                 s.lockTableNames[group] = QStringLiteral("excl_0");
             const QString& lockTable = s.lockTableNames[group];
-            bool exists = false;
-            try {
-                exists = db.hasTable(lockTable);
-            } catch (...) {
-            }
-            if (!exists)
+            if (!db.hasTable(lockTable))
                 db.Execute(QStringLiteral("CREATE TABLE ") + lockTable + QStringLiteral(" (CC SHORT)"));
             for (;;) {
                 try {
@@ -346,39 +343,23 @@ bool CheckValidID(const QString&, const QVariant&, QString& description)
 
 long GetNextID(dao::Recordset& rs, const QString& indexName, const QString& fieldName)
 {
-    long next = 0;
-    QString oldIndex;
-    QByteArray oldBookmark;
-    try {
-        oldIndex = rs.Index();
-    } catch (...) {
-    }
-    try {
-        oldBookmark = rs.Bookmark();
-    } catch (...) {
-    }
-    try {
+    return fn("GetNextID", [&]() -> long {
+        // The caller's index and row are restored afterwards; a recordset
+        // without a current row has no row to restore.
+        const QString oldIndex = rs.Index();
+        const bool hadRow = !rs.Bof() && !rs.Eof();
+        const QByteArray oldBookmark = hadRow ? rs.Bookmark() : QByteArray();
+        long last = 0;
         rs.setIndex(indexName);
         rs.MoveLast();
         if (!rs.Eof() && !rs.Bof())
-            next = long(rs.Fields(fieldName).toLongLong());
-    } catch (...) {
-    }
-    try {
+            last = long(rs.Fields(fieldName).toLongLong());
         rs.setIndex(oldIndex);
-    } catch (...) {
-    }
-    try {
-        if (!oldBookmark.isEmpty())
+        if (hadRow)
             rs.setBookmark(oldBookmark);
-    } catch (...) {
-    }
-    try {
-        if (state().db)
-            state().db->Idle(dao::dbFreeLocks);
-    } catch (...) {
-    }
-    return next + 1;
+        database().Idle(dao::dbFreeLocks);
+        return last + 1;
+    });
 }
 
 bool SaveRecord(dao::Recordset& rs)
@@ -397,12 +378,13 @@ bool SaveRecord(dao::Recordset& rs)
 
 QVariant LookupFieldValue(const QString& tableName, long id, const QString& fieldName, const QVariant& defaultValue)
 {
-    // Names are joined into the statement: accept plain names only.
-    static const QRegularExpression name(QStringLiteral("^\\[?[A-Za-z_][A-Za-z0-9_ ]*\\]?$"));
-    if (!name.match(tableName).hasMatch() || !name.match(fieldName).hasMatch())
-        return defaultValue;
-    QVariant result = defaultValue;
-    try {
+    return fn("LookupFieldValue", [&]() -> QVariant {
+        // Names are joined into the statement: accept plain names only.
+        static const QRegularExpression name(QStringLiteral("^\\[?[A-Za-z_][A-Za-z0-9_ ]*\\]?$"));
+        if (!name.match(tableName).hasMatch() || !name.match(fieldName).hasMatch())
+            throw RuntimeError(errnum::SyntaxError, source(),
+                               QStringLiteral("Not a plain table or field name: %1.%2").arg(tableName, fieldName));
+        QVariant result = defaultValue;
         dao::Database& db = database();
         auto rs = db.OpenRecordset(QStringLiteral("select ") + fieldName + QStringLiteral(" from ") + tableName +
                                        QStringLiteral(" where id=") + QString::number(id),
@@ -410,15 +392,9 @@ QVariant LookupFieldValue(const QString& tableName, long id, const QString& fiel
         if (!rs->Bof() && !rs->Eof())
             result = rs->Fields(0);
         rs->Close();
-    } catch (...) {
-        result = defaultValue;
-    }
-    try {
-        if (state().db)
-            state().db->Idle(dao::dbFreeLocks);
-    } catch (...) {
-    }
-    return result;
+        db.Idle(dao::dbFreeLocks);
+        return result;
+    });
 }
 
 QVariant NullToDefault(const QVariant& value, int varType)
@@ -460,20 +436,30 @@ Counts counts()
 
 void Reset()
 {
+    // Every step runs and the state is forgotten whatever fails; the first
+    // failure is reported afterwards.
     State& s = state();
-    for (auto& rs : s.writable)
+    std::exception_ptr failure;
+    for (auto& rs : s.writable) {
         try {
             rs->Close();
         } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
         }
+    }
     if (s.db) {
         try {
             while (s.db->transactionLevel() > 0)
                 s.db->Rollback();
         } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
         }
     }
     s = State();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 // --- WriteScope -----------------------------------------------------------------
@@ -489,7 +475,8 @@ WriteScope::WriteScope(eTables table) : m_table(table)
         m_begun = BeginTrs(0);
         if (!m_begun) {
             bool ignored = true;
-            release(ignored);
+            if (auto failure = release(ignored))
+                std::rethrow_exception(failure);
             return;
         }
         m_opened = OpenTableExclusive(table);
@@ -499,30 +486,30 @@ WriteScope::WriteScope(eTables table) : m_table(table)
         }
         m_ok = true;
     } catch (...) {
+        // The begin step's own error is the one reported; whatever the
+        // clean-up runs into is secondary to it.
         bool ignored = true;
-        try {
-            release(ignored);
-        } catch (...) {
-        }
+        release(ignored);
         throw;
     }
 }
 
 WriteScope::~WriteScope()
 {
+    // Reached without commit() or rollback() only while an error leaves the
+    // write: that error is the one reported, and a destructor must not throw.
     if (m_locked || m_begun || m_opened) {
         bool ignored = true;
-        try {
-            release(ignored);
-        } catch (...) {
-        }
+        release(ignored);
     }
 }
 
-void WriteScope::release(bool& okFlag)
+std::exception_ptr WriteScope::release(bool& okFlag)
 {
     // Undo in reverse order of the begin steps: roll back, release the
-    // table, release the lock. Each step runs even when an earlier one fails.
+    // table, release the lock. Each step runs even when an earlier one fails;
+    // the first failure is handed back for the caller to report.
+    std::exception_ptr failure;
     auto step = [&](bool& held, auto&& call) {
         if (!held)
             return;
@@ -531,12 +518,15 @@ void WriteScope::release(bool& okFlag)
             okFlag = call() && okFlag;
         } catch (...) {
             okFlag = false;
+            if (!failure)
+                failure = std::current_exception();
         }
     };
     step(m_begun, [] { return RollbackTrs(0); });
     step(m_opened, [&] { return CloseTableExclusive(m_table); });
     step(m_locked, [] { return CloseTableForTransGroup(0); });
     m_ok = false;
+    return failure;
 }
 
 bool WriteScope::commit()
@@ -547,23 +537,28 @@ bool WriteScope::commit()
     try {
         committed = CommitTrs(0);
     } catch (...) {
+        // The commit's error is the one reported; the clean-up's own failure
+        // is secondary to it.
         abandonFailedCommit();
         throw;
     }
     if (!committed) {
-        abandonFailedCommit();
+        if (auto failure = abandonFailedCommit())
+            std::rethrow_exception(failure);
         return false;
     }
     m_begun = false;
     bool ok = true;
-    release(ok);
+    if (auto failure = release(ok))
+        std::rethrow_exception(failure);
     return ok;
 }
 
-void WriteScope::abandonFailedCommit()
+std::exception_ptr WriteScope::abandonFailedCommit()
 {
     // CommitTrs counted down before the engine refused (or before it rolled a
     // failed group back itself): undo whatever is still open of our level.
+    std::exception_ptr failure;
     State& s = state();
     if (m_begun && s.transactions[0] == 0) {
         m_begun = false;
@@ -571,16 +566,19 @@ void WriteScope::abandonFailedCommit()
             if (s.db && s.db->transactionLevel() > m_engineLevel)
                 s.db->Rollback();
         } catch (...) {
+            failure = std::current_exception();
         }
     }
     bool ignored = true;
-    release(ignored);
+    std::exception_ptr releaseFailure = release(ignored);
+    return failure ? failure : releaseFailure;
 }
 
 bool WriteScope::rollback()
 {
     bool ok = true;
-    release(ok);
+    if (auto failure = release(ok))
+        std::rethrow_exception(failure);
     return ok;
 }
 

@@ -18,6 +18,7 @@
 #include <QtCore/QString>
 #include <QtCore/QVariant>
 
+#include <exception>
 #include <memory>
 
 #include "store/enums.h"
@@ -126,14 +127,16 @@ public:
 
     bool ok() const { return m_ok; }
     // Commits; when the commit fails it rolls back. True only when the commit
-    // and both releases succeeded.
+    // and both releases succeeded; a release that fails with an error throws
+    // it after every release step has run.
     bool commit();
-    // Rolls back and releases; true when all three steps succeeded.
+    // Rolls back and releases; true when all three steps succeeded. All three
+    // run; the first error among them is thrown afterwards.
     bool rollback();
 
 private:
-    void release(bool& okFlag);
-    void abandonFailedCommit();
+    std::exception_ptr release(bool& okFlag);
+    std::exception_ptr abandonFailedCommit();
     eTables m_table;
     int m_engineLevel = 0;  // engine nesting depth before the write began
     bool m_locked = false;

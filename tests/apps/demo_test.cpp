@@ -10,6 +10,7 @@
 #include <QtCore/QJsonArray>
 #include <QtCore/QJsonDocument>
 #include <QtCore/QJsonObject>
+#include <QtCore/QProcess>
 
 #include <map>
 
@@ -302,6 +303,163 @@ TEST_F(DemoDb, WhereAndParametersCombine)
     EXPECT_EQ(f.readAll(), QByteArray("earlier\n"));
     f.close();
     EXPECT_FALSE(QFileInfo::exists(out + u".part"_s));
+}
+
+TEST_F(DemoDb, ConfidentialPartnersFollowTheRunningUser)
+{
+    // List 3 was saved by user 2; whoever runs it sees only their own
+    // confidential partners, never its author's.
+    RawDb raw(s_db);
+    const QString base = u"SELECT s.szamlaszam FROM szamla s JOIN partner p ON p.id = s.partner_id WHERE s.kelt "
+                         "BETWEEN '2024-01-01' AND '2024-12-31 23:59:59' AND s.sztornozott = 0"_s;
+    const QStringList authorsOwn = raw.rows(base + u" AND p.bizalmas <> 0 AND p.felelos_id = 2"_s);
+    ASSERT_FALSE(authorsOwn.isEmpty()) << "the demo has no confidential partner of user 2 with invoices";
+
+    const Table t = runTable(3, 3);
+    EXPECT_EQ(sorted(t.column(0)), sorted(raw.rows(base + u" AND "_s + visibleTo(3))));
+    const QStringList seen = t.column(0);
+    for (const QString& invoice : authorsOwn)
+        EXPECT_FALSE(seen.contains(invoice)) << invoice.toStdString();
+
+    const auto shown = run(3, 3, {u"--show-statement"_s});
+    EXPECT_FALSE(shown.out.contains(u"%RUNUSERID%"_s));
+    EXPECT_TRUE(shown.out.contains(u"[P].[felelos_id]=3)"_s)) << shown.out.toStdString();
+}
+
+// --- the command line refuses what it cannot do ------------------------------------
+
+namespace {
+
+// Runs the tool with its standard output going to `/dev/full`.
+lg::test::ProcessResult runIntoFullDisk(const QStringList& args)
+{
+    QProcess p;
+    p.setStandardOutputFile(u"/dev/full"_s);
+    p.start(kCli, args);
+    EXPECT_TRUE(p.waitForFinished(120000));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString(),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray fileHash(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    h.addData(&f);
+    return h.result();
+}
+
+}  // namespace
+
+TEST_F(DemoDb, UnknownOptionsAndStrayArgumentsAreRefused)
+{
+    auto r = run(1, 1, {u"--unknown"_s, u"x"_s});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains(u"unknown option --unknown"_s)) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(run(1, 1, {u"--wher=1=1"_s}).exitCode, 2) << "a misspelt condition is not dropped";
+    EXPECT_EQ(run(1, 1, {u"stray"_s}).exitCode, 2);
+    EXPECT_EQ(run(1, 1, {u"--show-statement=yes"_s}).exitCode, 2);
+    EXPECT_EQ(run(1, 1, {u"--where"_s, u"1=1"_s, u"--where"_s, u"2=2"_s}).exitCode, 2);
+    for (const QStringList& args :
+         {QStringList{u"lists"_s, u"--db"_s, s_db, u"--user"_s, u"1"_s, u"--everything"_s},
+          QStringList{u"types"_s, u"--db"_s, s_db, u"--user"_s, u"1"_s, u"--all"_s},
+          QStringList{u"statement"_s, u"--db"_s, s_db, u"--list"_s, u"1"_s, u"--user"_s, u"1"_s, u"-x"_s},
+          QStringList{u"init-db"_s, u"--db"_s, s_dir + u"/never.db"_s, u"--force"_s}}) {
+        const auto bad = lg::test::runProgram(kCli, args);
+        EXPECT_EQ(bad.exitCode, 2) << args.join(u' ').toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(s_dir + u"/never.db"_s));
+    // Statements may still begin like options where a command takes them.
+    EXPECT_EQ(lg::test::runProgram(kCli, {u"translate"_s, u"SELECT 1"_s}).exitCode, 0);
+}
+
+TEST_F(DemoDb, ConditionsCannotEscapeTheirBrackets)
+{
+    // List 8 is user 2's private list of four partners; user 2 runs it with a
+    // condition that tries to close the bracket and select every partner.
+    const int kept = runTable(8, 2).rows.size();
+    ASSERT_GT(kept, 0);
+    for (const QString& option : {u"--where"_s, u"--par1"_s, u"--par3"_s}) {
+        const auto r = run(8, 2, {option, u"1=1) OR (1=1"_s});
+        EXPECT_EQ(r.exitCode, 2) << option.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(option + u" is not one complete condition"_s)) << r.err.toStdString();
+    }
+    EXPECT_EQ(run(3, 2, {u"--where"_s, u"[SZ].[fizetve]=0 ORDER BY 1"_s}).exitCode, 2);
+    EXPECT_EQ(run(3, 2, {u"--par1"_s, u"[SZ].[fizetve]=0; DELETE * FROM vlq_list_report"_s}).exitCode, 2);
+    EXPECT_EQ(runTable(8, 2, {u"--where"_s, u"(1=1) OR (1=1)"_s}).rows.size(), kept)
+        << "a complete condition only narrows";
+}
+
+TEST_F(DemoDb, UnknownUserIsRefused)
+{
+    // Without the check user 99 would count as a user in no group.
+    auto r = run(1, 99);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(u"no user 99"_s)) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    for (const char* command : {"lists", "types"}) {
+        const auto listed =
+            lg::test::runProgram(kCli, {QString::fromLatin1(command), u"--db"_s, s_db, u"--user"_s, u"99"_s});
+        EXPECT_EQ(listed.exitCode, 1) << command;
+        EXPECT_TRUE(listed.out.isEmpty()) << command;
+    }
+    EXPECT_EQ(lg::test::runProgram(kCli, {u"statement"_s, u"--db"_s, s_db, u"--list"_s, u"1"_s, u"--user"_s, u"99"_s})
+                  .exitCode,
+              1);
+    EXPECT_EQ(lg::test::runProgram(kCli, {u"lists"_s, u"--db"_s, s_db, u"--user"_s, u"8"_s}).exitCode, 0)
+        << "a known user in no group";
+}
+
+TEST_F(DemoDb, LostStandardOutputIsAFailure)
+{
+    const QStringList base{u"--db"_s, s_db, u"--user"_s, u"1"_s};
+    for (const QStringList& args :
+         {QStringList{u"run"_s, u"--list"_s, u"7"_s} + base, QStringList{u"run"_s, u"--list"_s, u"1"_s} + base,
+          QStringList{u"run"_s, u"--list"_s, u"1"_s, u"--format"_s, u"json"_s} + base,
+          QStringList{u"run"_s, u"--list"_s, u"1"_s, u"--show-statement"_s} + base, QStringList{u"lists"_s} + base,
+          QStringList{u"types"_s} + base, QStringList{u"translate"_s, u"SELECT 1"_s},
+          QStringList{u"sql"_s, u"--db"_s, s_db, u"SELECT id FROM vlq_list_report"_s}, QStringList{u"--help"_s},
+          QStringList{u"--version"_s}, QStringList{u"run"_s, u"--help"_s}}) {
+        const auto r = runIntoFullDisk(args);
+        EXPECT_EQ(r.exitCode, 1) << args.join(u' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty()) << args.join(u' ').toStdString();
+    }
+
+    // A reader that goes away: the largest list cannot all fit into the pipe.
+    const auto piped = lg::test::runProgram(
+        u"/bin/bash"_s,
+        {u"-c"_s, u"\"$0\" run --db \"$1\" --list 7 --user 1 | head -c 10 >/dev/null; echo \"${PIPESTATUS[0]}\""_s,
+         kCli, s_db});
+    EXPECT_EQ(piped.out.trimmed(), u"1"_s) << piped.err.toStdString();
+}
+
+TEST_F(DemoDb, OutNeverReplacesTheDatabase)
+{
+    ASSERT_EQ(run(1, 1).exitCode, 0);  // the first open may still settle the file's journal
+    const QByteArray before = fileHash(s_db);
+    ASSERT_FALSE(before.isEmpty());
+    auto r = run(1, 1, {u"--out"_s, s_db});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.err.isEmpty());
+    // Another spelling of the same file is the same file.
+    r = run(1, 1, {u"--out"_s, s_dir + u"/rep/../nagyker.db"_s});
+    EXPECT_EQ(r.exitCode, 1);
+    for (const QString& format : {u"csv"_s, u"xlsx"_s, u"pdf"_s})
+        EXPECT_EQ(run(1, 1, {u"--format"_s, format, u"--out"_s, s_db}).exitCode, 1) << format.toStdString();
+    EXPECT_EQ(fileHash(s_db), before);
+    EXPECT_EQ(run(1, 1).exitCode, 0) << "the database still works";
+
+    // A good target is written whole; a device is refused.
+    const QString out = s_dir + u"/lists.tsv"_s;
+    r = run(1, 1, {u"--out"_s, out});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(QFileInfo(out).size(), qint64(run(1, 1).out.toUtf8().size()));
+    EXPECT_EQ(run(1, 1, {u"--out"_s, u"/dev/full"_s}).exitCode, 1);
+    EXPECT_TRUE(QDir(s_dir).entryList({u"*.tmp*"_s, u".*lists*"_s}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(DemoDb, CsvAndJsonOutput)

@@ -5,7 +5,7 @@
 
 #include "catalogue/catalogue_fixture.h"
 #include "catalogue/fieldcatalogue.h"
-#include "catalogue/fileutils.h"
+#include "catalogue/filehelpers.h"
 #include "store/errors.h"
 
 using namespace lg;

@@ -169,3 +169,19 @@ TEST(PermissionsWithoutDatabase, FailureCarriesTheTraceLine)
             << e.description().toStdString();
     }
 }
+
+TEST_F(Permissions, UnknownUserIsToldApartFromAUserInNoGroup)
+{
+    // Both see the same lists, so only the user query can tell them apart.
+    EXPECT_TRUE(UserExists(7));
+    EXPECT_TRUE(UserExists(9)) << "a user in no group";
+    EXPECT_FALSE(UserExists(99));
+    EXPECT_EQ(listsShown(99, -1, -1, 1), listsShown(9, -1, -1, 1));
+
+    // A host's own user query decides.
+    c.exec(QStringLiteral("DROP VIEW qry_vlq_list_wizard_user_table"));
+    c.exec(QStringLiteral("CREATE VIEW qry_vlq_list_wizard_user_table AS SELECT id, 10 AS user_group_id FROM vlq_user "
+                          "WHERE id = 9"));
+    EXPECT_TRUE(UserExists(9));
+    EXPECT_FALSE(UserExists(7));
+}

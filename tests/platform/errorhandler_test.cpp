@@ -55,69 +55,102 @@ TEST(UserFacingHandler, ShowsTheWholeTraceUnderTheProcedureName)
     EXPECT_EQ(lines[3], QStringLiteral("vlqTabul2/modWizardUtils/ in Function DeleteList "));
 }
 
-TEST(UserFacingHandler, RetryContinueAndGiveUp)
-{
-    // Retry runs the body again; here it succeeds the second time.
-    {
-        ScriptedErrorDialog dialog;
-        dialog.answerRetry();
-        int runs = 0;
-        const bool ok = runUserFacing(dialog, kControl, QStringLiteral("ShowReport"), [&] {
-            if (++runs == 1)
-                failingQuery();
-            return true;
-        });
-        EXPECT_TRUE(ok);
-        EXPECT_EQ(runs, 2);
-        EXPECT_EQ(dialog.shown().size(), 1);
-    }
-    // Continue goes on after the failing step and counts as success.
-    {
-        ScriptedErrorDialog dialog;
-        dialog.answerContinue();
-        int runs = 0;
-        EXPECT_TRUE(runUserFacing(dialog, kControl, QStringLiteral("ShowReport"), [&] {
-            ++runs;
-            failingQuery();
-        }));
-        EXPECT_EQ(runs, 1);
-    }
-    // Giving up ends the procedure with false, even after retries.
-    {
-        ScriptedErrorDialog dialog;
-        dialog.answerRetry();
-        dialog.answerGiveUp();
-        int runs = 0;
-        EXPECT_FALSE(runUserFacing(dialog, kControl, QStringLiteral("ShowReport"), [&] {
-            ++runs;
-            failingQuery();
-        }));
-        EXPECT_EQ(runs, 2);
-        EXPECT_EQ(dialog.shown().size(), 2);
-    }
-}
+// A procedure of three steps whose middle step fails `failures` times; counts
+// how often each step ran.
+struct ThreeSteps {
+    int failures = 1;
+    int first = 0, second = 0, third = 0;
 
-TEST(UserFacingHandler, OutcomesOfTheSingleStepHandler)
+    bool run(ErrorDialogService& dialog)
+    {
+        return runUserFacing(
+            dialog, kControl, QStringLiteral("ShowReport"), [&] { ++first; },
+            [&] {
+                if (++second <= failures)
+                    failingQuery();
+                return true;
+            },
+            [&] { ++third; });
+    }
+};
+
+TEST(UserFacingHandler, RetryRunsOnlyTheFailingStepAgain)
 {
     ScriptedErrorDialog dialog;
-    dialog.enqueue({true, true});  // retry wins over continue
-    dialog.answerContinue();
-    RuntimeError error(5, QStringLiteral("x"), QStringLiteral("d"));
-    EXPECT_EQ(handleUserFacingError(dialog, error, kControl, QStringLiteral("A")), ErrorOutcome::Retry);
-    EXPECT_EQ(error.source(), kControl + QStringLiteral("A"));
-    EXPECT_EQ(handleUserFacingError(dialog, error, kControl, QStringLiteral("B")), ErrorOutcome::Continue);
-    EXPECT_EQ(handleUserFacingError(dialog, error, kControl, QStringLiteral("C")), ErrorOutcome::GiveUp);
-    EXPECT_EQ(dialog.shown().size(), 3);
+    dialog.answerRetry();
+    dialog.answerRetry();
+    ThreeSteps steps{2};
+    EXPECT_TRUE(steps.run(dialog));
+    EXPECT_EQ(steps.first, 1) << "the step that had already succeeded ran again";
+    EXPECT_EQ(steps.second, 3);
+    EXPECT_EQ(steps.third, 1);
+    EXPECT_EQ(dialog.shown().size(), 2);
 }
 
-TEST(UserFacingHandler, ErrorNumberZeroIsNotShown)
+TEST(UserFacingHandler, ContinueSkipsTheStepButReportsFailure)
 {
     ScriptedErrorDialog dialog;
     dialog.answerContinue();
-    RuntimeError error(0, QStringLiteral("x"), QStringLiteral("d"));
-    EXPECT_EQ(handleUserFacingError(dialog, error, kControl, QStringLiteral("P")), ErrorOutcome::GiveUp);
-    EXPECT_EQ(error.source(), kControl + QStringLiteral("P"));
-    EXPECT_TRUE(dialog.shown().isEmpty());
+    ThreeSteps steps;
+    EXPECT_FALSE(steps.run(dialog)) << "unfinished work was reported as success";
+    EXPECT_EQ(steps.first, 1);
+    EXPECT_EQ(steps.second, 1);
+    EXPECT_EQ(steps.third, 1) << "continue carries on after the failing step";
+
+    // A single body: continue is failure as well.
+    ScriptedErrorDialog single;
+    single.answerContinue();
+    EXPECT_FALSE(runUserFacing(single, kControl, QStringLiteral("P"), [] { failingQuery(); }));
+}
+
+TEST(UserFacingHandler, GivingUpOrAFalseStepEndsTheProcedure)
+{
+    ScriptedErrorDialog dialog;
+    dialog.answerRetry();
+    dialog.answerGiveUp();
+    ThreeSteps steps{5};
+    EXPECT_FALSE(steps.run(dialog));
+    EXPECT_EQ(steps.second, 2);
+    EXPECT_EQ(steps.third, 0);
+
+    // A business failure ends the procedure without a dialog.
+    ScriptedErrorDialog quiet;
+    int later = 0;
+    EXPECT_FALSE(runUserFacing(
+        quiet, kControl, QStringLiteral("P"), [] { return false; }, [&] { ++later; }));
+    EXPECT_EQ(later, 0);
+    EXPECT_TRUE(quiet.shown().isEmpty());
+
+    // An error numbered 0 is not shown and gives up.
+    ScriptedErrorDialog zero;
+    zero.answerRetry();
+    EXPECT_FALSE(runUserFacing(
+        zero, kControl, QStringLiteral("P"), [] { throw RuntimeError(0, QStringLiteral("x"), QStringLiteral("d")); },
+        [&] { ++later; }));
+    EXPECT_EQ(later, 0);
+    EXPECT_TRUE(zero.shown().isEmpty());
+}
+
+TEST(UserFacingHandler, StepsCanBeRunOneByOne)
+{
+    ScriptedErrorDialog dialog;
+    dialog.answerContinue();
+    UserFacingProcedure run(dialog, kControl, QStringLiteral("ExcelExport"));
+    EXPECT_TRUE(run.step([] { return true; }));
+    EXPECT_FALSE(run.step([] { failingQuery(); }));
+    EXPECT_FALSE(run.ended()) << "after continue the next step still runs";
+    int ran = 0;
+    EXPECT_TRUE(run.step([&] { ++ran; }));
+    EXPECT_EQ(ran, 1);
+    EXPECT_FALSE(run.ok());
+    ASSERT_EQ(dialog.shown().size(), 1);
+    EXPECT_EQ(dialog.shown().first().error.source(), kControl + QStringLiteral("ExcelExport"));
+
+    // Once ended, nothing more runs.
+    EXPECT_FALSE(run.step([] { return false; }));
+    EXPECT_TRUE(run.ended());
+    EXPECT_FALSE(run.step([&] { ++ran; }));
+    EXPECT_EQ(ran, 1);
 }
 
 TEST(UserFacingHandler, ForeignExceptionsAndFalseResults)
@@ -139,7 +172,7 @@ TEST(UserFacingHandler, InstalledDialogIsFoundWithoutBeingPassed)
     auto dialog = std::make_shared<ScriptedErrorDialog>();
     setErrorDialogLocator([dialog]() -> ErrorDialogService& { return *dialog; });
     dialog->answerContinue();
-    EXPECT_TRUE(runUserFacing(kControl, QStringLiteral("P"), [] { failingQuery(); }));
+    EXPECT_FALSE(runUserFacing(kControl, QStringLiteral("P"), [] { failingQuery(); }));
     EXPECT_EQ(dialog->shown().size(), 1);
     setErrorDialogLocator({});
 

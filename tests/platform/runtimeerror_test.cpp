@@ -60,7 +60,3 @@ TEST(RuntimeError, ForeignExceptionsBecomeRuntimeErrors)
     }
 }
 
-TEST(RuntimeError, ElementIsTemporaryNumber)
-{
-    EXPECT_EQ(errnum::ElementIsTemporary, -2147221404L);
-}

@@ -1,3 +1,4 @@
+#include "store/errors.h"
 #include "storefixture.h"
 
 namespace lg::test {
@@ -151,7 +152,7 @@ TEST_F(ListReportTest, DeleteTempItemRemovesEveryRow)
     ASSERT_TRUE(copy);
     auto wheres = copy->ReportWheres();
     ASSERT_TRUE(wheres.Item(1)->Delete() && wheres.Item(1)->CoreUpdate());
-    copy->DeleteTempItem();
+    EXPECT_TRUE(copy->DeleteTempItem());
     EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report where id=%1").arg(copy->ID())), 0);
     for (const char* t :
          {"vlq_list_report_group_field", "vlq_list_report_visible_field", "vlq_list_report_where_field"})
@@ -232,6 +233,101 @@ TEST_F(ListReportTest, TemporaryListIsRefusedAndDeletedListHidesItsChildren)
     EXPECT_EQ(children("vlq_list_report_group_field", list->ID()), 1) << "children stay";
     ListReport again;
     EXPECT_FALSE(again.CoreLoad(list->ID()));
+}
+
+// --- a work copy's object must never remove an unrelated saved list -------------------
+
+TEST_F(ListReportTest, DeleteTempItemRefusesAFinalList)
+{
+    auto saved = makeList(QStringLiteral("Mentett"), 1, 2, 1);
+    EXPECT_FALSE(saved->DeleteTempItem());
+    ASSERT_EQ(ctx().currentErrors().Count(), 1);
+    EXPECT_EQ(ctx().currentErrors().Item(1)->Number(), errnum::ListNotTemporary);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report where id=%1").arg(saved->ID())), 1);
+    EXPECT_EQ(children("vlq_list_report_visible_field", saved->ID()), 2);
+
+    // A work copy's object reused for a saved list: the stored row decides.
+    auto copy = saved->DBClone(ectModify);
+    ASSERT_TRUE(copy);
+    ASSERT_TRUE(copy->CoreLoad(saved->ID()));
+    ctx().currentErrors().Clear();
+    EXPECT_FALSE(copy->DeleteTempItem());
+    EXPECT_EQ(ctx().currentErrors().Count(), 1);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report where id=%1").arg(saved->ID())), 1);
+    EXPECT_EQ(db->transactionLevel(), 0);
+}
+
+TEST_F(ListReportTest, ObjectReusedThroughCoreDefaultReplacesNothing)
+{
+    auto source = makeList(QStringLiteral("Forrás"), 1, 1, 1);
+    auto copy = source->DBClone(ectModify);
+    ASSERT_TRUE(copy);
+    ASSERT_TRUE(copy->DeleteTempItem());
+
+    copy->CoreDefault();
+    EXPECT_EQ(copy->CloneSourceID(), 0);
+    copy->set_name(QStringLiteral("Új lista"));
+    ASSERT_TRUE(copy->SetFinal() && copy->CoreUpdate(true));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report where id=%1").arg(source->ID())), 1);
+    EXPECT_EQ(children("vlq_list_report_group_field", source->ID()), 1);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report")), 2);
+}
+
+TEST_F(ListReportTest, ObjectReusedThroughCoreLoadReplacesNothing)
+{
+    auto first = makeList(QStringLiteral("Első"), 1, 1, 1);
+    auto second = makeList(QStringLiteral("Második"), 2, 1, 0);
+    auto copy = first->DBClone(ectModify);
+    ASSERT_TRUE(copy);
+
+    // The same object now edits another list that is final already.
+    ASSERT_TRUE(copy->CoreLoad(second->ID()));
+    EXPECT_EQ(copy->CloneSourceID(), 0);
+    copy->set_name(QStringLiteral("Második (átnevezve)"));
+    ASSERT_TRUE(copy->SetFinal() && copy->CoreUpdate(true));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report where id=%1").arg(first->ID())), 1)
+        << "the list the object was once copied from survives";
+    EXPECT_EQ(children("vlq_list_report_visible_field", first->ID()), 1);
+
+    // Loading another work copy keeps nothing of the first copy's source either.
+    auto otherCopy = second->DBClone(ectCopy);
+    ASSERT_TRUE(otherCopy);
+    auto reused = first->DBClone(ectModify);
+    ASSERT_TRUE(reused);
+    ASSERT_TRUE(reused->CoreLoad(otherCopy->ID()));
+    ASSERT_TRUE(reused->SetFinal() && reused->CoreUpdate(true));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report where id=%1").arg(first->ID())), 1);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report where id=%1").arg(second->ID())), 1);
+}
+
+TEST_F(ListReportTest, DeletedWorkCopyReplacesNothing)
+{
+    auto source = makeList(QStringLiteral("Forrás"), 1, 1, 1);
+    addDenial(source->ID());
+    auto copy = source->DBClone(ectModify);
+    ASSERT_TRUE(copy);
+    ASSERT_TRUE(copy->Delete());
+    ASSERT_TRUE(copy->CoreUpdate(true));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report where id=%1").arg(source->ID())), 1);
+    EXPECT_EQ(children("vlq_list_report_where_field", source->ID()), 1);
+    EXPECT_EQ(count(QStringLiteral("select list_report_id from vlq_list_auth_unit")), source->ID())
+        << "the denials stay with the source";
+}
+
+TEST_F(ListReportTest, RecommittingAFinalListReplacesNothing)
+{
+    auto source = makeList(QStringLiteral("Forrás"), 1, 1, 1);
+    auto copy = source->DBClone(ectModify);
+    ASSERT_TRUE(copy);
+    ASSERT_TRUE(copy->SetFinal() && copy->CoreUpdate(true));
+    ASSERT_EQ(count(QStringLiteral("select count(*) from vlq_list_report")), 1);
+
+    // Another list now holds the id of the replaced source.
+    db->Execute(QStringLiteral("insert into vlq_list_report (id, name, temp_status) values (%1, 'Idegen', 0)")
+                    .arg(source->ID()));
+    copy->set_name(QStringLiteral("Átnevezve"));
+    ASSERT_TRUE(copy->SetFinal() && copy->CoreUpdate(true));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report where id=%1").arg(source->ID())), 1);
 }
 
 }  // namespace

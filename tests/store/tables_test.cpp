@@ -121,6 +121,16 @@ TEST_F(TablesTest, NextIdIsHighestPlusOneAndRestoresThePosition)
     EXPECT_EQ(GetNextID(rs, QStringLiteral("PrimaryKey"), QStringLiteral("id")), 42);
     EXPECT_EQ(rs.Index(), QStringLiteral("PrimaryKey"));
     EXPECT_EQ(rs.Fields(QStringLiteral("id")).toLongLong(), 17);
+
+    // A failure is reported: a made-up 1 would later collide with a stored key.
+    try {
+        GetNextID(rs, QStringLiteral("PrimaryKey"), QStringLiteral("no_such_field"));
+        ADD_FAILURE() << "no error";
+    } catch (const RuntimeError& e) {
+        EXPECT_TRUE(e.description().endsWith(QStringLiteral("\r\nmodTables in Function GetNextID ")))
+            << e.description().toStdString();
+    }
+    EXPECT_THROW(GetNextID(rs, QStringLiteral("no_such_index"), QStringLiteral("id")), RuntimeError);
     EXPECT_TRUE(CloseTableExclusive(tListWizardTable));
 }
 
@@ -145,12 +155,18 @@ TEST_F(TablesTest, LookupAndNullReplacement)
         LookupFieldValue(QStringLiteral("vlq_list_wizard_type"), 4, QStringLiteral("required_table"), -5).toLongLong(),
         2);
     EXPECT_EQ(LookupFieldValue(QStringLiteral("vlq_list_wizard_type"), 5, QStringLiteral("name"), -5).toInt(), -5);
-    EXPECT_EQ(LookupFieldValue(QStringLiteral("no_such_table"), 4, QStringLiteral("name"), -5).toInt(), -5);
-    // Only plain names are joined into the statement.
-    EXPECT_EQ(LookupFieldValue(QStringLiteral("vlq_list_wizard_type"), 4,
-                               QStringLiteral("name from vlq_list_wizard_type; drop table vlq_list_report --"), -5)
-                  .toInt(),
-              -5);
+    // A failing look-up is an error, never the default value.
+    try {
+        LookupFieldValue(QStringLiteral("no_such_table"), 4, QStringLiteral("name"), -5);
+        ADD_FAILURE() << "an unknown table gave a value";
+    } catch (const RuntimeError& e) {
+        EXPECT_TRUE(e.description().endsWith(QStringLiteral("\r\nmodTables in Function LookupFieldValue ")))
+            << e.description().toStdString();
+    }
+    // Only plain names are joined into the statement; anything else is refused.
+    EXPECT_THROW(LookupFieldValue(QStringLiteral("vlq_list_wizard_type"), 4,
+                                  QStringLiteral("name from vlq_list_wizard_type; drop table vlq_list_report --"), -5),
+                 RuntimeError);
     EXPECT_TRUE(db->hasTable(QStringLiteral("vlq_list_report")));
 
     EXPECT_EQ(NullToDefault(QVariant(), vt::String), QVariant(QString()));

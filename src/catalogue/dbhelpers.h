@@ -16,7 +16,10 @@ class Recordset;
 namespace lg::catalogue {
 
 // Decimal text of an id as it goes into a statement.
-inline QString num(long value) { return QString::number(value); }
+inline QString num(long value)
+{
+    return QString::number(value);
+}
 
 // The library-wide database; throws a RuntimeError when none is set.
 dao::Database& activeDatabase();

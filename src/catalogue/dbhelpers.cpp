@@ -1,4 +1,4 @@
-#include "catalogue/sqltext.h"
+#include "catalogue/dbhelpers.h"
 
 #include "platform/dao/dao.h"
 #include "platform/runtimeerror.h"

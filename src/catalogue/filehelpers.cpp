@@ -1,4 +1,4 @@
-#include "catalogue/fileutils.h"
+#include "catalogue/filehelpers.h"
 
 #include <QtCore/QFileInfo>
 
@@ -48,7 +48,10 @@ QString joinPath(const QString& folder, const QString& fileName)
     return trimmed + separator + fileName;
 }
 
-void SetShellOpenHandler(ShellOpenHandler handler) { shellHandler() = std::move(handler); }
+void SetShellOpenHandler(ShellOpenHandler handler)
+{
+    shellHandler() = std::move(handler);
+}
 
 int ShellOpen(const QString& path)
 {

@@ -39,7 +39,7 @@ protected:
         ListStatement s;
         EXPECT_TRUE(GenerateListStatement(list, type, condition, 1, s)) << errors().toStdString();
         EXPECT_TRUE(catalogue::TestSQLStatement(s.test)) << errors().toStdString() << s.test.toStdString();
-        const QString sql = buildRunStatement(s.stored, report::runCondition(runCondition), parameters);
+        const QString sql = buildRunStatement(s.stored, report::runCondition(runCondition), parameters, 1);
         QStringList values;
         try {
             auto rs = c.db->OpenRecordset(sql);

@@ -90,16 +90,9 @@ bool ListAuthUnit::DeleteAuthUnitWithGroup(long lAuthType, long lUserGroupID, lo
                    QStringLiteral(",1,0)=1 ");
 
         dao::Database& db = modTables::CurrentDatabase();
-        const int level = db.transactionLevel();
-        db.BeginTrans();
-        try {
-            db.Execute(sql);
-            db.CommitTrans(dao::dbForceOSFlush);
-        } catch (...) {
-            if (db.transactionLevel() > level)
-                db.Rollback();
-            throw;
-        }
+        dao::Transaction transaction(db);
+        db.Execute(sql);
+        transaction.commit(dao::dbForceOSFlush);
         db.Idle(dao::dbFreeLocks);
         return true;
     });

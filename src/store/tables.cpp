@@ -28,6 +28,7 @@ struct State {
     qint16 transactions[kGroups] = {};
     qint16 lockUses[kGroups] = {};
     bool failed[kGroups] = {};  // an inner RollbackTrs happened in the open group
+    std::unique_ptr<dao::Transaction> transaction;  // the engine transaction of the outermost BeginTrs
     QString lockTableNames[kGroups];
 };
 
@@ -198,7 +199,7 @@ bool BeginTrs(int group)
         for (qint16 c : s.transactions)
             anyOpen = anyOpen || c != 0;
         if (!anyOpen) {
-            database().BeginTrans();
+            s.transaction = std::make_unique<dao::Transaction>(database());
             for (bool& f : s.failed)
                 f = false;
         }
@@ -222,10 +223,13 @@ bool CommitTrs(int group)
                 // An inner part of this transaction was rolled back: committing
                 // the rest would store a half-done write.
                 s.failed[group] = false;
-                database().Rollback();
+                if (const auto transaction = std::move(s.transaction))
+                    transaction->rollback();
                 return false;
             }
-            database().CommitTrans(dao::dbForceOSFlush);
+            // A commit the engine refuses rolls back as the guard goes.
+            if (const auto transaction = std::move(s.transaction))
+                transaction->commit(dao::dbForceOSFlush);
         }
         return true;
     });
@@ -240,7 +244,8 @@ bool RollbackTrs(int group)
         --s.transactions[group];
         if (s.transactions[group] == 0) {
             s.failed[group] = false;
-            database().Rollback();
+            if (const auto transaction = std::move(s.transaction))
+                transaction->rollback();
         } else {
             s.failed[group] = true;
         }
@@ -466,13 +471,7 @@ void Reset()
             rs->Close();
         } catch (...) {
         }
-    if (s.db) {
-        try {
-            while (s.db->transactionLevel() > 0)
-                s.db->Rollback();
-        } catch (...) {
-        }
-    }
+    s.transaction.reset();  // rolls back what is still open
     s = State();
 }
 
@@ -563,16 +562,11 @@ bool WriteScope::commit()
 void WriteScope::abandonFailedCommit()
 {
     // CommitTrs counted down before the engine refused (or before it rolled a
-    // failed group back itself): undo whatever is still open of our level.
+    // failed group back itself); its transaction guard has rolled back
+    // whatever was still open, so only the table and the lock remain.
     State& s = state();
-    if (m_begun && s.transactions[0] == 0) {
+    if (m_begun && s.transactions[0] == 0)
         m_begun = false;
-        try {
-            if (s.db && s.db->transactionLevel() > m_engineLevel)
-                s.db->Rollback();
-        } catch (...) {
-        }
-    }
     bool ignored = true;
     release(ignored);
 }

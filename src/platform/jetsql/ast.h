@@ -18,22 +18,23 @@ using ExprPtr = std::unique_ptr<Expr>;
 
 enum class ExprKind {
     Null,
-    Number,    // text: the literal as written
-    String,    // text: the value
-    Date,      // text: the canonical form
-    Bool,      // number: -1 or 0
-    Column,    // names: qualifier parts and the column
-    Star,      // names: empty for *, the table for t.*
-    Unary,     // op, args[0]
-    Binary,    // op, args[0], args[1]
-    Function,  // text: the name as written, args (count(*) has a Star argument)
-    Between,   // args: value, low, high; negated
-    InList,    // args: value, items...; negated
-    InSelect,  // args: value; select; negated
-    IsNull,    // args[0]; negated
-    Like,      // args: value, pattern; negated
-    Subquery,  // select (a scalar value)
-    Exists,    // select
+    Number,     // text: the literal as written
+    String,     // text: the value
+    Date,       // text: the canonical form
+    Bool,       // number: -1 or 0
+    Column,     // names: qualifier parts and the column
+    Star,       // names: empty for *, the table for t.*
+    Unary,      // op, args[0]
+    Binary,     // op, args[0], args[1]
+    Function,   // text: the name as written, args (count(*) has a Star argument)
+    Between,    // args: value, low, high; negated
+    InList,     // args: value, items...; negated
+    InSelect,   // args: value; select; negated
+    IsNull,     // args[0]; negated
+    Like,       // args: value, pattern; negated
+    Subquery,   // select (a scalar value)
+    Exists,     // select
+    Parameter,  // text: the lower-cased name, empty for '?'; number: the bound value's number, from 1
 };
 
 enum class Op {
@@ -183,6 +184,15 @@ struct Statement {
     bool unique = false;
     bool primary = false;
     std::vector<IndexColumn> indexColumns;
+
+    // Bound values: entry k-1 is the name of number k, empty for a '?'.
+    QStringList parameters;
+};
+
+// A condition on its own, as a host or a user writes it for a run.
+struct Condition {
+    ExprPtr expr;
+    QStringList parameters;  // as in Statement
 };
 
 }  // namespace lg::jetsql::ast

@@ -80,8 +80,8 @@ const WeightTable& weightTable()
         std::vector<char32_t> letters;
         for (char32_t ch : candidates) {
             const char32_t l = lower(ch);
-            if (l < kTableSize && std::find(letters.begin(), letters.end(), l) == letters.end()
-                && c.compare(QString(QChar(l)), QString()) != 0)  // ignorable characters stay out
+            if (l < kTableSize && std::find(letters.begin(), letters.end(), l) == letters.end() &&
+                c.compare(QString(QChar(l)), QString()) != 0)  // ignorable characters stay out
                 letters.push_back(l);
         }
         auto str = [](char32_t ch) { return QString(QChar(ch)); };

@@ -14,13 +14,14 @@ namespace {
 
 const QString kSource = QStringLiteral("jetsql");
 
-enum class Tok { End, Ident, Bracket, String, Number, Date, Symbol };
+enum class Tok { End, Ident, Bracket, String, Number, Date, Symbol, Param };
 
 struct Token {
     Tok type = Tok::End;
-    QString text;  // identifier/value/symbol; for Date the canonical form
-    QString raw;   // as written, for messages
-    int pos = 0;   // 1-based
+    QString text;    // identifier/value/symbol; for Date the canonical form; for Param the lower-cased name
+    QString raw;     // as written, for messages
+    int pos = 0;     // 1-based
+    int number = 0;  // Param: the number of the bound value, from 1
 };
 
 // Words that end an expression or a clause, so they are never taken as an
@@ -51,7 +52,11 @@ const QSet<QString>& reservedWords()
 
 class Parser {
 public:
-    explicit Parser(const QString& text) : m_text(text) { tokenize(); }
+    explicit Parser(const QString& text) : m_text(text)
+    {
+        tokenize();
+        numberParameters();
+    }
 
     Statement statement()
     {
@@ -80,7 +85,25 @@ public:
         acceptSymbol(";");
         if (cur().type != Tok::End)
             fail(QStringLiteral("expected the end of the statement"));
+        if (!m_parameters.isEmpty()) {
+            if (st.type != StatementType::Select && st.type != StatementType::Insert &&
+                st.type != StatementType::Update && st.type != StatementType::Delete)
+                failAt(m_firstParameter->pos, m_firstParameter->raw,
+                       QStringLiteral("a definition statement cannot take parameters"));
+            st.parameters = m_parameters;
+        }
         return st;
+    }
+
+    // Exactly one expression and nothing after it.
+    Condition condition()
+    {
+        Condition c;
+        c.expr = expression();
+        if (cur().type != Tok::End)
+            fail(QStringLiteral("expected the end of the condition"));
+        c.parameters = m_parameters;
+        return c;
     }
 
 private:
@@ -175,6 +198,19 @@ private:
                 i = j;
                 if (i < n && (s[i].isLetter() || s[i] == u'_'))
                     failAt(t.pos, s.mid(t.pos - 1, i - t.pos + 2), QStringLiteral("not a valid number"));
+            } else if (c == u'?' || c == u'@') {
+                // A bound value: '?' by position, '@name' by name.
+                qsizetype j = i + 1;
+                if (c == u'@') {
+                    while (j < n && (s[j].isLetterOrNumber() || s[j] == u'_'))
+                        ++j;
+                    if (j == i + 1)
+                        failAt(t.pos, QStringLiteral("@"), QStringLiteral("expected a parameter name after '@'"));
+                }
+                t.type = Tok::Param;
+                t.raw = s.mid(i, j - i);
+                t.text = t.raw.mid(1).toLower();
+                i = j;
             } else if (c.isLetter() || c == u'_') {
                 qsizetype j = i;
                 while (j < n && (s[j].isLetterOrNumber() || s[j] == u'_' || s[j] == u'$'))
@@ -201,6 +237,31 @@ private:
                 i += t.text.size();
             }
             m_tokens.push_back(std::move(t));
+        }
+    }
+
+    // Positional markers are numbered in text order, each distinct name gets
+    // one number where it first appears. The two kinds do not mix: a '?'
+    // among named values would have no clear number.
+    void numberParameters()
+    {
+        for (Token& t : m_tokens) {
+            if (t.type != Tok::Param)
+                continue;
+            if (!m_firstParameter) {
+                m_firstParameter = &t;
+            } else if (m_firstParameter->text.isEmpty() != t.text.isEmpty()) {
+                failAt(t.pos, t.raw, QStringLiteral("positional (?) and named (@name) parameters cannot be mixed"));
+            }
+            if (!t.text.isEmpty()) {
+                const qsizetype known = m_parameters.indexOf(t.text);
+                if (known >= 0) {
+                    t.number = int(known) + 1;
+                    continue;
+                }
+            }
+            m_parameters << t.text;
+            t.number = int(m_parameters.size());
         }
     }
 
@@ -703,6 +764,13 @@ private:
             advance();
             return e;
         }
+        case Tok::Param: {
+            auto e = makeExpr(ExprKind::Parameter, pos);
+            e->text = t.text;
+            e->number = t.number;
+            advance();
+            return e;
+        }
         case Tok::Symbol:
             if (t.text == u"(") {
                 advance();
@@ -1093,6 +1161,8 @@ private:
 
     const QString& m_text;
     std::vector<Token> m_tokens;
+    QStringList m_parameters;
+    const Token* m_firstParameter = nullptr;
     size_t m_i = 0;
     int m_depth = 0;
 };
@@ -1103,6 +1173,12 @@ Statement parseStatement(const QString& text)
 {
     Parser parser(text);
     return parser.statement();
+}
+
+Condition parseCondition(const QString& text)
+{
+    Parser parser(text);
+    return parser.condition();
 }
 
 }  // namespace lg::jetsql

@@ -59,6 +59,7 @@ public:
     Translation generate(const Statement& st) override
     {
         Translation t;
+        t.parameters = st.parameters;
         switch (st.type) {
         case StatementType::Select:
             t.kind = StatementKind::Select;
@@ -567,6 +568,8 @@ private:
             return make(u'(' + select(*e.select) + u')', SType::Unknown);
         case ExprKind::Exists:
             return make(QStringLiteral("EXISTS (") + select(*e.select) + u')', SType::Bool, true);
+        case ExprKind::Parameter:
+            return make(u'?' + QString::number(e.number), SType::Unknown);
         }
         return make(QStringLiteral("NULL"), SType::Null);
     }

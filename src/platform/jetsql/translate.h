@@ -6,6 +6,7 @@
 // collation that registerSqliteFunctions() installs on every connection.
 
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 #include <memory>
 
@@ -30,6 +31,10 @@ enum class StatementKind {
 struct Translation {
     QString sql;  // DDL may hold several ';'-separated statements
     StatementKind kind = StatementKind::Other;
+    // The bound values the SQL numbers ?1, ?2, ...: entry k-1 is the
+    // lower-cased name of ?k as written '@name', or empty for a positional
+    // '?'. One statement uses only one of the two kinds.
+    QStringList parameters;
 };
 
 // Translates one Jet statement. Results are cached by text and dialect; safe

@@ -201,14 +201,14 @@ void ListReport::DeleteTempItem()
 {
     traced(kSource, TraceKind::Sub, QStringLiteral("DeleteTempItem"), [&] {
         dao::Database& db = modTables::CurrentDatabase();
-        const QString n = num(ID());
         // All or nothing: a list without its row but with children (or the
         // reverse) is never left behind.
+        const QVariantList id{qlonglong(ID())};
         dao::Transaction transaction(db);
-        db.Execute(QStringLiteral("delete * from vlq_list_report  where id=") + n);
-        db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=") + n);
-        db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=") + n);
-        db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=") + n);
+        db.Execute(QStringLiteral("delete * from vlq_list_report  where id=?"), id);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=?"), id);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=?"), id);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=?"), id);
         transaction.commit(dao::dbForceOSFlush);
         db.Idle(dao::dbFreeLocks);
     });

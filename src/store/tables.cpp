@@ -410,8 +410,8 @@ QVariant LookupFieldValue(const QString& tableName, long id, const QString& fiel
     try {
         dao::Database& db = database();
         auto rs = db.OpenRecordset(QStringLiteral("select ") + fieldName + QStringLiteral(" from ") + tableName +
-                                       QStringLiteral(" where id=") + QString::number(id),
-                                   dao::RecordsetType::Snapshot);
+                                       QStringLiteral(" where id=?"),
+                                   QVariantList{qlonglong(id)}, dao::RecordsetType::Snapshot);
         if (!rs->Bof() && !rs->Eof())
             result = rs->Fields(0);
         rs->Close();

@@ -455,8 +455,7 @@ namespace {
 // The name of each SQLite parameter of a translated statement ("" for positional).
 QStringList parameterNames(const jetsql::Translation& translation)
 {
-    Q_UNUSED(translation);
-    return {};
+    return translation.parameters;
 }
 
 }  // namespace
@@ -488,7 +487,7 @@ void Database::Execute(const QString& jetSql, const Parameters& parameters, int 
     const bool dml = translation->kind == K::Insert || translation->kind == K::Update || translation->kind == K::Delete;
     d->recordsAffected = 0;
     if (dml) {
-        if (parameters.isEmpty()) {
+        if (parameters.isEmpty() && translation->parameters.isEmpty()) {
             d->recordsAffected = d->run(sql);
             return;
         }
@@ -585,7 +584,9 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString& source, Record
     if (translation->kind != K::Select && translation->kind != K::Other)
         fail(kDatabaseSource, daoerr::InvalidOperation,
              QStringLiteral("Invalid operation: only a select query returns records."));
-    auto impl = makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type, {}, {});
+    // Markers without values fail as missing parameters.
+    auto impl = makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
+                                       parameterNames(*translation), {});
     if (options & dbReadOnly)
         impl->readOnly = true;
     return std::shared_ptr<Recordset>(new Recordset(std::move(impl)));

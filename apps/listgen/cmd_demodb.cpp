@@ -76,6 +76,7 @@ DemoSummary buildDemoDatabase(const QString& file, const DemoOptions& options, c
                 progress(u"writing the catalogue, denials and saved lists"_s);
                 summary = fillCatalogue(*db, summary, options.reportsDir);
                 transaction.commit();
+                bulk.end();
             }
             progress(u"writing the report sources"_s);
             writeReportSources(options.reportsDir);

@@ -378,9 +378,15 @@ public:
     BulkLoad(const BulkLoad&) = delete;
     BulkLoad& operator=(const BulkLoad&) = delete;
 
+    // Brings journal and sync back and reports a failure to do so; the
+    // destructor does the same silently when end() was not called.
+    void end();
+
 private:
+    void restore();
     Database& m_db;
     QString m_journal;
+    bool m_active = true;
 };
 
 // A statement prepared once and run many times: bind the values, execute,

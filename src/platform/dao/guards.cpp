@@ -99,17 +99,38 @@ BulkLoad::BulkLoad(Database& db) : m_db(db)
 
 BulkLoad::~BulkLoad()
 {
+    if (!m_active)
+        return;
+    try {
+        restore();
+    } catch (...) {
+        // Not persistent: the next connection opens the file with its
+        // recorded journal mode and a full sync anyway.
+    }
+}
+
+void BulkLoad::end()
+{
+    if (!m_active)
+        return;
+    restore();
+}
+
+void BulkLoad::restore()
+{
+    m_active = false;
     Database::Impl& d = DatabaseAccess::of(m_db);
     d.bulkLoad = false;
-    try {
-        while (d.transactionLevel > 0)
-            m_db.Rollback();
-    } catch (...) {
-    }
+    // What is still open was never meant to stay.
+    while (d.transactionLevel > 0)
+        m_db.Rollback();
     d.releaseCursors(true);
-    const QByteArray sql = "PRAGMA journal_mode=" + (m_journal.isEmpty() ? QByteArray("DELETE") : m_journal.toLatin1());
-    sqlite3_exec(d.db, sql.constData(), nullptr, nullptr, nullptr);
+    const QString wanted = m_journal.isEmpty() ? QStringLiteral("delete") : m_journal;
+    d.run("PRAGMA journal_mode=" + wanted.toLatin1());
     d.restoreSync();
+    if (m_db.journalMode() != wanted)
+        fail(kDatabaseSource, errnum::Database,
+             QStringLiteral("Cannot bring the journal mode back to %1 after a bulk load.").arg(wanted));
 }
 
 // ---- PreparedStatement ----------------------------------------------------------------

@@ -216,13 +216,19 @@ TEST(BulkLoad, OnlyForADatabaseBeingCreatedAndRestoresTheJournal)
             for (int i = 1; i <= 100; ++i)
                 insert(*db, i);
             t.commit();
+            bulk.end();
+            EXPECT_EQ(db->journalMode(), QStringLiteral("delete"));
+        }
+        {
+            BulkLoad bulk(*db);  // left without end(): restored all the same
+            insert(*db, 101);
         }
         EXPECT_EQ(db->journalMode(), QStringLiteral("delete"));
         Transaction t(*db);
         EXPECT_EQ(errorNumberOf([&] { BulkLoad inside(*db); }), 3219);
     }
     auto db = Database::open(path);
-    EXPECT_EQ(countRows(*db), 100);
+    EXPECT_EQ(countRows(*db), 101);
     EXPECT_EQ(errorNumberOf([&] { BulkLoad refused(*db); }), 3219);
     EXPECT_EQ(db->journalMode(), QStringLiteral("delete"));
 }

@@ -59,7 +59,10 @@ struct Store {
     {
         db = lg::dao::Database::open(dir.filePath(QStringLiteral("bench.db")));
         lg::store::installSchema(*db);
-        sqlite3* h = db->handle();
+        // Filled past the layer, on a connection of its own.
+        sqlite3* h = nullptr;
+        sqlite3_open_v2(dir.filePath(QStringLiteral("bench.db")).toUtf8().constData(), &h, SQLITE_OPEN_READWRITE,
+                        nullptr);
         std::mt19937 rnd(42);
         sql(h, "BEGIN");
         insertRows(h, "insert into vlq_list_wizard_type (id, name, modul_id, required_table) values (?, ?, ?, 1)",
@@ -166,6 +169,7 @@ struct Store {
                        .toUtf8()
                        .constData());
         sql(h, "COMMIT");
+        sqlite3_close_v2(h);
         lg::ctx().database = db;
 
         // The generated statement must be one the database accepts.

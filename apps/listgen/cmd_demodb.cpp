@@ -5,18 +5,33 @@
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 
-#include <sqlite3.h>
-
 #include "command.h"
 #include "demodata.h"
 #include "platform/dao/dao.h"
 #include "platform/runtimeerror.h"
+#include "platform/safefile.h"
 #include "store/context.h"
 #include "store/schema.h"
 
 using namespace Qt::StringLiterals;
 
 namespace lg::demo {
+
+namespace {
+
+// What SQLite and the layer leave beside a database file: journals and lock files.
+QStringList companionFiles(const QString& database)
+{
+    QStringList files;
+    for (const QString& suffix : {u"-wal"_s, u"-shm"_s, u"-journal"_s})
+        files << database + suffix;
+    const QFileInfo info(database);
+    for (const QString& lock : info.dir().entryList({info.fileName() + u".*.lock"_s}, QDir::Files | QDir::Hidden))
+        files << info.dir().filePath(lock);
+    return files;
+}
+
+}  // namespace
 
 DemoSummary buildDemoDatabase(const QString& file, const DemoOptions& options, const Progress& progress)
 {
@@ -25,54 +40,63 @@ DemoSummary buildDemoDatabase(const QString& file, const DemoOptions& options, c
     if (!QDir().mkpath(options.reportsDir))
         throw RuntimeError(errnum::Internal, u"demo"_s,
                            QStringLiteral("cannot create the report folder %1").arg(options.reportsDir));
-    // Built under a temporary name and renamed at the end, so an interrupted
-    // build never leaves a half-filled database behind.
-    const QString part = file + u".part"_s;
-    for (const QString& suffix : {u""_s, u"-wal"_s, u"-shm"_s, u"-journal"_s})
-        QFile::remove(part + suffix);
+    // Built under a temporary name beside the target and put in its place
+    // only when complete, so an earlier demo database survives a failed or
+    // interrupted build.
+    SafeFile out(file);
+    if (!out.begin())
+        throw RuntimeError(errnum::Internal, u"demo"_s, out.errorString());
+    const QString part = out.tempPath();
+    struct Cleanup {
+        QString part;
+        ~Cleanup()
+        {
+            for (const QString& f : companionFiles(part))
+                QFile::remove(f);
+        }
+    } cleanup{part};
 
     DemoSummary summary;
     {
-        auto db = dao::Database::open(part);
+        // One self-contained file: a rollback journal, not a write-ahead log.
+        auto db = dao::Database::open(part, {}, dao::dbOpenRollbackJournal);
         ctx().database = db;
         ctx().userId = 1;
-        progress(u"installing the definition store"_s);
-        store::installSchema(*db);
-        createHostTables(*db);
-        db->BeginTrans();
         try {
-            progress(QStringLiteral("writing the host data (scale %1)").arg(options.scale));
-            summary = fillHostData(*db, options.scale);
-            progress(u"writing the catalogue, denials and saved lists"_s);
-            summary = fillCatalogue(*db, summary, options.reportsDir);
-            db->CommitTrans();
+            progress(u"installing the definition store"_s);
+            store::installSchema(*db);
+            createHostTables(*db);
+            {
+                // A new file: no journal and no sync while loading; a
+                // failure discards the whole file anyway.
+                dao::BulkLoad bulk(*db);
+                dao::Transaction transaction(*db);
+                progress(QStringLiteral("writing the host data (scale %1)").arg(options.scale));
+                summary = fillHostData(*db, options.scale);
+                progress(u"writing the catalogue, denials and saved lists"_s);
+                summary = fillCatalogue(*db, summary, options.reportsDir);
+                transaction.commit();
+                bulk.end();
+            }
             progress(u"writing the report sources"_s);
             writeReportSources(options.reportsDir);
-            // One self-contained file: the write-ahead log goes back into it.
-            char* err = nullptr;
-            if (sqlite3_exec(db->handle(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, &err) != SQLITE_OK) {
-                const QString message = QString::fromUtf8(err ? err : "unknown error");
-                sqlite3_free(err);
-                throw RuntimeError(errnum::Database, u"demo"_s, u"cannot finish the database: "_s + message);
-            }
         } catch (...) {
-            if (db->transactionLevel() > 0)
-                db->Rollback();
             ctx().database.reset();
-            db.reset();
-            for (const QString& suffix : {u""_s, u"-wal"_s, u"-shm"_s, u"-journal"_s})
-                QFile::remove(part + suffix);
             throw;
         }
         ctx().database.reset();
         if (db.use_count() != 1)
             throw RuntimeError(errnum::Internal, u"demo"_s, u"the database is still in use after the build"_s);
     }
-    // Replace an existing file only once the new one is complete.
-    if (QFile::exists(file) && !QFile::remove(file))
-        throw RuntimeError(errnum::Internal, u"demo"_s, QStringLiteral("cannot replace %1").arg(file));
-    if (!QFile::rename(part, file))
-        throw RuntimeError(errnum::Internal, u"demo"_s, QStringLiteral("cannot rename %1 to %2").arg(part, file));
+    // The connection is closed: nothing of the database may live beside the file.
+    for (const QString& f : companionFiles(part)) {
+        if (f.endsWith(u".lock"_s))
+            continue;
+        if (QFile::exists(f))
+            throw RuntimeError(errnum::Internal, u"demo"_s, QStringLiteral("%1 is left after the build").arg(f));
+    }
+    if (!out.commit())
+        throw RuntimeError(errnum::Internal, u"demo"_s, out.errorString());
     return summary;
 }
 

@@ -15,11 +15,9 @@
 #include <functional>
 #include <memory>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace lg::dao {
 class Database;
+class PreparedStatement;
 }
 
 namespace lg::demo {
@@ -51,11 +49,11 @@ private:
     std::uint64_t m_state;
 };
 
-// Writes rows into one table through a prepared INSERT on the raw connection;
+// Writes rows into one table through a prepared INSERT with bound values;
 // used for the bulk of the data, inside the caller's transaction.
 class RowWriter {
 public:
-    RowWriter(sqlite3* db, const QString& table, const QStringList& columns);
+    RowWriter(dao::Database& db, const QString& table, const QStringList& columns);
     ~RowWriter();
     RowWriter(const RowWriter&) = delete;
     RowWriter& operator=(const RowWriter&) = delete;
@@ -66,8 +64,7 @@ public:
     long rows() const { return m_rows; }
 
 private:
-    sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
+    std::unique_ptr<dao::PreparedStatement> m_insert;
     QString m_table;
     int m_columns;
     long m_rows = 0;

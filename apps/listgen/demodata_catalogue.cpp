@@ -19,7 +19,6 @@
 #include "store/listreport.h"
 #include "store/tables.h"
 #include "report/xmlsourcegenerator.h"
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -171,7 +170,7 @@ QString u8(const char* text) { return QString::fromUtf8(text); }
 
 class CatalogueBuilder {
 public:
-    CatalogueBuilder(dao::Database& db) : m_db(db), m_h(db.handle()) {}
+    CatalogueBuilder(dao::Database& db) : m_db(db) {}
 
     QVariantList audit() const
     {
@@ -186,14 +185,14 @@ public:
 
     void lookups()
     {
-        RowWriter qp(m_h, u"vlq_quickpick"_s,
+        RowWriter qp(m_db, u"vlq_quickpick"_s,
                      {u"id"_s, u"name"_s, u"table_name"_s, u"browse_id"_s, u"browse_where_clause"_s,
                       u"use_where_in_browse"_s, u"primarykey_indexname"_s, u"primarykey_filedname"_s,
                       u"search_start_length"_s, u"browse_row_count"_s});
         qp.insert({1, u"Partnerek"_s, u"partner"_s, 1, u"aktiv=-1"_s, true, u"PrimaryKey"_s, u"id"_s, 3, 20});
         qp.insert({2, u"Termékek"_s, u"termek"_s, 2, u"aktiv=-1"_s, true, u"PrimaryKey"_s, u"id"_s, 3, 20});
         qp.insert({3, u"Vevők"_s, u"partner"_s, 3, QString(), false, u"PrimaryKey"_s, u"id"_s, 2, 15});
-        RowWriter qf(m_h, u"vlq_quickpick_field"_s,
+        RowWriter qf(m_db, u"vlq_quickpick_field"_s,
                      {u"id"_s, u"quickpick_id"_s, u"sort_order"_s, u"search_field"_s, u"search_field_name"_s,
                       u"visible_field"_s, u"index_name"_s, u"index_stucture"_s});
         qf.insert({1, 1, 1, u"nev"_s, u"Név"_s, u"kod"_s, u"nev"_s, u"%SEARCH%"_s});
@@ -202,7 +201,7 @@ public:
         qf.insert({4, 2, 2, u"cikkszam"_s, u"Cikkszám"_s, u"nev"_s, u"cikkszam"_s, u"%SEARCH%"_s});
         // Customers only: the index starts with the partner type, a constant key.
         qf.insert({5, 3, 1, u"nev"_s, u"Vevő neve"_s, u"varos"_s, u"tipus_nev"_s, u"V;%SEARCH%"_s});
-        RowWriter view(m_h, u"vlq_view"_s,
+        RowWriter view(m_db, u"vlq_view"_s,
                        {u"id"_s, u"name1"_s, u"name2"_s, u"name3"_s, u"table_name"_s, u"sql_source"_s,
                         u"field_list"_s, u"sort_field"_s});
         view.insert({1, u"Partnerek"_s, u"Partners"_s, u"Partner"_s, u"partner"_s,
@@ -216,7 +215,7 @@ public:
 
     void catalogue(DemoSummary& s)
     {
-        RowWriter tables(m_h, u"vlq_list_wizard_table"_s,
+        RowWriter tables(m_db, u"vlq_list_wizard_table"_s,
                          QStringList{u"id"_s, u"table_name"_s, u"table_alias"_s, u"visible_name"_s, u"quickpick_id"_s,
                                      u"where_clause_qpi"_s, u"where_clause_sql"_s, u"primarykey_indexname"_s,
                                      u"primarykey_filedname"_s}
@@ -230,7 +229,7 @@ public:
         }
         s.tables = tables.rows();
 
-        RowWriter fields(m_h, u"vlq_list_wizard_table_field"_s,
+        RowWriter fields(m_db, u"vlq_list_wizard_table_field"_s,
                          QStringList{u"id"_s, u"table_id"_s, u"field_name"_s, u"visible_name"_s,
                                      u"group_field_name"_s, u"field_type"_s, u"field_control_type"_s,
                                      u"visibled"_s, u"filtered"_s, u"groupable"_s, u"aggregated"_s,
@@ -251,11 +250,11 @@ public:
         }
         s.fields = fields.rows();
 
-        RowWriter types(m_h, u"vlq_list_wizard_type"_s,
+        RowWriter types(m_db, u"vlq_list_wizard_type"_s,
                         QStringList{u"id"_s, u"name"_s, u"description"_s, u"required_table"_s, u"required_where"_s,
                                     u"com_assistant"_s, u"com_assistant_visible_name"_s, u"modul_id"_s}
                             + auditColumns());
-        RowWriter conns(m_h, u"vlq_list_wizard_table_type_connection"_s,
+        RowWriter conns(m_db, u"vlq_list_wizard_table_type_connection"_s,
                         QStringList{u"id"_s, u"list_type_id"_s, u"table_id"_s, u"sort_order"_s, u"table_join"_s,
                                     u"table_parent_id"_s}
                             + auditColumns());
@@ -277,7 +276,7 @@ public:
     // edit product lists. A lifted denial (del_status 2) stays in the table.
     void denials(DemoSummary& s)
     {
-        RowWriter w(m_h, u"vlq_list_auth_unit"_s,
+        RowWriter w(m_db, u"vlq_list_auth_unit"_s,
                     QStringList{u"id"_s, u"auth_type"_s, u"user_group_id"_s, u"list_type_id"_s,
                                 u"list_report_id"_s, u"del_status"_s}
                         + auditColumns());
@@ -292,16 +291,9 @@ public:
     // The name of a record, as a pick list shows it.
     QString nameOf(const char* table, long id) const
     {
-        sqlite3_stmt* st = nullptr;
-        const QByteArray sql = QByteArray("SELECT nev FROM ") + table + " WHERE id = ?";
-        QString name;
-        if (sqlite3_prepare_v2(m_h, sql.constData(), -1, &st, nullptr) == SQLITE_OK) {
-            sqlite3_bind_int64(st, 1, id);
-            if (sqlite3_step(st) == SQLITE_ROW)
-                name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        }
-        sqlite3_finalize(st);
-        return name;
+        auto rs = m_db.OpenRecordset(QStringLiteral("SELECT nev FROM [%1] WHERE id = ?").arg(QLatin1String(table)),
+                                     QVariantList{qlonglong(id)}, dao::RecordsetType::ForwardOnly);
+        return rs->Eof() ? QString() : rs->Fields(0).toString();
     }
     std::vector<std::pair<long, QString>> named(const char* table, std::initializer_list<long> ids) const
     {
@@ -392,20 +384,20 @@ public:
 
     void lists(DemoSummary& s)
     {
-        RowWriter reports(m_h, u"vlq_list_report"_s,
+        RowWriter reports(m_db, u"vlq_list_report"_s,
                           QStringList{u"id"_s, u"list_type_id"_s, u"name"_s, u"detail_invisible"_s, u"description"_s,
                                       u"sql_source"_s, u"sql_description"_s, u"report_file"_s, u"table_priority"_s,
                                       u"filterform"_s, u"private"_s}
                               + auditColumns());
-        RowWriter groups(m_h, u"vlq_list_report_group_field"_s,
+        RowWriter groups(m_db, u"vlq_list_report_group_field"_s,
                          QStringList{u"id"_s, u"vlq_list_report_id"_s, u"table_field_id"_s, u"sort_order"_s}
                              + auditColumns());
         QStringList visibleColumns{u"id"_s, u"vlq_list_report_id"_s, u"table_field_id"_s, u"sort_order"_s};
         for (int g = 1; g <= 10; ++g)
             visibleColumns << QStringLiteral("group%1_aggregate").arg(g);
         visibleColumns << u"total_aggregate"_s;
-        RowWriter visible(m_h, u"vlq_list_report_visible_field"_s, visibleColumns + auditColumns());
-        RowWriter wheres(m_h, u"vlq_list_report_where_field"_s,
+        RowWriter visible(m_db, u"vlq_list_report_visible_field"_s, visibleColumns + auditColumns());
+        RowWriter wheres(m_db, u"vlq_list_report_where_field"_s,
                          QStringList{u"id"_s, u"vlq_list_report_id"_s, u"table_field_id"_s, u"not_value"_s,
                                      u"relation_type"_s, u"number_from"_s, u"number_to"_s, u"date_from"_s,
                                      u"date_to"_s, u"text_from"_s, u"text_to"_s, u"boolean_value"_s,
@@ -464,19 +456,8 @@ public:
             if (!catalogue::TestSQLStatement(st.test))
                 throw RuntimeError(errnum::Internal, u"demo"_s, collectedErrors(listId, u"statement test"_s));
             const QString file = reportFileName(listId);
-            sqlite3_stmt* up = nullptr;
-            const char* sql = "UPDATE vlq_list_report SET sql_source = ?, table_priority = ?, report_file = ? WHERE id = ?";
-            const QByteArray stored = st.stored.toUtf8(), name = file.toUtf8();
-            if (sqlite3_prepare_v2(m_h, sql, -1, &up, nullptr) != SQLITE_OK)
-                throw RuntimeError(errnum::Database, u"demo"_s, QString::fromUtf8(sqlite3_errmsg(m_h)));
-            sqlite3_bind_text(up, 1, stored.constData(), int(stored.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(up, 2, st.joinDepth);
-            sqlite3_bind_text(up, 3, name.constData(), int(name.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_int64(up, 4, listId);
-            const int rc = sqlite3_step(up);
-            sqlite3_finalize(up);
-            if (rc != SQLITE_DONE)
-                throw RuntimeError(errnum::Database, u"demo"_s, QString::fromUtf8(sqlite3_errmsg(m_h)));
+            m_db.Execute(u"UPDATE vlq_list_report SET sql_source = ?, table_priority = ?, report_file = ? WHERE id = ?"_s,
+                         QVariantList{st.stored, qlonglong(st.joinDepth), file, qlonglong(listId)});
         }
     }
 
@@ -502,7 +483,6 @@ public:
     }
 
     dao::Database& m_db;
-    sqlite3* m_h;
     QHash<int, QString> m_tableAlias, m_tableVisible;
     QHash<QString, long> m_fieldId;
     QHash<QString, QString> m_fieldColumn, m_fieldCaption;

@@ -3,8 +3,6 @@
 #include <QtCore/QList>
 #include <QtCore/QStringList>
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -23,67 +21,24 @@ QDateTime demoNow() { return QDateTime(QDate(2025, 1, 15), QTime(9, 0, 0)); }
 // ---------------------------------------------------------------------------
 // RowWriter
 
-RowWriter::RowWriter(sqlite3* db, const QString& table, const QStringList& columns)
-    : m_db(db), m_table(table), m_columns(int(columns.size()))
+RowWriter::RowWriter(dao::Database& db, const QString& table, const QStringList& columns)
+    : m_table(table), m_columns(int(columns.size()))
 {
     QStringList marks;
     for (int i = 0; i < m_columns; ++i)
         marks << u"?"_s;
-    const QByteArray sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                               .arg(table, columns.join(u", "_s), marks.join(u", "_s))
-                               .toUtf8();
-    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK)
-        throw RuntimeError(errnum::Database, u"demo"_s,
-                           QStringLiteral("cannot insert into %1: %2").arg(table, QString::fromUtf8(sqlite3_errmsg(m_db))));
+    m_insert = db.prepare(QStringLiteral("INSERT INTO [%1] (%2) VALUES (%3)")
+                              .arg(table, columns.join(u", "_s), marks.join(u", "_s)));
 }
 
-RowWriter::~RowWriter() { sqlite3_finalize(m_stmt); }
+RowWriter::~RowWriter() = default;
 
 void RowWriter::insert(const QVariantList& values)
 {
     if (values.size() != m_columns)
         throw RuntimeError(errnum::Internal, u"demo"_s,
                            QStringLiteral("%1: %2 values for %3 columns").arg(m_table).arg(values.size()).arg(m_columns));
-    sqlite3_reset(m_stmt);
-    for (int i = 0; i < m_columns; ++i) {
-        const QVariant& v = values.at(i);
-        const int at = i + 1;
-        if (!v.isValid() || v.isNull()) {
-            sqlite3_bind_null(m_stmt, at);
-            continue;
-        }
-        switch (v.typeId()) {
-        case QMetaType::Bool:
-            sqlite3_bind_int(m_stmt, at, v.toBool() ? -1 : 0);
-            break;
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::Long:
-            sqlite3_bind_int64(m_stmt, at, v.toLongLong());
-            break;
-        case QMetaType::Double:
-            sqlite3_bind_double(m_stmt, at, v.toDouble());
-            break;
-        case QMetaType::QDate: {
-            const QByteArray text = jetsql::toCanonicalDate(QDateTime(v.toDate(), QTime(0, 0))).toUtf8();
-            sqlite3_bind_text(m_stmt, at, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        case QMetaType::QDateTime: {
-            const QByteArray text = jetsql::toCanonicalDate(v.toDateTime()).toUtf8();
-            sqlite3_bind_text(m_stmt, at, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QByteArray text = v.toString().toUtf8();
-            sqlite3_bind_text(m_stmt, at, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        }
-    }
-    if (sqlite3_step(m_stmt) != SQLITE_DONE)
-        throw RuntimeError(errnum::Database, u"demo"_s,
-                           QStringLiteral("insert into %1 failed: %2").arg(m_table, QString::fromUtf8(sqlite3_errmsg(m_db))));
+    m_insert->execute(values);
     ++m_rows;
 }
 
@@ -315,15 +270,14 @@ static double roundForint(double value) { return std::floor(value + 0.5); }
 
 DemoSummary fillHostData(dao::Database& db, int scale)
 {
-    sqlite3* h = db.handle();
     Rng rng(0x4C697374u * 1000003u + std::uint64_t(scale));
     DemoSummary s;
 
     // Users and groups behind the two host queries.
     {
-        RowWriter users(h, u"vlq_user"_s, {u"id"_s, u"display_name"_s});
-        RowWriter groups(h, u"vlq_user_group"_s, {u"id"_s, u"name"_s});
-        RowWriter members(h, u"vlq_user_group_member"_s, {u"user_id"_s, u"user_group_id"_s});
+        RowWriter users(db, u"vlq_user"_s, {u"id"_s, u"display_name"_s});
+        RowWriter groups(db, u"vlq_user_group"_s, {u"id"_s, u"name"_s});
+        RowWriter members(db, u"vlq_user_group_member"_s, {u"user_id"_s, u"user_group_id"_s});
         for (int g = 0; g < int(std::size(kGroups)); ++g)
             groups.insert({g + 1, QString::fromUtf8(kGroups[g])});
         for (const DemoUser& u : demoUsers()) {
@@ -336,7 +290,7 @@ DemoSummary fillHostData(dao::Database& db, int scale)
     }
 
     {
-        RowWriter regions(h, u"regio"_s, {u"id"_s, u"kod"_s, u"nev"_s});
+        RowWriter regions(db, u"regio"_s, {u"id"_s, u"kod"_s, u"nev"_s});
         for (int r = 0; r < int(std::size(kRegions)); ++r)
             regions.insert({r + 1, QString::fromUtf8(kRegions[r].code), QString::fromUtf8(kRegions[r].name)});
         s.regions = regions.rows();
@@ -351,7 +305,7 @@ DemoSummary fillHostData(dao::Database& db, int scale)
     };
     std::vector<PartnerInfo> partners;
     {
-        RowWriter w(h, u"partner"_s,
+        RowWriter w(db, u"partner"_s,
                     {u"id"_s, u"kod"_s, u"nev"_s, u"tipus"_s, u"adoszam"_s, u"irsz"_s, u"varos"_s, u"cim"_s,
                      u"regio_id"_s, u"aktiv"_s, u"bizalmas"_s, u"hitelkeret"_s, u"fizetesi_hatarido"_s,
                      u"felelos_id"_s, u"letrehozva"_s});
@@ -398,7 +352,7 @@ DemoSummary fillHostData(dao::Database& db, int scale)
     }
 
     {
-        RowWriter w(h, u"termekcsoport"_s, {u"id"_s, u"kod"_s, u"nev"_s, u"aktiv"_s});
+        RowWriter w(db, u"termekcsoport"_s, {u"id"_s, u"kod"_s, u"nev"_s, u"aktiv"_s});
         for (int c = 0; c < int(std::size(kCategories)); ++c)
             w.insert({c + 1, QString::fromUtf8(kCategories[c].code), QString::fromUtf8(kCategories[c].name), true});
         s.categories = w.rows();
@@ -412,7 +366,7 @@ DemoSummary fillHostData(dao::Database& db, int scale)
     };
     std::vector<ProductInfo> products;
     {
-        RowWriter w(h, u"termek"_s,
+        RowWriter w(db, u"termek"_s,
                     {u"id"_s, u"cikkszam"_s, u"nev"_s, u"termekcsoport_id"_s, u"mertekegyseg"_s, u"egysegar"_s,
                      u"afakulcs"_s, u"aktiv"_s});
         int id = 0;
@@ -450,11 +404,11 @@ DemoSummary fillHostData(dao::Database& db, int scale)
     }
     std::sort(dates.begin(), dates.end());
 
-    RowWriter inv(h, u"szamla"_s,
+    RowWriter inv(db, u"szamla"_s,
                   {u"id"_s, u"szamlaszam"_s, u"partner_id"_s, u"kelt"_s, u"hatarido"_s, u"fizetve"_s,
                    u"fizetes_datuma"_s, u"fizmod"_s, u"ertekesito_id"_s, u"sztornozott"_s, u"netto"_s, u"afa"_s,
                    u"brutto"_s});
-    RowWriter lines(h, u"szamla_tetel"_s,
+    RowWriter lines(db, u"szamla_tetel"_s,
                     {u"id"_s, u"szamla_id"_s, u"sorszam"_s, u"termek_id"_s, u"mennyiseg"_s, u"egysegar"_s,
                      u"netto"_s, u"afakulcs"_s, u"brutto"_s});
     const QDate cutoff(2024, 11, 15);

@@ -12,7 +12,6 @@ namespace lg::report {
 
 using catalogue::longOf;
 using catalogue::num;
-using catalogue::openSelection;
 using catalogue::textOf;
 
 namespace {
@@ -111,19 +110,29 @@ struct Placeholders {
     long listReportId;
     long depth;
 
-    QString fill(QString sql) const
+    // The values of the statements' @names, bound as parameters.
+    QVariantMap values() const
     {
-        sql.replace(QStringLiteral("@vlq_list_wizard_type_id"), num(listTypeId));
-        sql.replace(QStringLiteral("@vlq_list_report_id"), num(listReportId));
-        sql.replace(QStringLiteral("@max_table_priority"), num(depth));
-        return sql;
+        return {{QStringLiteral("vlq_list_wizard_type_id"), qlonglong(listTypeId)},
+                {QStringLiteral("vlq_list_report_id"), qlonglong(listReportId)},
+                {QStringLiteral("max_table_priority"), qlonglong(depth)}};
+    }
+
+    // Opens one of the statements above with these values.
+    std::shared_ptr<dao::Recordset> open(const QString& sql) const
+    {
+        dao::Database& db = catalogue::activeDatabase();
+        auto rs = db.OpenRecordset(sql, values());
+        db.Idle(dao::dbFreeLocks);
+        return rs;
     }
 };
 
 // Appends `column` of every row to `list`, comma-separated.
-void appendColumn(const QString& sql, const QString& column, QString& list, QStringList* ids = nullptr)
+void appendColumn(const Placeholders& ph, const QString& sql, const QString& column, QString& list,
+                  QStringList* ids = nullptr)
 {
-    auto rs = openSelection(sql);
+    auto rs = ph.open(sql);
     for (; !rs->Eof(); rs->MoveNext()) {
         const QString value = textOf(*rs, column);
         list = list.isEmpty() ? value : list % QLatin1Char(',') % value;
@@ -157,14 +166,14 @@ bool GenerateListStatement(long listReportId, long listTypeId, QString& conditio
 
         long maxOrder = 0;
         {
-            auto rs = openSelection(ph.fill(kMaxOrderSql));
+            auto rs = ph.open(kMaxOrderSql);
             if (!rs->Eof())
                 maxOrder = longOf(*rs, QStringLiteral("max_order"), 0);
         }
         long requiredTable = 0;
         QString requiredWhere;
         {
-            auto rs = openSelection(ph.fill(kRequiredSql));
+            auto rs = ph.open(kRequiredSql);
             if (!rs->Eof()) {
                 requiredTable = longOf(*rs, QStringLiteral("required_table"), 0);
                 requiredWhere = textOf(*rs, QStringLiteral("required_where"));
@@ -174,7 +183,7 @@ bool GenerateListStatement(long listReportId, long listTypeId, QString& conditio
 
         QString fromText;
         {
-            auto rs = openSelection(ph.fill(kJoinSql));
+            auto rs = ph.open(kJoinSql);
             if (!rs->Eof())
                 fromText = textOf(*rs, QStringLiteral("table_join"));
         }
@@ -186,10 +195,10 @@ bool GenerateListStatement(long listReportId, long listTypeId, QString& conditio
         }
 
         QString selectList;
-        appendColumn(ph.fill(kGroupSelectSql), QStringLiteral("field_name"), selectList);
-        appendColumn(ph.fill(kAltGroupSelectSql), QStringLiteral("field_name"), selectList);
+        appendColumn(ph, kGroupSelectSql, QStringLiteral("field_name"), selectList);
+        appendColumn(ph, kAltGroupSelectSql, QStringLiteral("field_name"), selectList);
         QString visibleColumns;
-        appendColumn(ph.fill(kVisibleSelectSql), QStringLiteral("field_name"), visibleColumns);
+        appendColumn(ph, kVisibleSelectSql, QStringLiteral("field_name"), visibleColumns);
         if (visibleColumns.isEmpty()) {
             const QString text = LoadResString(5012);
             AddError(0, text.isEmpty() ? QStringLiteral("Megjelenítendő mező kiválasztása kötelező!") : text);
@@ -200,7 +209,7 @@ bool GenerateListStatement(long listReportId, long listTypeId, QString& conditio
         QString orderList;
         QStringList groupFieldIds;
         {
-            auto rs = openSelection(ph.fill(kGroupOrderSql));
+            auto rs = ph.open(kGroupOrderSql);
             for (; !rs->Eof(); rs->MoveNext()) {
                 QString terms = textOf(*rs, QStringLiteral("field_name2"));
                 const QString alternative = textOf(*rs, QStringLiteral("group_field2"));
@@ -210,12 +219,12 @@ bool GenerateListStatement(long listReportId, long listTypeId, QString& conditio
                 groupFieldIds.append(num(longOf(*rs, QStringLiteral("id"), -1)));
             }
         }
-        appendColumn(ph.fill(visibleOrderSql(groupFieldIds.join(QLatin1Char(',')))), QStringLiteral("field_name2"),
+        appendColumn(ph, visibleOrderSql(groupFieldIds.join(QLatin1Char(','))), QStringLiteral("field_name2"),
                      orderList);
 
         QString tableConditions;
         {
-            auto rs = openSelection(ph.fill(kTableConditionsSql));
+            auto rs = ph.open(kTableConditionsSql);
             for (; !rs->Eof(); rs->MoveNext()) {
                 const QString c = bracketed(textOf(*rs, QStringLiteral("where_clause_sql")));
                 tableConditions = tableConditions.isEmpty() ? c : tableConditions % QStringLiteral(" and ") % c;

@@ -181,43 +181,24 @@ std::shared_ptr<ListReport> ListReport::DBClone(eCloneType eCType)
             }
         } lockRelease;
 
-        const int level = db.transactionLevel();
-        db.BeginTrans();
-        auto rollback = [&] {
-            if (db.transactionLevel() > level)
-                db.Rollback();
-        };
-        try {
-            auto source = std::make_shared<ListReport>();
-            if (!source->CoreLoad(QVariant(qlonglong(ID())))) {
-                rollback();
-                return {};
-            }
-            auto copy = source->Clone();
-            copy->set_temp_status(1);
-            if (!copy->SetFinal() || !copy->CoreUpdate(false)) {
-                rollback();
-                return {};
-            }
-            if (eCType == ectCopy)
-                copy->setCloneSourceID(-1);
-            const long copyId = copy->ID();
-            if (!source->LoadReportGroups(true, copyId) || !source->LoadReportFields(true, copyId) ||
-                !source->LoadReportWheres(true, copyId)) {
-                rollback();
-                return {};
-            }
-            db.CommitTrans(dao::dbForceOSFlush);
-            return copy;
-        } catch (...) {
-            // The copy's own error is the one reported; a rollback that fails
-            // as well is secondary to it.
-            try {
-                rollback();
-            } catch (...) {
-            }
-            throw;
-        }
+        // Every early return leaves the guard uncommitted: nothing of a
+        // half-made copy stays.
+        dao::Transaction transaction(db);
+        auto source = std::make_shared<ListReport>();
+        if (!source->CoreLoad(QVariant(qlonglong(ID()))))
+            return {};
+        auto copy = source->Clone();
+        copy->set_temp_status(1);
+        if (!copy->SetFinal() || !copy->CoreUpdate(false))
+            return {};
+        if (eCType == ectCopy)
+            copy->setCloneSourceID(-1);
+        const long copyId = copy->ID();
+        if (!source->LoadReportGroups(true, copyId) || !source->LoadReportFields(true, copyId) ||
+            !source->LoadReportWheres(true, copyId))
+            return {};
+        transaction.commit(dao::dbForceOSFlush);
+        return copy;
     });
 }
 
@@ -242,19 +223,13 @@ bool ListReport::DeleteTempItem()
         }
         // All or nothing: a list without its row but with children (or the
         // reverse) is never left behind.
-        const int level = db.transactionLevel();
-        db.BeginTrans();
-        try {
-            db.Execute(QStringLiteral("delete * from vlq_list_report  where id=") + n);
-            db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=") + n);
-            db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=") + n);
-            db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=") + n);
-            db.CommitTrans(dao::dbForceOSFlush);
-        } catch (...) {
-            if (db.transactionLevel() > level)
-                db.Rollback();
-            throw;
-        }
+        const QVariantList id{qlonglong(ID())};
+        dao::Transaction transaction(db);
+        db.Execute(QStringLiteral("delete * from vlq_list_report  where id=?"), id);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=?"), id);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=?"), id);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=?"), id);
+        transaction.commit(dao::dbForceOSFlush);
         db.Idle(dao::dbFreeLocks);
         return true;
     });

@@ -72,34 +72,28 @@ bool ListAuthUnit::DeleteAuthUnitWithGroup(long lAuthType, long lUserGroupID, lo
                                            long lModulID)
 {
     return traced(QStringLiteral("ListAuthUnit"), TraceKind::Function, QStringLiteral("DeleteAuthUnitWithGroup"), [&] {
-        const auto n = [](long v) { return QString::number(v); };
+        QVariantList values{qlonglong(lAuthType)};
         QString sql = QStringLiteral(
             "update vlq_list_auth_unit inner join vlq_list_wizard_type on vlq_list_auth_unit.list_type_id = "
             "vlq_list_wizard_type.id set vlq_list_auth_unit.del_status = 2 ");
-        sql += QStringLiteral(" where vlq_list_auth_unit.auth_type =") + n(lAuthType) + QStringLiteral(" ");
+        sql += QStringLiteral(" where vlq_list_auth_unit.auth_type = ? ");
+        const auto also = [&](const char* column, long value) {
+            sql += QStringLiteral(" and iif(") + QLatin1String(column) + QStringLiteral("=?,1,0)=1 ");
+            values.append(qlonglong(value));
+        };
         if (lUserGroupID != -1)
-            sql += QStringLiteral(" and iif(vlq_list_auth_unit.user_group_id=") + n(lUserGroupID) +
-                   QStringLiteral(",1,0)=1 ");
+            also("vlq_list_auth_unit.user_group_id", lUserGroupID);
         if (lListTypeID != -1)
-            sql += QStringLiteral(" and iif(vlq_list_auth_unit.list_type_id=") + n(lListTypeID) +
-                   QStringLiteral(",1,0)=1 ");
+            also("vlq_list_auth_unit.list_type_id", lListTypeID);
         if (lModulID > 0)
-            sql += QStringLiteral(" and iif(vlq_list_wizard_type.modul_id=") + n(lModulID) + QStringLiteral(",1,0)=1 ");
+            also("vlq_list_wizard_type.modul_id", lModulID);
         if (lAuthType == 1 && lListReportID != -1)
-            sql += QStringLiteral(" and iif(vlq_list_auth_unit.list_report_id=") + n(lListReportID) +
-                   QStringLiteral(",1,0)=1 ");
+            also("vlq_list_auth_unit.list_report_id", lListReportID);
 
         dao::Database& db = modTables::CurrentDatabase();
-        const int level = db.transactionLevel();
-        db.BeginTrans();
-        try {
-            db.Execute(sql);
-            db.CommitTrans(dao::dbForceOSFlush);
-        } catch (...) {
-            if (db.transactionLevel() > level)
-                db.Rollback();
-            throw;
-        }
+        dao::Transaction transaction(db);
+        db.Execute(sql, values);
+        transaction.commit(dao::dbForceOSFlush);
         db.Idle(dao::dbFreeLocks);
         return true;
     });

@@ -30,6 +30,7 @@ struct State {
     qint16 transactions[kGroups] = {};
     qint16 lockUses[kGroups] = {};
     bool failed[kGroups] = {};  // an inner RollbackTrs happened in the open group
+    std::unique_ptr<dao::Transaction> transaction;  // the engine transaction of the outermost BeginTrs
     QString lockTableNames[kGroups];
 };
 
@@ -200,7 +201,7 @@ bool BeginTrs(int group)
         for (qint16 c : s.transactions)
             anyOpen = anyOpen || c != 0;
         if (!anyOpen) {
-            database().BeginTrans();
+            s.transaction = std::make_unique<dao::Transaction>(database());
             for (bool& f : s.failed)
                 f = false;
         }
@@ -224,10 +225,13 @@ bool CommitTrs(int group)
                 // An inner part of this transaction was rolled back: committing
                 // the rest would store a half-done write.
                 s.failed[group] = false;
-                database().Rollback();
+                if (const auto transaction = std::move(s.transaction))
+                    transaction->rollback();
                 return false;
             }
-            database().CommitTrans(dao::dbForceOSFlush);
+            // A commit the engine refuses rolls back as the guard goes.
+            if (const auto transaction = std::move(s.transaction))
+                transaction->commit(dao::dbForceOSFlush);
         }
         return true;
     });
@@ -242,7 +246,8 @@ bool RollbackTrs(int group)
         --s.transactions[group];
         if (s.transactions[group] == 0) {
             s.failed[group] = false;
-            database().Rollback();
+            if (const auto transaction = std::move(s.transaction))
+                transaction->rollback();
         } else {
             s.failed[group] = true;
         }
@@ -387,8 +392,8 @@ QVariant LookupFieldValue(const QString& tableName, long id, const QString& fiel
         QVariant result = defaultValue;
         dao::Database& db = database();
         auto rs = db.OpenRecordset(QStringLiteral("select ") + fieldName + QStringLiteral(" from ") + tableName +
-                                       QStringLiteral(" where id=") + QString::number(id),
-                                   dao::RecordsetType::Snapshot);
+                                       QStringLiteral(" where id=?"),
+                                   QVariantList{qlonglong(id)}, dao::RecordsetType::Snapshot);
         if (!rs->Bof() && !rs->Eof())
             result = rs->Fields(0);
         rs->Close();
@@ -448,15 +453,7 @@ void Reset()
                 failure = std::current_exception();
         }
     }
-    if (s.db) {
-        try {
-            while (s.db->transactionLevel() > 0)
-                s.db->Rollback();
-        } catch (...) {
-            if (!failure)
-                failure = std::current_exception();
-        }
-    }
+    s.transaction.reset();  // rolls back what is still open
     s = State();
     if (failure)
         std::rethrow_exception(failure);
@@ -471,7 +468,6 @@ WriteScope::WriteScope(eTables table) : m_table(table)
         m_locked = OpenTableForTransGroup(0);
         if (!m_locked)
             return;
-        m_engineLevel = database().transactionLevel();
         m_begun = BeginTrs(0);
         if (!m_begun) {
             bool ignored = true;
@@ -557,21 +553,13 @@ bool WriteScope::commit()
 std::exception_ptr WriteScope::abandonFailedCommit()
 {
     // CommitTrs counted down before the engine refused (or before it rolled a
-    // failed group back itself): undo whatever is still open of our level.
-    std::exception_ptr failure;
+    // failed group back itself); its transaction guard has rolled back
+    // whatever was still open, so only the table and the lock remain.
     State& s = state();
-    if (m_begun && s.transactions[0] == 0) {
+    if (m_begun && s.transactions[0] == 0)
         m_begun = false;
-        try {
-            if (s.db && s.db->transactionLevel() > m_engineLevel)
-                s.db->Rollback();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
     bool ignored = true;
-    std::exception_ptr releaseFailure = release(ignored);
-    return failure ? failure : releaseFailure;
+    return release(ignored);
 }
 
 bool WriteScope::rollback()

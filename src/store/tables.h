@@ -138,7 +138,6 @@ private:
     std::exception_ptr release(bool& okFlag);
     std::exception_ptr abandonFailedCommit();
     eTables m_table;
-    int m_engineLevel = 0;  // engine nesting depth before the write began
     bool m_locked = false;
     bool m_begun = false;
     bool m_opened = false;

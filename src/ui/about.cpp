@@ -1,5 +1,6 @@
 #include "about.h"
 
+#include "platform/dao/dao.h"
 #include "platform/message.h"
 #include "platform/strings.h"
 #include "store/context.h"
@@ -10,8 +11,6 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QVBoxLayout>
-
-#include <sqlite3.h>
 
 namespace lg {
 
@@ -74,7 +73,7 @@ QString frmAbout::systemInformation()
     return QStringLiteral("Operációs rendszer: ") + QSysInfo::prettyProductName() + QStringLiteral(" (") +
            QSysInfo::kernelType() + QLatin1Char(' ') + QSysInfo::kernelVersion() + QStringLiteral(", ") +
            QSysInfo::currentCpuArchitecture() + QStringLiteral(")\r\nQt: ") + QString::fromLatin1(qVersion()) +
-           QStringLiteral("\r\nSQLite: ") + QString::fromLatin1(sqlite3_libversion());
+           QStringLiteral("\r\n") + dao::Database::backendName() + QStringLiteral(": ") + dao::Database::backendVersion();
 }
 
 void frmAbout::showSystemInformation()

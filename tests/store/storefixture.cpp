@@ -6,10 +6,15 @@ namespace lg::test {
 
 void StoreTest::sqlite(const char* sql) const
 {
+    // Past the layer, on a connection of its own: SQL the layer does not speak (triggers).
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(db->Name().toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    sqlite3_busy_timeout(raw, 5000);
     char* message = nullptr;
-    const int rc = sqlite3_exec(db->handle(), sql, nullptr, nullptr, &message);
+    const int rc = sqlite3_exec(raw, sql, nullptr, nullptr, &message);
     const QString text = QString::fromUtf8(message ? message : "");
     sqlite3_free(message);
+    sqlite3_close_v2(raw);
     ASSERT_EQ(rc, SQLITE_OK) << text.toStdString();
 }
 

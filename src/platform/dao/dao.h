@@ -11,13 +11,39 @@
 //     QString; Date/Time as QDateTime (local time spec, no time zone maths).
 //
 // Failures throw lg::RuntimeError with the backend's message and the source
-// "DAO.Database" / "DAO.Recordset".
+// "DAO.Database" / "DAO.Recordset". A name the statement does not know (a
+// column of no table in it) is error 3061 "Too few parameters. Expected 1."
+// followed by the name: a double-quoted word is never taken for a text.
+//
+// Values go into statements as parameters, never pasted into the text:
+// Execute, OpenRecordset and PreparedStatement take positional values for the
+// markers `?` (in order) or named ones for `@name` (names case-insensitive).
+// A value binds by its type: whole numbers, doubles, bool as Jet's -1 / 0,
+// QString, QByteArray, QDate / QDateTime / QTime as the canonical date text
+// every date column holds; an invalid or null QVariant is SQL Null, and the
+// empty string stays an empty string. A marker without a value is error 3061.
+//
+// Transactions: `Transaction` begins in its constructor, commits on
+// commit() and rolls back when it goes out of scope uncommitted (the
+// destructor never throws). Guards nest like BeginTrans: an inner one is a
+// savepoint, and its rollback undoes only its own work. `ReadSnapshot`
+// holds one consistent view of the database for several recordsets in a row
+// (a deferred read transaction: no write lock is taken, writers of other
+// connections go on); inside a transaction it does nothing, the transaction
+// already is one view.
 //
 // How the loose corners of the model are settled here:
 //   - a Database and its recordsets belong to one thread at a time;
-//   - the file is kept in write-ahead-log mode: readers and a writer of other
-//     processes do not block each other, and a killed process leaves the file
-//     as of its last commit. Engine transactions commit with a full sync;
+//   - the journal mode of a host's database is the host's: opening keeps it.
+//     A database this library creates (a new file) is put in write-ahead-log
+//     mode, where readers and a writer of other processes do not block each
+//     other; dbOpenWriteAheadLog asks for it on an existing file and
+//     dbOpenRollbackJournal keeps a new file self-contained. Either way a
+//     killed process leaves the file as of its last commit, and engine
+//     transactions commit with a full sync;
+//   - a bulk load (BulkLoad) writes without journal and sync; it is allowed
+//     only on a database this connection created, since a failure leaves the
+//     file unusable;
 //   - RecordCount is the exact number of rows (counted without reading them
 //     when the end has not been reached yet);
 //   - statement recordsets stream: rows are stepped as the caller moves and
@@ -40,11 +66,15 @@
 #include <QtCore/QStringList>
 #include <QtCore/QVariant>
 
+#include <QtCore/QVariantHash>
+#include <QtCore/QVariantList>
+#include <QtCore/QVariantMap>
+
 #include <memory>
 
-#include <sqlite3.h>
-
 #include "platform/jetsql/jettypes.h"
+
+struct sqlite3_stmt;
 
 namespace lg::dao {
 
@@ -99,6 +129,12 @@ enum OpenOption : int {
     dbSeeChanges = 0x200,
 };
 
+// Options of Database::open, combinable.
+enum DatabaseOption : int {
+    dbOpenWriteAheadLog = 0x1,    // switch an existing database to write-ahead logging
+    dbOpenRollbackJournal = 0x2,  // a new database keeps the rollback journal (one self-contained file)
+};
+
 // Options of CommitTrans and Idle.
 enum : int {
     dbForceOSFlush = 0x1,
@@ -121,48 +157,30 @@ struct CurrentRow {
     int columns = 0;
 };
 
-// Reads column `col` of a stepped statement with the Jet meaning of `type`.
-Value readColumn(sqlite3_stmt* stmt, int col, jetsql::JetType type);
-
-// The same, with the common cases (whole numbers, numbers and texts in
-// columns of their own type) read in place.
-[[gnu::always_inline]] inline Value readColumnFast(sqlite3_stmt* stmt, int col, jetsql::JetType type)
-{
-    using T = jetsql::JetType;
-    // One look-up of the column; the value calls are plain reads.
-    sqlite3_value* v = sqlite3_column_value(stmt, col);
-    const int storage = sqlite3_value_type(v);
-    switch (type) {
-    case T::Long:
-    case T::Integer:
-    case T::Counter:
-        if (storage == SQLITE_INTEGER)
-            return Value(qlonglong(sqlite3_value_int64(v)));
-        break;
-    case T::Double:
-    case T::Currency:
-        if (storage == SQLITE_FLOAT)
-            return Value(sqlite3_value_double(v));
-        break;
-    case T::Text:
-    case T::Memo:
-        if (storage == SQLITE_TEXT) {
-            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
-            // Built in place: no copy of the text into the value.
-            Value out{QMetaType::fromType<QString>()};
-            *static_cast<QString*>(out.data()) = QString::fromUtf8(t, sqlite3_value_bytes(v));
-            return out;
-        }
-        break;
-    default:
-        break;
-    }
-    if (storage == SQLITE_NULL)
-        return Value();
-    return readColumn(stmt, col, type);
-}
+// Reads column `col` of the row `row` stands on (`row.stmt` set, `col` in range).
+Value readCurrent(const CurrentRow& row, int col);
 
 }  // namespace detail
+
+// Values for the parameter markers of a statement: positional (`?`, in
+// order) or named (`@name`, case-insensitive), not both. Pass them as
+// QVariantList{...} or QVariantMap{...}.
+class Parameters {
+public:
+    Parameters() = default;
+    Parameters(QVariantList positional) : m_positional(std::move(positional)) {}
+    Parameters(const QVariantMap& named);
+    Parameters(const QVariantHash& named);
+
+    bool isEmpty() const { return m_positional.isEmpty() && m_named.isEmpty(); }
+    const QVariantList& positional() const { return m_positional; }
+    // Named values by lower-case name.
+    const QVariantHash& named() const { return m_named; }
+
+private:
+    QVariantList m_positional;
+    QVariantHash m_named;
+};
 
 class Recordset {
 public:
@@ -194,9 +212,12 @@ public:
     {
         const detail::CurrentRow& row = *m_row;
         if (row.stmt && unsigned(index) < unsigned(row.columns))
-            return detail::readColumnFast(row.stmt, index, row.types[index]);
+            return detail::readCurrent(row, index);
         return fieldChecked(index);
     }
+
+    // Every field of the current row into `values` (resized to FieldCount).
+    void readRow(QList<Value>& values) const;
 
     // Up to `rows` rows from the current one on (all with -1), moving past them.
     QList<QList<Value>> GetRows(long rows = -1);
@@ -240,18 +261,31 @@ private:
     const detail::CurrentRow* m_row;  // the Impl's, for the reads above
 };
 
+class PreparedStatement;
+struct DatabaseAccess;
+
 class Database : public std::enable_shared_from_this<Database> {
 public:
-    // Opens (creating when missing) the database at `path`. The password is
-    // kept for the report engine's connection string; SQLite files have none.
-    static std::shared_ptr<Database> open(const QString& path, const QString& password = {});
+    // Opens (creating when missing) the database at `path`; `options` are
+    // DatabaseOption flags. The password is kept for the report engine's
+    // connection string; SQLite files have none.
+    static std::shared_ptr<Database> open(const QString& path, const QString& password = {}, int options = 0);
     ~Database();
 
     QString Name() const;  // the file path
     QString password() const;
+    // Whether this connection created the file (it did not exist or was empty).
+    bool created() const;
+    // The journal mode in use, lower case: "wal", "delete", "truncate", "persist", "memory", "off".
+    QString journalMode() const;
+
+    // The database engine underneath and its version: "SQLite", "3.45.1".
+    static QString backendName();
+    static QString backendVersion();
 
     // Runs one Jet statement that returns no rows.
     void Execute(const QString& jetSql, int options = 0);
+    void Execute(const QString& jetSql, const Parameters& parameters, int options = 0);
     long RecordsAffected() const;
 
     // A table name ("name" or "[name]") opens a table-type recordset
@@ -261,13 +295,20 @@ public:
     // while another process holds it; uses in this process are counted).
     std::shared_ptr<Recordset> OpenRecordset(const QString& source, RecordsetType type = RecordsetType::Dynaset,
                                              int options = 0);
+    // A statement with parameter markers and their values.
+    std::shared_ptr<Recordset> OpenRecordset(const QString& jetSql, const Parameters& parameters,
+                                             RecordsetType type = RecordsetType::Snapshot, int options = 0);
+
+    // A statement that returns no rows, translated once and run many times
+    // with different values (bulk inserts).
+    std::unique_ptr<PreparedStatement> prepare(const QString& jetSql);
 
     QList<TableDef> TableDefs() const;
     bool hasTable(const QString& name) const;  // tables and views, case-insensitive
     TableDef tableDef(const QString& name) const;
 
     // Engine transactions; they nest. An inner Rollback undoes only the work
-    // since the matching BeginTrans.
+    // since the matching BeginTrans. Prefer the Transaction guard.
     void BeginTrans();
     void CommitTrans(int options = 0);
     void Rollback();
@@ -275,14 +316,97 @@ public:
 
     void Idle(int options = 0);
 
-    sqlite3* handle() const;
-
     struct Impl;
 
 private:
     Database();
     std::unique_ptr<Impl> d;
     friend class Recordset;
+    friend struct DatabaseAccess;
+};
+
+// An engine transaction for the lifetime of the object: begun by the
+// constructor, committed by commit(), rolled back by the destructor (or
+// rollback()) otherwise. Nested guards are savepoints.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Commits this level. Throws while an inner level is still open (this
+    // guard then stays open and rolls back when it goes).
+    void commit(int options = dbForceOSFlush);
+    // Undoes the work of this level (and of inner levels left open). No-op
+    // after commit or rollback.
+    void rollback();
+    bool active() const { return m_active; }
+
+private:
+    Database& m_db;
+    int m_level;  // the engine's level before this guard
+    bool m_active = true;
+};
+
+// One consistent view of the database for several reads in a row. Takes no
+// write lock; a no-op inside a transaction (or another snapshot). While it is
+// held, this connection cannot begin a transaction or write.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(Database& db);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+    // Whether this guard holds the snapshot (false when it is a no-op).
+    bool holds() const { return m_holds; }
+
+private:
+    Database& m_db;
+    bool m_holds = false;
+};
+
+// Loading a database this connection created: while the object lives,
+// writes go without journal and without sync; the previous settings come back
+// when it goes. Refused (error 3219) on a database the connection did not
+// create or inside a transaction.
+class BulkLoad {
+public:
+    explicit BulkLoad(Database& db);
+    ~BulkLoad();
+    BulkLoad(const BulkLoad&) = delete;
+    BulkLoad& operator=(const BulkLoad&) = delete;
+
+    // Brings journal and sync back and reports a failure to do so; the
+    // destructor does the same silently when end() was not called.
+    void end();
+
+private:
+    void restore();
+    Database& m_db;
+    QString m_journal;
+    bool m_active = true;
+};
+
+// A statement prepared once and run many times: bind the values, execute,
+// bind the next ones. The previous values are dropped by every execute.
+class PreparedStatement {
+public:
+    ~PreparedStatement();
+    PreparedStatement(const PreparedStatement&) = delete;
+    PreparedStatement& operator=(const PreparedStatement&) = delete;
+
+    // Runs the statement with these values; returns the rows it changed.
+    long execute(const Parameters& parameters);
+    int parameterCount() const;
+
+    struct Impl;
+
+private:
+    friend class Database;
+    explicit PreparedStatement(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
 };
 
 }  // namespace lg::dao

@@ -40,6 +40,7 @@ constexpr long InvalidOperation = 3219;
 constexpr long NotSupported = 3251;
 constexpr long TableLocked = 3262;
 constexpr long ItemNotFound = 3265;
+constexpr long TooFewParameters = 3061;
 constexpr long ObjectClosed = 3420;
 }  // namespace daoerr
 
@@ -52,12 +53,19 @@ QByteArray quoteIdent(const QString& name);
 
 // ---- values --------------------------------------------------------------
 
-using detail::readColumn;
-using detail::readColumnFast;
+// Reads column `col` of a stepped statement with the Jet meaning of `type`.
+Value readColumn(sqlite3_stmt* stmt, int col, FieldType type);
 // Appends column `col` as a TSV field (see tsv.h) without going through a Value where it can.
 void appendTsvColumn(QByteArray& out, sqlite3_stmt* stmt, int col, FieldType type);
-// Binds `value` to parameter `index` (1-based) as a column of `type` stores it.
-void bindValue(sqlite3_stmt* stmt, int index, const Value& value, FieldType type);
+// Binds `value` to parameter `index` (1-based) as a column of `type` stores it
+// (FieldType::Unknown: by the value's own type). The one place values meet
+// the backend's parameters.
+void bindValue(sqlite3_stmt* stmt, int index, const Value& value, FieldType type = FieldType::Unknown);
+// Binds the values of `parameters` to the markers of `stmt`; `names` lists
+// the name of each SQLite parameter (1-based number k at k-1), "" for a
+// positional marker. Error 3061 when a marker has no value.
+void bindParameters(sqlite3_stmt* stmt, const QStringList& names, const Parameters& parameters,
+                    const QString& source);
 // Brings a value into the shape a column of `type` takes (Yes/No to -1/0, dates to QDateTime).
 Value normalizeForType(const Value& value, FieldType type);
 
@@ -130,6 +138,10 @@ struct Database::Impl {
     QString password;
     long recordsAffected = 0;
     int transactionLevel = 0;
+    bool created = false;    // this connection created the file
+    bool wal = false;        // write-ahead logging (synchronous NORMAL between transactions)
+    bool snapshot = false;   // a ReadSnapshot holds a read transaction
+    bool bulkLoad = false;   // a BulkLoad is active
     QHash<QByteArray, std::vector<sqlite3_stmt*>> freeStatements;
     QHash<QString, std::shared_ptr<const TableInfo>> tableInfos;  // by lower-case name
     std::set<Recordset::Impl*> recordsets;                        // the open ones
@@ -142,6 +154,14 @@ struct Database::Impl {
     // Runs SQL that returns no rows (several statements allowed); returns the changes made.
     long run(const QByteArray& sql, const QString& source = kDatabaseSource);
 
+    // Steps a prepared statement that returns no rows to its end; the changes made.
+    long step(sqlite3_stmt* stmt, const QString& source = kDatabaseSource);
+    // The sync level between transactions (NORMAL with WAL, FULL otherwise, OFF in a bulk load).
+    void restoreSync();
+
+    // Refuses writes and transactions while a read snapshot is held.
+    void checkWritable(const QString& what) const;
+
     std::shared_ptr<const TableInfo> tableInfo(const QString& name);  // null when there is none
     void forgetSchema() { tableInfos.clear(); }
 
@@ -149,6 +169,22 @@ struct Database::Impl {
     // no read snapshot; `all` also includes statements read half-way.
     void releaseCursors(bool all);
 };
+
+struct PreparedStatement::Impl {
+    std::shared_ptr<Database> database;
+    Database::Impl* db = nullptr;
+    Stmt stmt;
+    QStringList names;  // per SQLite parameter, "" for positional
+};
+
+// The connection behind a Database, for the parts of the layer (and its own tests).
+struct DatabaseAccess {
+    static Database::Impl& of(const Database& db) { return *db.d; }
+};
+inline sqlite3* connectionOf(const Database& db)
+{
+    return DatabaseAccess::of(db).db;
+}
 
 // ---- recordsets --------------------------------------------------------------
 
@@ -211,7 +247,8 @@ struct Recordset::Impl {
 };
 
 std::unique_ptr<Recordset::Impl> makeStatementRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
-                                                        const QByteArray& sql, RecordsetType type);
+                                                        const QByteArray& sql, RecordsetType type,
+                                                        const QStringList& parameterNames, const Parameters& parameters);
 std::unique_ptr<Recordset::Impl> makeTableRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
                                                     std::shared_ptr<const TableInfo> table, int options);
 

@@ -78,18 +78,30 @@ void Database::Impl::giveBack(const QByteArray& sql, sqlite3_stmt* stmt)
         sqlite3_finalize(stmt);
 }
 
+long Database::Impl::step(sqlite3_stmt* s, const QString& source)
+{
+    if (sqlite3_column_count(s) > 0 && sqlite3_stmt_readonly(s))
+        fail(source, daoerr::CannotExecuteSelect, QStringLiteral("Cannot execute a select query."));
+    int rc;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_reset(s);
+        fail(source, errnum::Database, message);
+    }
+    return long(sqlite3_changes(db));
+}
+
+void Database::Impl::restoreSync()
+{
+    const char* sql = bulkLoad ? "PRAGMA synchronous=OFF" : wal ? "PRAGMA synchronous=NORMAL" : "PRAGMA synchronous=FULL";
+    sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
 long Database::Impl::run(const QByteArray& sql, const QString& source)
 {
-    auto stepToEnd = [&](sqlite3_stmt* s) {
-        if (sqlite3_column_count(s) > 0 && sqlite3_stmt_readonly(s))
-            fail(source, daoerr::CannotExecuteSelect, QStringLiteral("Cannot execute a select query."));
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        }
-        if (rc != SQLITE_DONE)
-            fail(source, errnum::Database, QString::fromUtf8(sqlite3_errmsg(db)));
-        return long(sqlite3_changes(db));
-    };
+    auto stepToEnd = [&](sqlite3_stmt* s) { return step(s, source); };
     // A single statement seen before runs from the cache.
     if (auto it = freeStatements.find(sql); it != freeStatements.end() && !it->empty()) {
         Stmt s = prepare(sql, source);
@@ -337,36 +349,88 @@ const IndexDef* TableDef::index(const QString& n) const
 Database::Database() : d(std::make_unique<Impl>()) {}
 Database::~Database() = default;
 
-std::shared_ptr<Database> Database::open(const QString& path, const QString& password)
+namespace {
+
+QString pragmaText(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* s = nullptr;
+    QString out;
+    if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
+        out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))).toLower();
+    sqlite3_finalize(s);
+    return out;
+}
+
+}  // namespace
+
+std::shared_ptr<Database> Database::open(const QString& path, const QString& password, int options)
 {
     std::shared_ptr<Database> database(new Database());
     Impl& d = *database->d;
     d.path = path;
     d.password = password;
     const QByteArray native = path.toUtf8();
+    const bool inMemory = path.isEmpty() || path == QLatin1String(":memory:");
+    // A file that is missing or empty is a database this connection creates.
+    const QFileInfo before(path);
+    d.created = !inMemory && (!before.exists() || before.size() == 0);
+    auto openFailed = [&](const QString& message) {
+        fail(kDatabaseSource, errnum::Database, QStringLiteral("Cannot open the database '%1': %2").arg(path, message));
+    };
     // One connection serves one thread at a time (the library's work runs on
     // the caller's thread): no connection mutex around every column read.
     int rc = sqlite3_open_v2(native.constData(), &d.db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        const QString message = d.db ? QString::fromUtf8(sqlite3_errmsg(d.db)) : QString::fromUtf8(sqlite3_errstr(rc));
-        fail(kDatabaseSource, errnum::Database, QStringLiteral("Cannot open the database '%1': %2").arg(path, message));
-    }
+    if (rc != SQLITE_OK)
+        openFailed(d.db ? QString::fromUtf8(sqlite3_errmsg(d.db)) : QString::fromUtf8(sqlite3_errstr(rc)));
     sqlite3_extended_result_codes(d.db, 1);
     sqlite3_busy_timeout(d.db, 5000);
-    // Write-ahead logging: readers and the writer of other processes do not
-    // block each other, and a process killed mid-write leaves the file as it
-    // was at the last commit. NORMAL syncs at checkpoints; CommitTrans with
-    // dbForceOSFlush syncs its own commit.
+    // A double-quoted word that names no column is an error, never a text:
+    // Jet's texts are translated to SQL string literals before they get here.
+    sqlite3_db_config(d.db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(d.db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    // The journal mode of a host's file stays the host's. A new file gets
+    // write-ahead logging (readers and the writer of other processes do not
+    // block each other) unless it is to stay one self-contained file.
+    const bool wantWal = (options & dbOpenWriteAheadLog) || (d.created && !(options & dbOpenRollbackJournal));
+    if (wantWal && !inMemory) {
+        const QString mode = pragmaText(d.db, "PRAGMA journal_mode=WAL");
+        if (mode != QLatin1String("wal"))
+            openFailed(mode.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(d.db))
+                                      : QStringLiteral("cannot use write-ahead logging (journal mode %1)").arg(mode));
+    }
+    d.wal = pragmaText(d.db, "PRAGMA journal_mode") == QLatin1String("wal");
+    // With WAL, NORMAL syncs at checkpoints and CommitTrans syncs its own
+    // commit; a rollback journal keeps the full sync of every write.
     char* err = nullptr;
-    rc = sqlite3_exec(d.db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL", nullptr, nullptr, &err);
+    rc = sqlite3_exec(d.db, d.wal ? "PRAGMA synchronous=NORMAL" : "PRAGMA synchronous=FULL", nullptr, nullptr, &err);
     if (rc != SQLITE_OK) {
         const QString message = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
         sqlite3_free(err);
-        fail(kDatabaseSource, errnum::Database, QStringLiteral("Cannot open the database '%1': %2").arg(path, message));
+        openFailed(message);
     }
     jetsql::registerSqliteFunctions(d.db);
     return database;
+}
+
+bool Database::created() const
+{
+    return d->created;
+}
+
+QString Database::journalMode() const
+{
+    return pragmaText(d->db, "PRAGMA journal_mode");
+}
+
+QString Database::backendName()
+{
+    return QStringLiteral("SQLite");
+}
+
+QString Database::backendVersion()
+{
+    return QString::fromLatin1(sqlite3_libversion());
 }
 
 QString Database::Name() const
@@ -377,10 +441,6 @@ QString Database::password() const
 {
     return d->password;
 }
-sqlite3* Database::handle() const
-{
-    return d->db;
-}
 long Database::RecordsAffected() const
 {
     return d->recordsAffected;
@@ -390,12 +450,35 @@ int Database::transactionLevel() const
     return d->transactionLevel;
 }
 
-void Database::Execute(const QString& jetSql, int /*options*/)
+namespace {
+
+// The name of each SQLite parameter of a translated statement ("" for positional).
+QStringList parameterNames(const jetsql::Translation& translation)
+{
+    return translation.parameters;
+}
+
+}  // namespace
+
+void Database::Impl::checkWritable(const QString& what) const
+{
+    if (snapshot)
+        fail(kDatabaseSource, daoerr::InvalidOperation,
+             QStringLiteral("Invalid operation: %1 while a read snapshot is held.").arg(what));
+}
+
+void Database::Execute(const QString& jetSql, int options)
+{
+    Execute(jetSql, Parameters(), options);
+}
+
+void Database::Execute(const QString& jetSql, const Parameters& parameters, int /*options*/)
 {
     const auto translation = jetsql::translate(jetSql);
     using K = jetsql::StatementKind;
     if (translation->kind == K::Select)
         fail(kDatabaseSource, daoerr::CannotExecuteSelect, QStringLiteral("Cannot execute a select query."));
+    d->checkWritable(QStringLiteral("a statement"));
     // Outside a transaction, table cursors give up their read snapshot so the
     // write starts from the newest state of the file.
     if (d->transactionLevel == 0)
@@ -404,9 +487,18 @@ void Database::Execute(const QString& jetSql, int /*options*/)
     const bool dml = translation->kind == K::Insert || translation->kind == K::Update || translation->kind == K::Delete;
     d->recordsAffected = 0;
     if (dml) {
-        d->recordsAffected = d->run(sql);
+        if (parameters.isEmpty() && translation->parameters.isEmpty()) {
+            d->recordsAffected = d->run(sql);
+            return;
+        }
+        Stmt s = d->prepare(sql);
+        bindParameters(s.get(), parameterNames(*translation), parameters, kDatabaseSource);
+        d->recordsAffected = d->step(s.get());
         return;
     }
+    if (!parameters.isEmpty())
+        fail(kDatabaseSource, daoerr::InvalidOperation,
+             QStringLiteral("Invalid operation: a definition statement takes no parameters."));
     // DDL may come as several statements: all of them or none.
     d->forgetSchema();
     d->run("SAVEPOINT lg_execute");
@@ -421,6 +513,21 @@ void Database::Execute(const QString& jetSql, int /*options*/)
     d->forgetSchema();
 }
 
+std::unique_ptr<PreparedStatement> Database::prepare(const QString& jetSql)
+{
+    const auto translation = jetsql::translate(jetSql);
+    using K = jetsql::StatementKind;
+    if (translation->kind != K::Insert && translation->kind != K::Update && translation->kind != K::Delete)
+        fail(kDatabaseSource, daoerr::InvalidOperation,
+             QStringLiteral("Invalid operation: only INSERT, UPDATE and DELETE can be prepared."));
+    auto impl = std::make_unique<PreparedStatement::Impl>();
+    impl->database = shared_from_this();
+    impl->db = d.get();
+    impl->stmt = d->prepare(translation->sql.toUtf8());
+    impl->names = parameterNames(*translation);
+    return std::unique_ptr<PreparedStatement>(new PreparedStatement(std::move(impl)));
+}
+
 namespace {
 // "[name]" or a bare name that could be a table.
 QString tableNameOf(const QString& source)
@@ -433,6 +540,26 @@ QString tableNameOf(const QString& source)
     return bare.match(s).hasMatch() ? s : QString();
 }
 }  // namespace
+
+std::shared_ptr<Recordset> Database::OpenRecordset(const QString& jetSql, const Parameters& parameters,
+                                                   RecordsetType type, int options)
+{
+    if (parameters.isEmpty())
+        return OpenRecordset(jetSql, type, options);
+    if (type == RecordsetType::Table)
+        fail(kDatabaseSource, daoerr::InvalidOperation,
+             QStringLiteral("Invalid operation: a table-type recordset needs a table name."));
+    const auto translation = jetsql::translate(jetSql);
+    using K = jetsql::StatementKind;
+    if (translation->kind != K::Select && translation->kind != K::Other)
+        fail(kDatabaseSource, daoerr::InvalidOperation,
+             QStringLiteral("Invalid operation: only a select query returns records."));
+    auto impl = makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
+                                       parameterNames(*translation), parameters);
+    if (options & dbReadOnly)
+        impl->readOnly = true;
+    return std::shared_ptr<Recordset>(new Recordset(std::move(impl)));
+}
 
 std::shared_ptr<Recordset> Database::OpenRecordset(const QString& source, RecordsetType type, int options)
 {
@@ -457,7 +584,9 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString& source, Record
     if (translation->kind != K::Select && translation->kind != K::Other)
         fail(kDatabaseSource, daoerr::InvalidOperation,
              QStringLiteral("Invalid operation: only a select query returns records."));
-    auto impl = makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type);
+    // Markers without values fail as missing parameters.
+    auto impl = makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
+                                       parameterNames(*translation), {});
     if (options & dbReadOnly)
         impl->readOnly = true;
     return std::shared_ptr<Recordset>(new Recordset(std::move(impl)));
@@ -500,19 +629,21 @@ TableDef Database::tableDef(const QString& name) const
 
 void Database::BeginTrans()
 {
+    d->checkWritable(QStringLiteral("a transaction"));
     if (d->transactionLevel == 0) {
         d->releaseCursors(false);
         // The sync level cannot change inside a transaction, so engine
         // transactions always commit as dbForceOSFlush asks (the library's
         // own commits all pass it); single statements outside a transaction
         // keep WAL's NORMAL level.
-        d->run("PRAGMA synchronous=FULL");
+        if (d->wal && !d->bulkLoad)
+            d->run("PRAGMA synchronous=FULL");
         // IMMEDIATE: the write lock is taken now, so a writer never finds its
         // read snapshot outdated half-way through.
         try {
             d->run("BEGIN IMMEDIATE");
         } catch (...) {
-            sqlite3_exec(d->db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+            d->restoreSync();
             throw;
         }
     } else {
@@ -533,8 +664,8 @@ void Database::CommitTrans(int options)
     }
     Q_UNUSED(options);  // transactions always commit with a full sync, see BeginTrans
     d->run("COMMIT");
-    d->run("PRAGMA synchronous=NORMAL");
     d->transactionLevel = 0;
+    d->restoreSync();
     d->releaseCursors(false);
 }
 
@@ -552,8 +683,8 @@ void Database::Rollback()
         --d->transactionLevel;
     } else {
         d->run("ROLLBACK");
-        d->run("PRAGMA synchronous=NORMAL");
         d->transactionLevel = 0;
+        d->restoreSync();
     }
     d->forgetSchema();
 }

@@ -21,12 +21,16 @@ namespace {
 
 class StatementRecordset final : public Recordset::Impl {
 public:
-    StatementRecordset(std::shared_ptr<Database> owner, Database::Impl* impl, const QByteArray& sql, RecordsetType type)
-        : Impl(std::move(owner), impl), m_sql(sql), m_type(type)
+    StatementRecordset(std::shared_ptr<Database> owner, Database::Impl* impl, const QByteArray& sql, RecordsetType type,
+                       const QStringList& parameterNames, const Parameters& parameters)
+        : Impl(std::move(owner), impl), m_sql(sql), m_type(type), m_parameterNames(parameterNames),
+          m_parameters(parameters)
     {
         readOnly = type != RecordsetType::Dynaset;
         m_stmt = db->prepare(m_sql, kRecordsetSource);
         sqlite3_stmt* s = m_stmt.get();
+        // The values stay bound for every re-run of the statement.
+        bindParameters(s, m_parameterNames, m_parameters, kRecordsetSource);
         if (sqlite3_column_count(s) == 0)
             fail(kRecordsetSource, daoerr::InvalidOperation,
                  QStringLiteral("Invalid operation: the statement returns no records."));
@@ -140,6 +144,7 @@ public:
         if (m_total >= 0)
             return m_total;
         Stmt count = db->prepare("SELECT count(*) FROM (" + m_sql + ")", kRecordsetSource);
+        bindParameters(count.get(), m_parameterNames, m_parameters, kRecordsetSource);
         const int rc = sqlite3_step(count.get());
         if (rc != SQLITE_ROW)
             failSqlite(kRecordsetSource, db->db, rc);
@@ -291,6 +296,8 @@ private:
 
     QByteArray m_sql;
     RecordsetType m_type;
+    QStringList m_parameterNames;
+    Parameters m_parameters;
     Stmt m_stmt;
     QStringList m_names;
     QList<FieldType> m_types;
@@ -305,9 +312,10 @@ private:
 }  // namespace
 
 std::unique_ptr<Recordset::Impl> makeStatementRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
-                                                        const QByteArray& sql, RecordsetType type)
+                                                        const QByteArray& sql, RecordsetType type,
+                                                        const QStringList& parameterNames, const Parameters& parameters)
 {
-    return std::make_unique<StatementRecordset>(std::move(db), impl, sql, type);
+    return std::make_unique<StatementRecordset>(std::move(db), impl, sql, type, parameterNames, parameters);
 }
 
 }  // namespace lg::dao

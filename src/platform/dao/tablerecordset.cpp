@@ -356,6 +356,7 @@ public:
     {
         if (m_edit == EditMode::None)
             Impl::update();
+        db->checkWritable(QStringLiteral("Update"));
         // The write must not run under a statement that reads this table, nor
         // (outside a transaction) under anybody's outdated read snapshot.
         releaseCursor(true);

@@ -21,6 +21,12 @@ void failSqlite(const QString& source, sqlite3* db, int rc, const QByteArray& sq
     if (message.isEmpty() || message == QLatin1String("not an error"))
         message = QString::fromUtf8(sqlite3_errstr(rc));
     Q_UNUSED(sql);
+    // A name that is no column of the statement's tables: the engine took it
+    // for a parameter without a value.
+    static const QLatin1String noSuchColumn("no such column: ");
+    if (message.startsWith(noSuchColumn))
+        throw RuntimeError(daoerr::TooFewParameters, source,
+                           QStringLiteral("Too few parameters. Expected 1. (%1)").arg(message.mid(noSuchColumn.size())));
     throw RuntimeError(errnum::Database, source, message);
 }
 
@@ -61,7 +67,7 @@ bool looksCanonicalDate(const unsigned char* s, int n)
 
 }  // namespace
 
-Value detail::readColumn(sqlite3_stmt* stmt, int col, FieldType type)
+Value readColumn(sqlite3_stmt* stmt, int col, FieldType type)
 {
     // One look-up of the column; the value calls below are plain reads (the
     // connection belongs to this thread).
@@ -130,6 +136,42 @@ Value detail::readColumn(sqlite3_stmt* stmt, int col, FieldType type)
     default:
         return Value();
     }
+}
+
+Value detail::readCurrent(const CurrentRow& row, int col)
+{
+    // The common cases (whole numbers, numbers and texts in columns of their
+    // own type) read in place; one look-up of the column, then plain reads.
+    sqlite3_value* v = sqlite3_column_value(row.stmt, col);
+    const int storage = sqlite3_value_type(v);
+    switch (row.types[col]) {
+    case FieldType::Long:
+    case FieldType::Integer:
+    case FieldType::Counter:
+        if (storage == SQLITE_INTEGER)
+            return Value(qlonglong(sqlite3_value_int64(v)));
+        break;
+    case FieldType::Double:
+    case FieldType::Currency:
+        if (storage == SQLITE_FLOAT)
+            return Value(sqlite3_value_double(v));
+        break;
+    case FieldType::Text:
+    case FieldType::Memo:
+        if (storage == SQLITE_TEXT) {
+            const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+            // Built in place: no copy of the text into the value.
+            Value out{QMetaType::fromType<QString>()};
+            *static_cast<QString*>(out.data()) = QString::fromUtf8(t, sqlite3_value_bytes(v));
+            return out;
+        }
+        break;
+    default:
+        break;
+    }
+    if (storage == SQLITE_NULL)
+        return Value();
+    return readColumn(row.stmt, col, row.types[col]);
 }
 
 Value normalizeForType(const Value& value, FieldType type)
@@ -234,6 +276,52 @@ void bindValue(sqlite3_stmt* stmt, int index, const Value& raw, FieldType type)
         return;
     }
     }
+}
+
+Parameters::Parameters(const QVariantMap& named)
+{
+    for (auto it = named.constBegin(); it != named.constEnd(); ++it)
+        m_named.insert(it.key().toLower(), it.value());
+}
+
+Parameters::Parameters(const QVariantHash& named)
+{
+    for (auto it = named.constBegin(); it != named.constEnd(); ++it)
+        m_named.insert(it.key().toLower(), it.value());
+}
+
+void bindParameters(sqlite3_stmt* stmt, const QStringList& names, const Parameters& parameters, const QString& source)
+{
+    const int count = sqlite3_bind_parameter_count(stmt);
+    const QVariantList& positional = parameters.positional();
+    const QVariantHash& named = parameters.named();
+    if (!positional.isEmpty() && !named.isEmpty())
+        fail(source, daoerr::InvalidArgument,
+             QStringLiteral("Invalid argument: parameters are either positional or named."));
+    int nextPositional = 0;
+    QStringList missing;
+    for (int k = 1; k <= count; ++k) {
+        const QString name = k <= names.size() ? names.at(k - 1) : QString();
+        if (name.isEmpty()) {
+            if (nextPositional < positional.size())
+                bindValue(stmt, k, positional.at(nextPositional));
+            else
+                missing.append(QStringLiteral("?"));
+            ++nextPositional;
+        } else {
+            const auto it = named.constFind(name.toLower());
+            if (it != named.constEnd())
+                bindValue(stmt, k, *it);
+            else
+                missing.append(QLatin1Char('@') + name);
+        }
+    }
+    if (!missing.isEmpty())
+        fail(source, daoerr::TooFewParameters,
+             QStringLiteral("Too few parameters. Expected %1. (%2)").arg(missing.size()).arg(missing.join(u", ")));
+    if (positional.size() > nextPositional)
+        fail(source, daoerr::InvalidArgument,
+             QStringLiteral("Invalid argument: %1 values for %2 parameters.").arg(positional.size()).arg(nextPositional));
 }
 
 bool isNumericType(int typeId)

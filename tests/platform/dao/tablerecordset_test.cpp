@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "daotest.h"
+#include "platform/dao/dao_internal.h"
 
 using namespace lg::dao;
 using lg::dao::test::errorNumberOf;
@@ -194,7 +195,7 @@ TEST_F(SeekTest, ReadingForwardUsesTheIndexAndStopsWhereTheCallerStops)
         long rowsStepped = 0;
     } trace;
     sqlite3_trace_v2(
-        db->handle(), SQLITE_TRACE_STMT | SQLITE_TRACE_ROW,
+        connectionOf(*db), SQLITE_TRACE_STMT | SQLITE_TRACE_ROW,
         [](unsigned type, void* ctx, void* p, void*) -> int {
             auto* t = static_cast<Trace*>(ctx);
             if (type == SQLITE_TRACE_ROW) {
@@ -210,7 +211,7 @@ TEST_F(SeekTest, ReadingForwardUsesTheIndexAndStopsWhereTheCallerStops)
         rs->MoveNext();
     const std::vector<QByteArray> statements = trace.sql;
     const long stepped = trace.rowsStepped;
-    sqlite3_trace_v2(db->handle(), 0, nullptr, nullptr);
+    sqlite3_trace_v2(connectionOf(*db), 0, nullptr, nullptr);
 
     EXPECT_LE(stepped, 6);  // 4 rows read, nothing read ahead
     ASSERT_FALSE(statements.empty());
@@ -219,7 +220,7 @@ TEST_F(SeekTest, ReadingForwardUsesTheIndexAndStopsWhereTheCallerStops)
             continue;
         const QByteArray explain = "EXPLAIN QUERY PLAN " + sql;
         sqlite3_stmt* plan = nullptr;
-        ASSERT_EQ(sqlite3_prepare_v2(db->handle(), explain.constData(), -1, &plan, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_prepare_v2(connectionOf(*db), explain.constData(), -1, &plan, nullptr), SQLITE_OK);
         QString detail;
         while (sqlite3_step(plan) == SQLITE_ROW)
             detail +=

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include "daotest.h"
+#include "platform/dao/dao_internal.h"
 #include "platform/dao/tsv.h"
 
 namespace lg::dao {
@@ -37,7 +38,7 @@ QByteArray rowDirect(const Recordset& rs)
 void insertRaw(Database& db, const char* sql)
 {
     char* err = nullptr;
-    ASSERT_EQ(sqlite3_exec(db.handle(), sql, nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
+    ASSERT_EQ(sqlite3_exec(connectionOf(db), sql, nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
 }
 
 TEST(TsvRow, DirectRowsMatchTheValueByValueForm)

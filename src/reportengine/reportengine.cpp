@@ -114,6 +114,11 @@ bool ReportEngine::InitReportEngine()
             return fail(m_reportFilePath + u": "_s + error);
         m_session->document = std::make_shared<ReportDocument>(std::move(layout), std::move(opener));
         m_session->document->setProtectedPaths(protectedPaths);
+        if (auto db = m_session->database) {
+            // Both layout passes read one snapshot: the page count printed in
+            // the footer is the count of the pages drawn while others write.
+            m_session->document->setReadScope([db] { return std::make_shared<dao::ReadSnapshot>(*db); });
+        }
         return true;
     } catch (const RuntimeError& e) {
         return fail(u"Az adatbázis visszautasította a riport adatforrását: %1"_s.arg(e.description()));

@@ -19,7 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 #include <map>
 
 using namespace lg::reportengine;
@@ -427,4 +429,43 @@ TEST(ReportEngine, PreviewFitsThePageToTheWindowWidth)
     EXPECT_GT(wide, ReportPreview::fitWidthZoom(16838, 700));
     EXPECT_NEAR(ReportPreview::fitWidthZoom(11906, 810, 8), (810 - 16) / (11906 * 96.0 / 1440), 1e-9);
     w->close();
+}
+
+TEST(ReportEngine, PageCountMatchesThePagesDrawnWhileAnotherConnectionWrites)
+{
+    const QString db = makeDatabase(sales());
+    auto engine = newEngine(db, writeReport(lg::test::salesReport()));
+    ASSERT_TRUE(engine->InitReportEngine()) << engine->LastError().toStdString();
+
+    // Another connection adds rows for as long as the report is being made;
+    // each of its commits would add pages to a pass that saw it.
+    std::atomic<bool> stop{false};
+    std::atomic<int> inserted{0};
+    std::thread writer([&] {
+        auto other = lg::dao::Database::open(db);
+        for (int i = 0; i < 5000 && !stop; ++i) {
+            other->Execute(QStringLiteral("INSERT INTO sales (city, partner, item, qty, amount, sold, paid) "
+                                          "VALUES ('Zalaegerszeg', 'Zala Kft', ?, 1, 1, #1/2/2024#, 0)"),
+                           QVariantList{QStringLiteral("Új áru %1").arg(i)});
+            ++inserted;
+        }
+    });
+    while (inserted < 50)
+        std::this_thread::yield();
+
+    auto dialog = std::make_shared<ScriptedFileDialog>();
+    const QString pdf = lg::test::tempPath(QStringLiteral("busy.pdf"));
+    dialog->answers << pdf;
+    engine->setFileDialogService(dialog);
+    const bool rendered = engine->RiportRenderToFile();
+    stop = true;
+    writer.join();
+    ASSERT_TRUE(rendered) << engine->LastError().toStdString();
+
+    const int pages = pdfPages(pdf);
+    ASSERT_GE(pages, 2);
+    const QString text = pdfText(pdf);
+    const QRegularExpression footer(QString::fromUtf8("Oldalszám: (\\d+) / \\d+"));
+    for (auto it = footer.globalMatch(text); it.hasNext();)
+        EXPECT_EQ(it.next().captured(1).toInt(), pages);
 }

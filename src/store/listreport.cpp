@@ -138,24 +138,26 @@ void ListReport::afterWrite(bool commit)
     if (!commit)
         return;
     dao::Database& db = modTables::CurrentDatabase();
-    const QString n = num(ID());
+    const QVariant id = qlonglong(ID());
     if (m_replacesSource) {
         // The work copy takes the place of the list it was made from.
-        const QString s = num(CloneSourceID());
-        db.Execute(QStringLiteral("update vlq_list_auth_unit set list_report_id=") + n +
-                   QStringLiteral(" where list_report_id=") + s);
-        db.Execute(QStringLiteral("delete * from vlq_list_report  where id=") + s);
-        db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=") + s);
-        db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=") + s);
-        db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=") + s);
+        const QVariantList source{qlonglong(CloneSourceID())};
+        db.Execute(QStringLiteral("update vlq_list_auth_unit set list_report_id=@copy where list_report_id=@source"),
+                   QVariantMap{{QStringLiteral("copy"), id}, {QStringLiteral("source"), source.first()}});
+        db.Execute(QStringLiteral("delete * from vlq_list_report  where id=?"), source);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=?"), source);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=?"), source);
+        db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=?"), source);
     }
     // Children removed while the copy was edited.
-    db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=") + n +
-               QStringLiteral(" and del_status<>0"));
-    db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=") + n +
-               QStringLiteral(" and del_status<>0"));
-    db.Execute(QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=") + n +
-               QStringLiteral(" and del_status<>0"));
+    const QVariantList copy{id};
+    db.Execute(QStringLiteral("delete * from vlq_list_report_group_field  where vlq_list_report_id=? and del_status<>0"),
+               copy);
+    db.Execute(QStringLiteral("delete * from vlq_list_report_where_field  where vlq_list_report_id=? and del_status<>0"),
+               copy);
+    db.Execute(
+        QStringLiteral("delete * from vlq_list_report_visible_field  where vlq_list_report_id=? and del_status<>0"),
+        copy);
 }
 
 // --- copies ---------------------------------------------------------------------------

@@ -163,6 +163,13 @@ TEST_F(TablesTest, LookupAndNullReplacement)
         EXPECT_TRUE(e.description().endsWith(QStringLiteral("\r\nmodTables in Function LookupFieldValue ")))
             << e.description().toStdString();
     }
+    // So is an unknown field: the name is never read as a text constant.
+    try {
+        LookupFieldValue(QStringLiteral("vlq_list_wizard_type"), 4, QStringLiteral("no_such_field"), -5);
+        ADD_FAILURE() << "an unknown field gave a value";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), 3061) << e.description().toStdString();
+    }
     // Only plain names are joined into the statement; anything else is refused.
     EXPECT_THROW(LookupFieldValue(QStringLiteral("vlq_list_wizard_type"), 4,
                                   QStringLiteral("name from vlq_list_wizard_type; drop table vlq_list_report --"), -5),

@@ -465,10 +465,7 @@ TEST_F(JetSemantics, Ddl)
 
 TEST(JetTranslate, SyntaxErrorsNameThePositionAndToken)
 {
-    const struct {
-        const char* jet;
-        const char* fragment;
-    } cases[] = {
+    lg::jetsql::test::expectSyntaxErrors({
         {"SELECT a FROM t WHERE", "position 22 near the end of the statement"},
         {"SELECT a FROM t WHERE (a = 1", "expected ')'"},
         {"SELECT a, FROM t", "position 11 near 'FROM'"},
@@ -479,17 +476,7 @@ TEST(JetTranslate, SyntaxErrorsNameThePositionAndToken)
         {"SELECT a FROM t WHERE a = 1 b", "near 'b'"},
         {"SELECT a FROM t WHERE a @ 1", "near '@'"},
         {"CREATE TABLE t (a BLOBBY)", "expected a column type"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.jet);
-        try {
-            lg::jetsql::translate(QString::fromUtf8(c.jet));
-            ADD_FAILURE() << "no error";
-        } catch (const lg::RuntimeError& e) {
-            EXPECT_EQ(e.number(), lg::errnum::SyntaxError);
-            EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.fragment))) << e.description().toStdString();
-        }
-    }
+    });
 }
 
 TEST(JetTranslate, CacheReturnsTheSameTranslation)

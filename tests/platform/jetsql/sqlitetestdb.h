@@ -11,6 +11,11 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 
+#include <gtest/gtest.h>
+
+#include "platform/runtimeerror.h"
+
+#include <initializer_list>
 #include <stdexcept>
 
 namespace lg::jetsql::test {
@@ -81,5 +86,24 @@ public:
 private:
     sqlite3* m_db = nullptr;
 };
+
+// Each statement fails to translate with a syntax error whose text holds the fragment.
+struct SyntaxErrorCase {
+    const char* jet;
+    const char* fragment;
+};
+inline void expectSyntaxErrors(std::initializer_list<SyntaxErrorCase> cases)
+{
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.jet);
+        try {
+            translate(QString::fromUtf8(c.jet));
+            ADD_FAILURE() << "no error";
+        } catch (const lg::RuntimeError& e) {
+            EXPECT_EQ(e.number(), lg::errnum::SyntaxError);
+            EXPECT_TRUE(e.description().contains(QString::fromUtf8(c.fragment))) << e.description().toStdString();
+        }
+    }
+}
 
 }  // namespace lg::jetsql::test

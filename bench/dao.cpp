@@ -149,29 +149,6 @@ void BM_ReadAllRows_Dao(benchmark::State& state)
     benchmark::DoNotOptimize(sink);
 }
 
-// The same through readRow: one call fills the row's values.
-void BM_ReadAllRows_DaoRow(benchmark::State& state)
-{
-    auto db = Database::open(fixturePath());
-    Sink sink;
-    QList<Value> row;
-    for (auto _ : state) {
-        auto rs = db->OpenRecordset(QStringLiteral("SELECT id, grp, sort_order, name, amount FROM big"),
-                                    RecordsetType::ForwardOnly);
-        long rows = 0;
-        while (!rs->Eof()) {
-            rs->readRow(row);
-            sink.ints += row[0].toLongLong() + row[1].toLongLong() + row[2].toLongLong();
-            sink.chars += row[3].toString().size();
-            sink.sum += row[4].toDouble();
-            ++rows;
-            rs->MoveNext();
-        }
-        state.counters["rows"] = double(rows);
-    }
-    benchmark::DoNotOptimize(sink);
-}
-
 void BM_ReadAllRows_Raw(benchmark::State& state)
 {
     RawDb db(fixturePath());
@@ -234,7 +211,6 @@ void BM_ReadAllRows_RawVariant(benchmark::State& state)
 BENCHMARK(BM_SeekAnd100Rows_Dao)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SeekAnd100Rows_Raw)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadAllRows_Dao)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ReadAllRows_DaoRow)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReadAllRows_Raw)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReadAllRows_RawVariant)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -216,9 +216,6 @@ public:
         return fieldChecked(index);
     }
 
-    // Every field of the current row into `values` (resized to FieldCount).
-    void readRow(QList<Value>& values) const;
-
     // Up to `rows` rows from the current one on (all with -1), moving past them.
     QList<QList<Value>> GetRows(long rows = -1);
     // The current row as one line of tab-separated text, newline included,

@@ -182,23 +182,6 @@ Value Recordset::fieldChecked(int index) const
     return d->field(index);
 }
 
-void Recordset::readRow(QList<Value>& values) const
-{
-    const detail::CurrentRow& row = *m_row;
-    if (row.stmt) {
-        values.resize(row.columns);
-        Value* out = values.data();
-        for (int i = 0; i < row.columns; ++i)
-            out[i] = detail::readCurrent(row, i);
-        return;
-    }
-    d->checkOpen();
-    const int n = d->fieldCount();
-    values.resize(n);
-    for (int i = 0; i < n; ++i)
-        values[i] = d->field(i);
-}
-
 QList<QList<Value>> Recordset::GetRows(long rows)
 {
     d->checkOpen();

@@ -254,23 +254,3 @@ TEST(UnknownNames, AreMissingParametersNotTexts)
     EXPECT_EQ(rs->Fields(0), QVariant(QStringLiteral("no_such_col")));
 }
 
-TEST(RecordsetRow, ReadRowGivesTheFieldsOfTheCurrentRow)
-{
-    auto db = tableDatabase();
-    insert(*db, 1);
-    db->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (2, '')"));
-    auto rs = db->OpenRecordset(QStringLiteral("SELECT id, name, id * 1.5 AS x FROM t ORDER BY id"),
-                                RecordsetType::ForwardOnly);
-    QList<Value> row{QStringLiteral("stale")};
-    rs->readRow(row);
-    ASSERT_EQ(row.size(), 3);
-    EXPECT_EQ(row.at(0), QVariant(qlonglong(1)));
-    EXPECT_TRUE(isNull(row.at(1)));
-    EXPECT_EQ(row.at(2), QVariant(1.5));
-    rs->MoveNext();
-    rs->readRow(row);
-    EXPECT_EQ(row.at(1), QVariant(QString()));  // the empty string, not Null
-    EXPECT_FALSE(isNull(row.at(1)));
-    rs->MoveNext();
-    EXPECT_EQ(errorNumberOf([&] { rs->readRow(row); }), 3021);
-}

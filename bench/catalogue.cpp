@@ -14,6 +14,7 @@
 #include "catalogue/fieldcatalogue.h"
 #include "catalogue/permissions.h"
 #include "platform/dao/dao.h"
+#include "platform/jetsql/sqlitefunctions.h"
 #include "report/statementgenerator.h"
 #include "store/context.h"
 #include "store/schema.h"
@@ -63,6 +64,7 @@ struct Store {
         sqlite3* h = nullptr;
         sqlite3_open_v2(dir.filePath(QStringLiteral("bench.db")).toUtf8().constData(), &h, SQLITE_OPEN_READWRITE,
                         nullptr);
+        lg::jetsql::registerSqliteFunctions(h);  // the schema's collation and functions
         std::mt19937 rnd(42);
         sql(h, "BEGIN");
         insertRows(h, "insert into vlq_list_wizard_type (id, name, modul_id, required_table) values (?, ?, ?, 1)",

@@ -588,8 +588,7 @@ static int runList(const Args& args)
         }
         printErr(QStringLiteral("%1 rows written to %2\n").arg(rows).arg(*outPath));
     } else if (!ok) {
-        printErr(u"listgen run: writing the output failed\n"_s);
-        return 1;
+        return 1;  // the caller names the lost standard output
     }
     return 0;
 }

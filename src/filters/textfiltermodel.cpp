@@ -33,14 +33,13 @@ QString prefixTest(const QString& field, const QString& escaped, int length)
            escaped + QStringLiteral("')");
 }
 
-std::optional<QDate> inputDate(TypedInput* input)
+// The date in a date input, read without touching the box: reading Value
+// would put MinDate into a box that holds an earlier date half way through
+// the typing. The bounds guard what the user types (the box refuses to let
+// focus go); dates assigned by a period code are taken as they are.
+std::optional<QDate> inputDate(const TypedInput* input)
 {
-    if (!TypedInput::parseDate(input->text()))
-        return std::nullopt;
-    const QVariant v = input->value();
-    if (!v.isValid())
-        return std::nullopt;
-    return v.toDate();
+    return TypedInput::parseDate(input->text());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "filters/textfiltermodel.h"
 #include "printing.h"
 
+#include "platform/propertybag.h"
+
 #include <gtest/gtest.h>
 
 using namespace lg::filters;
@@ -301,6 +303,62 @@ TEST(TextFilter, KeyWordSeparatorKeepsOneCharacter)
         f.setKeyWordSeparator(QString::fromLatin1(given));
         EXPECT_EQ(f.keyWordSeparator(), QString::fromLatin1(kept)) << given;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A filter whose extended condition replaces its own.
+class ExtendedFilter : public TextFilterModel {
+public:
+    bool createExtendedSQLTag(WhereCollection& run) override
+    {
+        run.add(QStringLiteral("(EXT)"), QStringLiteral("ext"), QStringLiteral("((ext))"));
+        return true;
+    }
+};
+
+TEST(TextFilter, ExtendedConditionReplacesTheFiltersOwn)
+{
+    ExtendedFilter f;
+    apply(f, {.from = "abc"});
+    WhereCollection run;
+    EXPECT_TRUE(f.collectWhereAndFilter(run));
+    EXPECT_EQ(run.where, QStringLiteral("(EXT)"));
+    run = {};
+    f.setExtendedFilterVisible(false);
+    EXPECT_TRUE(f.collectWhereAndFilter(run));
+    EXPECT_EQ(run.where, f.queryResultSQL());
+    run = {};
+    f.setActive(false);
+    EXPECT_FALSE(f.collectWhereAndFilter(run));
+    EXPECT_EQ(run.counter, 0);
+}
+
+TEST(TextFilter, DesignPropertiesRoundTrip)
+{
+    lg::MemoryPropertyBag bag;
+    {
+        TextFilterModel f;
+        apply(f, {.type = 4, .field = "D", .caption = "Kelt", .relationList = 1, .from = "2024.03.05", .relation = 5});
+        f.setLikeCharacter(QStringLiteral("%"));
+        f.setExtendedFilterRelation(3);
+        f.setQueryFieldProgID(QStringLiteral("Host.Picker"));
+        f.writeDesignProperties(bag);
+        EXPECT_EQ(bag.read(QStringLiteral("QueryResultSQL")).toString(), f.queryResultSQL());
+    }
+    TextFilterModel g;
+    g.readDesignProperties(bag);
+    EXPECT_EQ(g.inputType(), 4);
+    EXPECT_TRUE(g.relationListVisible());  // read after the input type, which hides it
+    EXPECT_EQ(g.relationListItemData(), 5);
+    EXPECT_EQ(g.likeCharacter(), QStringLiteral("%"));
+    EXPECT_EQ(g.extendedFilterRelation(), 3);
+    EXPECT_EQ(g.queryFieldProgID(), QStringLiteral("Host.Picker"));
+    EXPECT_EQ(g.queryField(), QStringLiteral("D"));
+    EXPECT_EQ(g.queryResultSQL(), QStringLiteral("(( D >=   #03/05/2024# ))"));
+    EXPECT_FALSE(bag.contains(QStringLiteral("KeyWordsFind")));  // defaults are not stored
 }
 
 }  // namespace

@@ -131,6 +131,7 @@ KeywordExpression::Result KeywordExpression::build(const QString& text, const QS
     const QList<Token> tokens = normalise(scan(text));
     if (tokens.isEmpty())
         return {};
+    const QString wildcard = sqlQuoted(likeCharacter);
     QString sql;
     QString shown;
     for (const Token& t : tokens) {
@@ -152,8 +153,8 @@ KeywordExpression::Result KeywordExpression::build(const QString& text, const QS
             shown += LoadResString(30003);
             break;
         case Kind::Word:
-            sql += QStringLiteral(" (") + field + QStringLiteral(" LIKE '") + likeCharacter + likeLiteral(t.text) +
-                   likeCharacter + QStringLiteral("') ");
+            sql += QStringLiteral(" (") + field + QStringLiteral(" LIKE '") + wildcard + likeLiteral(t.text) + wildcard +
+                   QStringLiteral("') ");
             shown += LoadResString(30024) + t.text + u'\'';
             break;
         }

@@ -340,6 +340,18 @@ TEST(FilterConditionsOnTheDemoDatabase, HostileInput)
                   DemoDb::instance().partnerIds(
                       [&](const Partner& p) { return p.name.compare(clean, Qt::CaseInsensitive) == 0; }));
     }
+    // A host's odd wildcard character still gives a well-formed literal.
+    for (const char* wildcard : {"'", "''", "\\"}) {
+        auto f = textFilter(TypedInput::TextInput, "nev");
+        f->setLikeCharacter(QString::fromLatin1(wildcard));
+        f->input1()->setText(QStringLiteral("b"));
+        f->input2()->setText(QStringLiteral("c"));
+        run(QStringLiteral("partner"), f->queryResultSQL());
+        f->setRelationListVisible(false);
+        f->setKeyWordsFind(true);
+        f->input2()->setText(QString());
+        run(QStringLiteral("partner"), f->queryResultSQL());
+    }
     EXPECT_EQ(run(QStringLiteral("partner"), QStringLiteral("TRUE")).size(), DemoDb::instance().partners().size());
 }
 

@@ -3,6 +3,8 @@
 #include "filters/queryfilter.h"
 #include "platform/strings.h"
 
+#include <algorithm>
+
 namespace lg::filters {
 
 using Kind = KeywordExpression::TokenKind;
@@ -102,10 +104,17 @@ QList<KeywordExpression::Token> KeywordExpression::normalise(const QList<Token>&
     }
     for (; depth > 0; --depth)
         out.append({Kind::Close, {}});
-    bool anyWord = false;
-    for (const Token& t : out)
-        anyWord = anyWord || t.kind == Kind::Word;
-    return anyWord ? out : QList<Token>();
+    int words = 0;
+    int level = 0;
+    int deepest = 0;
+    for (const Token& t : out) {
+        words += t.kind == Kind::Word ? 1 : 0;
+        level += t.kind == Kind::Open ? 1 : t.kind == Kind::Close ? -1 : 0;
+        deepest = std::max(deepest, level);
+    }
+    if (words == 0 || words > kMaxWords || deepest > kMaxDepth)
+        return {};
+    return out;
 }
 
 QString KeywordExpression::likeLiteral(const QString& word)

@@ -410,11 +410,30 @@ void ListWizard::setVisibleCancelButton(bool v)
         Q_EMIT Name##Changed(v);                                                                                       \
         d->propertyChanged(#Name);                                                                                     \
     }
-LG_FLAG(AuthenticWizard, d->browser.authenticWizard)
-LG_FLAG(AuthenticExport, d->browser.authenticExport)
 LG_FLAG(AuthenticPrint, d->authenticPrint)
 LG_FLAG(TableFieldNameCompletteOnReport, d->completeOnReport)
 #undef LG_FLAG
+
+// The rights of the list commands apply at once to the list on show, so a
+// command never stays offered after its right was withdrawn.
+#define LG_LIST_RIGHT(Name, member)                                                                                    \
+    bool ListWizard::Name() const { return member; }                                                                   \
+    void ListWizard::set##Name(bool v)                                                                                 \
+    {                                                                                                                  \
+        member = v;                                                                                                    \
+        if (d->browser.currentListId() != -1) {                                                                        \
+            d->userFacing(QStringLiteral(#Name), [&] {                                                                 \
+                d->browser.DisplayItem(true);                                                                          \
+                return true;                                                                                           \
+            });                                                                                                        \
+            d->sync();                                                                                                 \
+        }                                                                                                              \
+        Q_EMIT Name##Changed(v);                                                                                       \
+        d->propertyChanged(#Name);                                                                                     \
+    }
+LG_LIST_RIGHT(AuthenticWizard, d->browser.authenticWizard)
+LG_LIST_RIGHT(AuthenticExport, d->browser.authenticExport)
+#undef LG_LIST_RIGHT
 
 bool ListWizard::AuthenticEditor() const { return d->browser.authenticEditor; }
 void ListWizard::setAuthenticEditor(bool v)

@@ -1,5 +1,6 @@
 #include "controls/listwizard.h"
 
+#include "controls/aggregates.h"
 #include "controls/assistants.h"
 #include "controls/listbrowser.h"
 #include "controls/progress.h"
@@ -197,6 +198,7 @@ ListWizard::ListWizard(QWidget* parent) : QWidget(parent), d(std::make_unique<Pr
     setObjectName(u"ListWizard"_s);
     // A new control starts with a fresh error collection.
     ctx().newErrors();
+    LoadAggregateNames();
 
     d->bar = new QToolBar(this);
     d->bar->setObjectName(u"cmd_main"_s);

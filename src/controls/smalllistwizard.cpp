@@ -1,5 +1,6 @@
 #include "controls/smalllistwizard.h"
 
+#include "controls/aggregates.h"
 #include "controls/progress.h"
 #include "controls/reportrun.h"
 #include "platform/errorhandler.h"
@@ -7,6 +8,7 @@
 #include "platform/strings.h"
 #include "store/context.h"
 #include "store/errors.h"
+#include "store/listreport.h"
 #include "ui/about.h"
 
 #include <QtWidgets/QLabel>
@@ -38,6 +40,7 @@ SmallListWizard::SmallListWizard(QWidget* parent) : QWidget(parent), d(std::make
 {
     setObjectName(u"SmallListWizard"_s);
     ctx().newErrors();
+    LoadAggregateNames();
     d->image = new QLabel(this);
     d->image->setObjectName(u"Image1"_s);
     d->image->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(32, 32));
@@ -145,6 +148,10 @@ bool SmallListWizard::ExcelExport(long lReportID, const QString& sFilter)
     bool result = false;
     runUserFacing(QString::fromLatin1(kSource), u"ExcelExport"_s, [&] {
         if (!d->settings.authenticExport || !ctx().database)
+            return;
+        // No file name is asked for a list that does not exist.
+        ListReport probe;
+        if (!probe.CoreLoad(lReportID))
             return;
         const ExportOptions options = d->services.exportOptions->ask(this);
         if (options.returnValue == 1)

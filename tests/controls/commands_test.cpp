@@ -5,6 +5,7 @@
 #include <QtCore/QObject>
 #include <gtest/gtest.h>
 
+#include "controls/aggregates.h"
 #include "controls/commands.h"
 #include "controls/reportrun.h"
 #include "platform/runtimeerror.h"
@@ -154,6 +155,16 @@ TEST(ReportRun, MembersAreReachedByName)
             EXPECT_EQ(e.number(), 438);
         }
     }
+}
+
+TEST(Aggregates, NamesAndChoiceLists)
+{
+    const AggregateNames& a = LoadAggregateNames();
+    EXPECT_EQ(a.names[0], u"Ismeretlen"_s);
+    EXPECT_EQ(a.names[4], u"Összeg"_s);
+    EXPECT_EQ(a.fullChoiceList, u"|#1;Darab|#2;Legnagyobb|#3;Legkisebb|#4;Összeg|#5;Átlag"_s);
+    EXPECT_EQ(a.shortChoiceList, u"|#1;Darab|#2;Legnagyobb|#3;Legkisebb"_s);
+    EXPECT_EQ(&aggregateNames(), &a);
 }
 
 }  // namespace

@@ -109,6 +109,8 @@ TEST_F(Small, MissingListAndExportRight)
     auto w = make();
     EXPECT_FALSE(w->ShowReport(999, false));
     EXPECT_EQ(RecordingEngine::log().created, 0);
+    EXPECT_FALSE(w->ExcelExport(999));
+    EXPECT_EQ(exportOptions->asked, 0);
     EXPECT_TRUE(boxes().requests().isEmpty());  // nothing shown
 
     w->setAuthenticExport(false);

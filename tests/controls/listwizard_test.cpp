@@ -438,6 +438,12 @@ TEST_F(Wizard, FocusColourAndItemTooltips)
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(l->viewport(), &move);
     EXPECT_EQ(l->toolTip(), l->item(1)->text());
+
+    // A click on a displayed field shows its whole name.
+    QListWidget* fields = w->lst_fields();
+    ASSERT_GT(fields->count(), 2);
+    QTest::mouseClick(fields->viewport(), Qt::LeftButton, {}, fields->visualItemRect(fields->item(2)).center());
+    EXPECT_EQ(fields->toolTip(), fields->item(2)->text());
 }
 
 TEST_F(Wizard, EndToEndPdfAndWorkbook)

@@ -1,10 +1,23 @@
 #!/usr/bin/env bash
 # What `./run demo` does once the build is done: builds the demo wholesaler's
-# database under ./demo/ on first use and runs two of its saved lists into
-# ./demo/out/, as text tables and as a printed report (PDF) with an Excel
-# workbook beside it. Needs no display.
+# database under ./demo/ on first use, then opens the desktop demo
+# (listgen-demo) when a display is available. Without a display, or with
+# --headless, it runs two of its saved lists into ./demo/out/ instead, as
+# text tables and as a printed report (PDF) with an Excel workbook beside it.
+#   ./run demo [--headless] [--user ID]
 set -euo pipefail
 BUILD=$1
+shift
+HEADLESS=0
+DEMO_USER=1
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --headless) HEADLESS=1 ;;
+    --user) shift; DEMO_USER=${1:?--user needs an id} ;;
+    *) echo "run demo: unknown option $1 (--headless, --user ID)" >&2; exit 2 ;;
+  esac
+  shift
+done
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 DEMO=${LISTGEN_DEMO_DIR:-$ROOT/demo}
 CLI="$BUILD/bin/listgen"
@@ -21,6 +34,11 @@ fi
 if [ ! -f "$DB" ]; then
   echo "Building the demo database (first run only)..."
   "$CLI" demo-db --out "$DB" --reports "$DEMO/reports"
+fi
+
+if [ "$HEADLESS" = 0 ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
+  echo "Opening the desktop demo on $DB (user $DEMO_USER; switch users at the top of the window)."
+  exec "$BUILD/bin/listgen-demo" --db "$DB" --reports "$DEMO/reports" --user "$DEMO_USER"
 fi
 
 # List 3: invoices of 2024 by partner, run as Kovács Anna (user 2), only the

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include <unistd.h>
+
 #include "catalogue/fieldcatalogue.h"
 #include "catalogue/permissions.h"
 #include "command.h"
@@ -558,6 +560,9 @@ static int runList(const Args& args)
 
     long rows = 0;
     bool ok = false;
+    // A progress line on a terminal, unless the rows go to the same one.
+    const bool progress = isatty(STDERR_FILENO) && (target || !isatty(STDOUT_FILENO));
+    constexpr long kProgressStep = 10000;
     {
         Output out(file);
         std::unique_ptr<RowSink> sink = format->make(out);
@@ -569,8 +574,11 @@ static int runList(const Args& args)
         // A write that failed (a full disk, a closed pipe) ends the run.
         for (; !rs->Eof() && !out.failed(); rs->MoveNext()) {
             sink->rowOf(*rs, values);
-            ++rows;
+            if (++rows % kProgressStep == 0 && progress)
+                printErr(QStringLiteral("\r%1 rows...").arg(rows));
         }
+        if (progress && rows >= kProgressStep)
+            printErr(u"\r                    \r"_s);
         sink->end();
         out.flush();
         ok = !out.failed();

@@ -1,0 +1,125 @@
+#pragma once
+
+// The dialogs and services the list controls reach through small
+// interfaces, so that a host or a test can put its own in their place:
+//
+//   ListDesigner        the list wizard (ReportNew)
+//   PreFilterPrompt     the pre-filter dialog asked before a run
+//   CatalogueEditor     the catalogue editor
+//   ExportOptionsPrompt the export options dialog (file name, open after)
+//
+// The file dialog is reportengine::FileDialogService and the shell-open
+// handler catalogue::ShellOpen; the report engine is created by its class
+// name through lg::ObjectFactory.
+//
+// The list wizard and the catalogue editor are not part of the controls
+// yet: their defaults tell the user so and change nothing. The default
+// pre-filter answers as a dialog confirmed without a condition.
+
+#include <QtCore/QString>
+
+#include <memory>
+
+class QWidget;
+
+namespace lg::controls {
+
+// What the pre-filter dialog is given.
+struct PreFilterRequest {
+    long listTypeId = -1;
+    QString originalSqlDescription;
+    bool tableFieldNameCompletteOnReport = true;
+    bool tableFieldNameCompletteOnUI = true;
+    long tablePriority = -1;
+    long userId = -1;
+    QString reportName;
+};
+
+// What it answers.
+struct PreFilterAnswer {
+    bool initialized = true;  // false: Initialize failed, the dialog was not shown
+    int returnValue = 0;      // 0 confirmed, anything else cancelled
+    QString sqlFieldWhere;    // the extra condition (may be blank)
+    QString sqlDescription;   // the combined description
+};
+
+class PreFilterPrompt {
+public:
+    virtual ~PreFilterPrompt() = default;
+    virtual PreFilterAnswer ask(QWidget* parent, const PreFilterRequest& request) = 0;
+};
+
+// What the list wizard is opened on.
+struct ListDesignRequest {
+    long selectedListId = -1;
+    long userId = -1;
+    long modulId = -1;
+    QString reportFolderPath;
+    bool tableFieldNameCompletteOnUI = true;
+    bool tableFieldNameCompletteOnReport = true;
+};
+
+class ListDesigner {
+public:
+    virtual ~ListDesigner() = default;
+    // Runs the wizard. True when it finished; `savedListId` is the list it
+    // saved (-1 for none).
+    virtual bool design(QWidget* parent, const ListDesignRequest& request, long& savedListId) = 0;
+};
+
+class CatalogueEditor {
+public:
+    virtual ~CatalogueEditor() = default;
+    // Opens the editor; true when it ran.
+    virtual bool edit(QWidget* parent, long userId) = 0;
+};
+
+struct ExportOptions {
+    int returnValue = 1;  // 0 OK, 1 cancelled
+    QString filePath;
+    bool openAfterExport = false;
+};
+
+class ExportOptionsPrompt {
+public:
+    virtual ~ExportOptionsPrompt() = default;
+    virtual ExportOptions ask(QWidget* parent) = 0;
+};
+
+// The message of the stand-ins for dialogs that are not available yet.
+QString notAvailableMessage();
+
+// Defaults.
+class ConfirmedPreFilter : public PreFilterPrompt {
+public:
+    PreFilterAnswer ask(QWidget*, const PreFilterRequest&) override { return {}; }
+};
+class UnavailableListDesigner : public ListDesigner {
+public:
+    bool design(QWidget* parent, const ListDesignRequest& request, long& savedListId) override;
+};
+class UnavailableCatalogueEditor : public CatalogueEditor {
+public:
+    bool edit(QWidget* parent, long userId) override;
+};
+// frmExportOptions, modal.
+class ExportOptionsDialogPrompt : public ExportOptionsPrompt {
+public:
+    ExportOptions ask(QWidget* parent) override;
+};
+
+// The services a control uses: the process-wide set unless the control was
+// given its own (ListWizard::setServices).
+struct ControlServices {
+    std::shared_ptr<ListDesigner> designer;
+    std::shared_ptr<PreFilterPrompt> preFilter;
+    std::shared_ptr<CatalogueEditor> catalogueEditor;
+    std::shared_ptr<ExportOptionsPrompt> exportOptions;
+};
+
+// The process-wide set; every member missing from `services` keeps its
+// default.
+ControlServices defaultControlServices();
+void setDefaultControlServices(const ControlServices& services);
+
+}  // namespace lg::controls

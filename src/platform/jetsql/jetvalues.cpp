@@ -88,10 +88,9 @@ std::optional<double> toCurrency(double v)
         return std::nullopt;
     if (scaledDecimal(v))
         return v;
-    // Half to even on the value the double holds.
-    const long double scaled = static_cast<long double>(v) * kScale;
-    const long double rounded = std::nearbyintl(scaled);
-    return fromScaled(qint64(rounded));
+    // Scaled in double arithmetic, then half to even, as Jet converts: the
+    // 0.12345 that a double holds a hair above the tie still rounds to 0.1234.
+    return fromScaled(qint64(std::nearbyint(v * double(kScale))));
 }
 
 QString dayNumberToDateText(double days)

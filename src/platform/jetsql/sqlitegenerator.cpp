@@ -700,10 +700,10 @@ private:
             low = QStringLiteral("min(%1%2, %3)").arg(lo.sql, collate, hi.sql);
             high = QStringLiteral("max(%1%2, %3)").arg(lo.sql, collate, hi.sql);
         }
-        if (numbers && v.type == SType::Date)
+        if (numbers && (v.type == SType::Date || (v.type == SType::Unknown && !v.column)))
             return make(u'(' + dayNumber(*e.args[0], v) + notBetween + low + QStringLiteral(" AND ") + high + u')',
                         SType::Bool, true);
-        if (numbers && v.type == SType::Unknown) {
+        if (numbers && v.column) {
             // Numbers against the numbers, dates against their date texts.
             const bool swapped = low != lo.sql && loNumber;
             const QString dLow = swapped ? dateTextOf(hiExpr, hi) : dateTextOf(loExpr, lo);
@@ -786,12 +786,13 @@ private:
     }
 
     // A number compared with a date compares day numbers. A date literal or
-    // expression is turned into its day number. A value of unknown type (a
-    // column) may hold numbers or dates: an ordering comparison checks the
-    // number against numbers and the number's date text against texts, and
-    // keeps the column bare for its index. Equality stays one comparison, so
-    // that every "id = 5" keeps its seek; a date equals a whole number only
-    // at midnight, and such conditions are written with a date literal.
+    // expression is turned into its day number, and so is an expression of
+    // unknown type. A column may hold numbers or dates: an ordering
+    // comparison checks the number against numbers and the number's date
+    // text against texts, and keeps the column bare for its index. Equality
+    // with a column stays one comparison, so that every "id = 5" keeps its
+    // seek; a date equals a whole number only at midnight, and such
+    // conditions are written with a date literal.
     std::optional<Gen> numberComparison(const Expr& e, const Gen& a, const Gen& b)
     {
         const bool numberLeft = a.type == SType::Number;
@@ -808,7 +809,13 @@ private:
         const QString o = ops.value(int(op));
         if (x.type == SType::Date)
             return make(u'(' + dayNumber(xExpr, x) + o + n.sql + u')', SType::Bool, true);
-        if (x.type != SType::Unknown || op == Op::Eq || op == Op::Ne)
+        if (x.type != SType::Unknown)
+            return std::nullopt;
+        if (!x.column) {
+            // An expression is evaluated once, through jet_num.
+            return make(u'(' + call("jet_num", {x.sql}) + o + n.sql + u')', SType::Bool, true);
+        }
+        if (op == Op::Eq || op == Op::Ne)
             return std::nullopt;
         const QString c = dateTextOf(nExpr, n);
         switch (op) {

@@ -77,6 +77,9 @@ TEST_F(JetValues, DatesAreDayNumbers)
         {"SELECT n FROM t WHERE d BETWEEN 45296 AND 45300 ORDER BY n", "1, 2"},
         {"SELECT n FROM t WHERE d NOT BETWEEN 45296 AND 45300 ORDER BY n", "3, 5, 6, 7"},
         {"SELECT n FROM t WHERE d > 1E10", ""},
+        {"SELECT Max(d) > 45300, Min(d) < 1 FROM t", "-1|-1"},
+        {"SELECT count(*) FROM t WHERE (SELECT Max(d) FROM t) >= 45352", "7"},
+        {"SELECT n FROM t WHERE Nz(d, 0) BETWEEN 1 AND 0 ORDER BY n", "NULL, 5"},
         {"SELECT count(*) FROM t WHERE d < 1E10", "6"},
         // Numbers and texts in their own columns compare as before.
         {"SELECT n FROM t WHERE n > 2 ORDER BY n", "3, 5, 6, 7"},

@@ -95,7 +95,7 @@ std::optional<double> toCurrency(double v)
 
 QString dayNumberToDateText(double days)
 {
-    return dayNumberToCanonical(std::clamp(days, kFirstDay, kLastDay));
+    return dayNumberToCanonical(std::isnan(days) ? 0.0 : std::clamp(days, kFirstDay, kLastDay));
 }
 
 }  // namespace lg::jetsql

@@ -78,6 +78,8 @@ TEST_F(JetValues, DatesAreDayNumbers)
         {"SELECT n FROM t WHERE d NOT BETWEEN 45296 AND 45300 ORDER BY n", "3, 5, 6, 7"},
         {"SELECT n FROM t WHERE d > 1E10", ""},
         {"SELECT Max(d) > 45300, Min(d) < 1 FROM t", "-1|-1"},
+        {"SELECT n FROM t WHERE d > Len('abc') * 15100 ORDER BY n", "3, 6, 7"},
+        {"SELECT n FROM t WHERE d BETWEEN Len('abc') * 15100 AND 45296 ORDER BY n", "1, 2"},
         {"SELECT count(*) FROM t WHERE (SELECT Max(d) FROM t) >= 45352", "7"},
         {"SELECT n FROM t WHERE Nz(d, 0) BETWEEN 1 AND 0 ORDER BY n", "NULL, 5"},
         {"SELECT count(*) FROM t WHERE d < 1E10", "6"},
@@ -115,6 +117,28 @@ TEST_F(JetValues, DatesAreDayNumbers)
         {"SELECT Sum(d), Avg(d), Min(d), Max(d) FROM t WHERE n IN (1, 2)",
          "90596.4375|45298.21875|2024-01-05 10:30:00|2024-01-09 00:00:00"},
     });
+}
+
+// The common conditions stay single SQLite comparisons on a bare column, so
+// they keep their index and their speed.
+TEST(JetValueTranslation, PlainComparisonsStayPlain)
+{
+    const struct {
+        const char* where;
+        const char* sql;
+    } cases[] = {
+        {"n = 5", "WHERE (\"n\" = 5)"},
+        {"n <> -1", "WHERE (\"n\" <> -1)"},
+        {"d > #1/9/2024#", "WHERE (\"d\" > '2024-01-09 00:00:00')"},
+        {"d BETWEEN #1/9/2024# AND #1/1/2024#", "WHERE (\"d\" BETWEEN '2024-01-01 00:00:00' AND '2024-01-09 00:00:00')"},
+        {"s = 'alma'", "WHERE (\"s\" = ('alma' COLLATE JET))"},
+        {"n > 2 AND s < 'b'", "WHERE ((\"n\" > 2 AND (\"n\" < '' OR \"n\" > '1900-01-01 00:00:00')) AND (\"s\" < ('b' COLLATE JET)))"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        const QString sql = lg::jetsql::translate(QStringLiteral("SELECT n FROM t WHERE ") + QString::fromUtf8(c.where))->sql;
+        EXPECT_TRUE(sql.endsWith(QString::fromUtf8(c.sql))) << sql.toStdString();
+    }
 }
 
 TEST_F(JetValues, CurrencyIsExactToFourDecimals)

@@ -194,7 +194,7 @@ private:
             for (const OrderItem& o : s.orderBy) {
                 Gen g = value(*o.expr);
                 QString item = g.sql;
-                if (collates(g) && o.expr->kind != ExprKind::Number)
+                if (collates(g))
                     item += QStringLiteral(" COLLATE JET");
                 if (o.descending)
                     item += QStringLiteral(" DESC");
@@ -685,7 +685,7 @@ private:
         const auto loNumber = literalNumber(loExpr);
         const auto hiNumber = literalNumber(hiExpr);
         const bool numbers = lo.type == SType::Number && hi.type == SType::Number;
-        QString low = lo.sql, high = hi.sql, lowDate, highDate;
+        QString low = lo.sql, high = hi.sql;
         if (loNumber && hiNumber) {
             if (*loNumber > *hiNumber)
                 std::swap(low, high);

@@ -35,6 +35,7 @@
 #include <cmath>
 
 #include "dao_internal.h"
+#include "platform/jetsql/jetvalues.h"
 #include "tablelock.h"
 
 namespace lg::dao {
@@ -504,8 +505,15 @@ private:
                     conversionError(f.name);
                 v = Value(qlonglong(std::nearbyint(d)));
             }
-            if (f.type == FieldType::Double || f.type == FieldType::Currency)
+            if (f.type == FieldType::Double)
                 v = Value(v.toDouble());
+            if (f.type == FieldType::Currency) {
+                // Currency keeps four decimals, rounded half to even.
+                const auto currency = jetsql::toCurrency(v.toDouble());
+                if (!currency)
+                    conversionError(f.name);
+                v = Value(*currency);
+            }
             return v;
         }
         case FieldType::YesNo:

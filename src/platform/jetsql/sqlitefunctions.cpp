@@ -2,6 +2,7 @@
 
 #include "jetcompare.h"
 #include "jetdate.h"
+#include "jetvalues.h"
 
 #include <sqlite3.h>
 
@@ -58,7 +59,8 @@ QString asText(sqlite3_value* v)
     }
 }
 
-// The numeric value of a number or of a text that reads as one.
+// The numeric value of a number, of a text that reads as one, or of a date
+// (its day number).
 bool asNumber(sqlite3_value* v, double& out, bool* isInteger = nullptr)
 {
     switch (sqlite3_value_type(v)) {
@@ -76,6 +78,15 @@ bool asNumber(sqlite3_value* v, double& out, bool* isInteger = nullptr)
         bool ok = false;
         const QString t = text(v).trimmed();
         out = t.toDouble(&ok);
+        if (!ok && (t.size() == 19 || t.size() == 10)) {
+            if (const auto day = canonicalToDayNumber(t)) {
+                out = *day;
+                ok = true;
+                if (isInteger)
+                    *isInteger = false;
+                return true;
+            }
+        }
         if (isInteger)
             *isInteger = ok && !t.contains(u'.') && !t.contains(u'e', Qt::CaseInsensitive) && std::fabs(out) < 9e15;
         return ok;
@@ -148,7 +159,7 @@ void jetAdd(sqlite3_context* ctx, int, sqlite3_value** argv)
         asNumber(b, y, &yi);
         if (xi && yi)
             return sqlite3_result_int64(ctx, sqlite3_value_int64(a) + sqlite3_value_int64(b));
-        return sqlite3_result_double(ctx, x + y);
+        return sqlite3_result_double(ctx, exactSum(x, y).value_or(x + y));
     }
     // A date plus a number of days.
     if (isNumeric(b) && isDateText(a)) {
@@ -158,6 +169,12 @@ void jetAdd(sqlite3_context* ctx, int, sqlite3_value** argv)
     if (isNumeric(a) && isDateText(b)) {
         asDayNumber(b, y);
         return resultText(ctx, dayNumberToCanonical(sqlite3_value_double(a) + y));
+    }
+    // A date plus a date (a day and a time of day), or plus a text that
+    // reads as a number of days.
+    if (isDateText(a) || isDateText(b)) {
+        if (asNumber(a, x) && asNumber(b, y))
+            return resultText(ctx, dayNumberToCanonical(x + y));
     }
     const bool textA = sqlite3_value_type(a) == SQLITE_TEXT;
     const bool textB = sqlite3_value_type(b) == SQLITE_TEXT;
@@ -188,7 +205,7 @@ void jetSub(sqlite3_context* ctx, int, sqlite3_value** argv)
         return sqlite3_result_error(ctx, kTypeMismatch, -1);
     if (xi && yi)
         return sqlite3_result_int64(ctx, sqlite3_int64(x) - sqlite3_int64(y));
-    sqlite3_result_double(ctx, x - y);
+    sqlite3_result_double(ctx, exactDifference(x, y).value_or(x - y));
 }
 
 // &: a Null side counts as empty text; Null & Null is Null.
@@ -491,6 +508,9 @@ void roundDown(sqlite3_context* ctx, sqlite3_value* v, bool toZero)
     double d = 0;
     if (!asNumber(v, d))
         return sqlite3_result_error(ctx, kTypeMismatch, -1);
+    // Int and Fix keep a date a date: Int(d) is that day at midnight.
+    if (isDateText(v))
+        return resultText(ctx, dayNumberToCanonical(toZero ? std::trunc(d) : std::floor(d)));
     resultNumber(ctx, toZero ? std::trunc(d) : std::floor(d), true);
 }
 
@@ -531,6 +551,7 @@ void registerSqliteFunctions(sqlite3* db)
     for (const Function& f : kFunctions)
         sqlite3_create_function_v2(db, f.name, f.arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, f.fn, nullptr,
                                    nullptr, nullptr);
+    registerValueFunctions(db);
     sqlite3_create_collation_v2(db, "JET", SQLITE_UTF8, nullptr, jetCollation, nullptr);
 }
 

@@ -8,5 +8,7 @@ struct sqlite3;
 namespace lg::jetsql {
 
 void registerSqliteFunctions(sqlite3* db);
+// The numeric value functions (sqlitefunctions_values.cpp); part of the above.
+void registerValueFunctions(sqlite3* db);
 
 }  // namespace lg::jetsql

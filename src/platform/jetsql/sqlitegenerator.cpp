@@ -5,14 +5,23 @@
 //    involves text that is not a plain column (columns carry it declared);
 //  - operators whose meaning depends on run-time types (+, -, &, \, Mod, ^)
 //    call the jet_* functions unless the tree already shows the types;
-//  - dates are canonical text, date literals become that text.
+//  - dates are canonical text, date literals become that text; where a date
+//    meets a number it counts as its day number (jet_num, or a second
+//    comparison with the number's date text so that a column keeps its index);
+//  - And, Or, Xor, Eqv, Imp and Not are logical on numbers too: SQLite's
+//    1/0/NULL, negated to Jet's -1/0/Null as a value.
 
 #include "generator.h"
+#include "jetcompare.h"
+#include "jetdate.h"
 #include "jettypes.h"
+#include "jetvalues.h"
 
 #include "platform/runtimeerror.h"
 
 #include <QtCore/QHash>
+
+#include <optional>
 
 namespace lg::jetsql {
 
@@ -57,6 +66,7 @@ QString quoteText(const QString& text)
 // How a Jet function is written in SQLite.
 enum class Form {
     Call,                     // sqlite(args...), most of them a registered jet_* function
+    CallOfArgumentType,       // the same, of its first argument's type (Int, Fix keep a date a date)
     Iif,                      // CASE WHEN ... THEN ... ELSE ... END
     Nz,                       // coalesce(value, default or '')
     IsNull,                   // (value IS NULL)
@@ -101,13 +111,13 @@ const JetFunction* findFunction(const QString& jetName)
         {QStringLiteral("month"), {"jet_month", 1, 1, SType::Number}},
         {QStringLiteral("day"), {"jet_day", 1, 1, SType::Number}},
         {QStringLiteral("abs"), {"abs", 1, 1, SType::Number}},
-        {QStringLiteral("int"), {"jet_int", 1, 1, SType::Number}},
-        {QStringLiteral("fix"), {"jet_fix", 1, 1, SType::Number}},
+        {QStringLiteral("int"), {"jet_int", 1, 1, SType::Number, Form::CallOfArgumentType}},
+        {QStringLiteral("fix"), {"jet_fix", 1, 1, SType::Number, Form::CallOfArgumentType}},
         {QStringLiteral("now"), {"datetime('now', 'localtime')", 0, 0, SType::Date, Form::Fixed}},
         {QStringLiteral("date"), {"(date('now', 'localtime') || ' 00:00:00')", 0, 0, SType::Date, Form::Fixed}},
         {QStringLiteral("count"), {"count", 1, 1, SType::Number, Form::Aggregate, true}},
-        {QStringLiteral("sum"), {"sum", 1, 1, SType::Number, Form::Aggregate}},
-        {QStringLiteral("avg"), {"avg", 1, 1, SType::Number, Form::Aggregate}},
+        {QStringLiteral("sum"), {"jet_sum", 1, 1, SType::Number, Form::Aggregate}},
+        {QStringLiteral("avg"), {"jet_avg", 1, 1, SType::Number, Form::Aggregate}},
         {QStringLiteral("min"), {"min", 1, 1, SType::Unknown, Form::AggregateOfArgumentType}},
         {QStringLiteral("max"), {"max", 1, 1, SType::Unknown, Form::AggregateOfArgumentType}},
     };
@@ -184,7 +194,7 @@ private:
             for (const OrderItem& o : s.orderBy) {
                 Gen g = value(*o.expr);
                 QString item = g.sql;
-                if (g.type == SType::Text && !g.column)
+                if (collates(g))
                     item += QStringLiteral(" COLLATE JET");
                 if (o.descending)
                     item += QStringLiteral(" DESC");
@@ -215,7 +225,9 @@ private:
         for (const SelectItem& item : s.items) {
             Gen g = value(*item.expr);
             QString text = g.sql;
-            if (s.distinct && g.type == SType::Text && !g.column)
+            // Text that is not a column carries the collation itself, so that
+            // DISTINCT, and an ORDER BY by its alias or position, use it.
+            if (item.expr->kind != ExprKind::Star && collates(g))
                 text += QStringLiteral(" COLLATE JET");
             if (!item.alias.isEmpty())
                 text += QStringLiteral(" AS ") + quoteName(item.alias);
@@ -232,7 +244,7 @@ private:
             QStringList groups;
             for (const ExprPtr& e : s.groupBy) {
                 Gen g = value(*e);
-                groups << ((g.type == SType::Text && !g.column) ? g.sql + QStringLiteral(" COLLATE JET") : g.sql);
+                groups << (collates(g) ? g.sql + QStringLiteral(" COLLATE JET") : g.sql);
             }
             sql += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
         }
@@ -540,6 +552,45 @@ private:
 
     static bool isText(const Gen& g) { return g.type == SType::Text; }
 
+    // Whether a value that may be text needs the collation spelt out: a
+    // column carries its own, and on numbers a collation has no effect.
+    static bool collates(const Gen& g)
+    {
+        return !g.column && (g.type == SType::Text || g.type == SType::Unknown);
+    }
+
+    // The number a literal stands for, when the expression is one.
+    static std::optional<double> literalNumber(const Expr& e)
+    {
+        if (e.kind == ExprKind::Number) {
+            bool ok = false;
+            const double d = e.text.toDouble(&ok);
+            return ok ? std::optional<double>(d) : std::nullopt;
+        }
+        if (e.kind == ExprKind::Unary && e.op == Op::Neg && e.args[0]->kind == ExprKind::Number)
+            if (const auto d = literalNumber(*e.args[0]))
+                return -*d;
+        return std::nullopt;
+    }
+
+    // A date as a number: a literal becomes its day number, anything else
+    // goes through jet_num.
+    static QString dayNumber(const Expr& e, const Gen& g)
+    {
+        if (e.kind == ExprKind::Date)
+            if (const auto d = canonicalToDayNumber(e.text))
+                return QString::number(*d, 'g', 17);
+        return call("jet_num", {g.sql});
+    }
+
+    // The date text a number stands for, to compare it with stored dates.
+    static QString dateTextOf(const Expr& e, const Gen& g)
+    {
+        if (const auto d = literalNumber(e))
+            return quoteText(dayNumberToDateText(*d));
+        return call("jet_datetext", {g.sql});
+    }
+
     Gen expr(const Expr& e, Ctx ctx)
     {
         switch (e.kind) {
@@ -576,20 +627,10 @@ private:
             return binary(e, ctx);
         case ExprKind::Function:
             return function(e);
-        case ExprKind::Between: {
-            Gen v = value(*e.args[0]);
-            Gen lo = value(*e.args[1]);
-            Gen hi = value(*e.args[2]);
-            QString left = v.sql;
-            if (!v.column && (isText(v) || isText(lo) || isText(hi)))
-                left += QStringLiteral(" COLLATE JET");
-            else if (v.column && (isText(lo) || isText(hi)))
-                left = u'(' + left + QStringLiteral(" COLLATE JET)");
-            return make(u'(' + left + (e.negated ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ")) +
-                            lo.sql + QStringLiteral(" AND ") + hi.sql + u')',
-                        SType::Bool, true);
-        }
+        case ExprKind::Between:
+            return between(e);
         case ExprKind::InList: {
+
             Gen v = value(*e.args[0]);
             bool text = isText(v);
             QStringList items;
@@ -631,7 +672,57 @@ private:
         return make(QStringLiteral("NULL"), SType::Null);
     }
 
-    Gen unary(const Expr& e, Ctx ctx)
+    // BETWEEN takes its bounds in either order, as Jet does: literal bounds
+    // are put in order here, others through min() and max().
+    Gen between(const Expr& e)
+    {
+        Gen v = value(*e.args[0]);
+        Gen lo = value(*e.args[1]);
+        Gen hi = value(*e.args[2]);
+        const Expr& loExpr = *e.args[1];
+        const Expr& hiExpr = *e.args[2];
+        const QString notBetween = e.negated ? QStringLiteral(" NOT BETWEEN ") : QStringLiteral(" BETWEEN ");
+        const auto loNumber = literalNumber(loExpr);
+        const auto hiNumber = literalNumber(hiExpr);
+        const bool numbers = lo.type == SType::Number && hi.type == SType::Number;
+        QString low = lo.sql, high = hi.sql;
+        if (loNumber && hiNumber) {
+            if (*loNumber > *hiNumber)
+                std::swap(low, high);
+        } else if (loExpr.kind == ExprKind::Date && hiExpr.kind == ExprKind::Date) {
+            if (loExpr.text > hiExpr.text)
+                std::swap(low, high);
+        } else if (loExpr.kind == ExprKind::String && hiExpr.kind == ExprKind::String) {
+            if (jetCompare(loExpr.text, hiExpr.text) > 0)
+                std::swap(low, high);
+        } else {
+            const QString collate = collates(lo) || collates(hi) ? QStringLiteral(" COLLATE JET") : QString();
+            low = QStringLiteral("min(%1%2, %3)").arg(lo.sql, collate, hi.sql);
+            high = QStringLiteral("max(%1%2, %3)").arg(lo.sql, collate, hi.sql);
+        }
+        if (numbers && (v.type == SType::Date || (v.type == SType::Unknown && !v.column)))
+            return make(u'(' + dayNumber(*e.args[0], v) + notBetween + low + QStringLiteral(" AND ") + high + u')',
+                        SType::Bool, true);
+        if (numbers && v.column) {
+            // Numbers against the numbers, dates against their date texts.
+            const bool swapped = low != lo.sql && loNumber;
+            const QString dLow = swapped ? dateTextOf(hiExpr, hi) : dateTextOf(loExpr, lo);
+            const QString dHigh = swapped ? dateTextOf(loExpr, lo) : dateTextOf(hiExpr, hi);
+            const QString both = QStringLiteral("(%1 BETWEEN %2 AND %3 OR %1 BETWEEN %4 AND %5)")
+                                     .arg(v.sql, low, high,
+                                          loNumber && hiNumber ? dLow : QStringLiteral("min(%1, %2)").arg(dLow, dHigh),
+                                          loNumber && hiNumber ? dHigh : QStringLiteral("max(%1, %2)").arg(dLow, dHigh));
+            return make(e.negated ? QStringLiteral("(NOT ") + both + u')' : both, SType::Bool, true);
+        }
+        QString left = v.sql;
+        if (!v.column && (isText(v) || isText(lo) || isText(hi)))
+            left += QStringLiteral(" COLLATE JET");
+        else if (v.column && (isText(lo) || isText(hi)))
+            left = u'(' + left + QStringLiteral(" COLLATE JET)");
+        return make(u'(' + left + notBetween + low + QStringLiteral(" AND ") + high + u')', SType::Bool, true);
+    }
+
+    Gen unary(const Expr& e, Ctx)
     {
         const Expr& a = *e.args[0];
         switch (e.op) {
@@ -640,20 +731,14 @@ private:
                 return make(u'-' + a.text, SType::Number);
             {
                 Gen g = value(a);
-                return make(QStringLiteral("(- ") + g.sql + u')',
-                            g.type == SType::Date ? SType::Unknown : SType::Number);
+                return make(QStringLiteral("(- ") + (g.type == SType::Number ? g.sql : call("jet_num", {g.sql})) + u')',
+                            SType::Number);
             }
         case Op::Plus:
             return value(a);
-        case Op::Not: {
-            Gen probe = expr(a, Ctx::Condition);
-            if (ctx == Ctx::Condition || probe.rawBool || probe.type == SType::Bool) {
-                Gen c = finish(probe, Ctx::Condition);
-                return make(QStringLiteral("(NOT ") + c.sql + u')', SType::Bool, true);
-            }
-            // NOT on a number is bitwise, as in Jet.
-            return make(QStringLiteral("(~") + value(a).sql + u')', SType::Number);
-        }
+        case Op::Not:
+            // Logical on numbers too, in a value as in a condition: Not 5 is 0.
+            return make(QStringLiteral("(NOT ") + condition(a).sql + u')', SType::Bool, true);
         default:
             break;
         }
@@ -669,61 +754,112 @@ private:
         };
         Gen a = value(*e.args[0]);
         Gen b = value(*e.args[1]);
+        if (a.type == SType::Number || b.type == SType::Number) {
+            if (auto g = numberComparison(e, a, b))
+                return *g;
+        }
         // Text compares without regard to case and in Hungarian order: the
         // collation goes on the text side that is not a column.
         if (isText(a) && !a.column)
             a.sql = u'(' + a.sql + QStringLiteral(" COLLATE JET)");
         else if (isText(b) && !b.column)
             b.sql = u'(' + b.sql + QStringLiteral(" COLLATE JET)");
+        else if (collates(a) && collates(b))  // a column on either side brings its own
+            a.sql = u'(' + a.sql + QStringLiteral(" COLLATE JET)");
         return make(u'(' + a.sql + ops.value(int(e.op)) + b.sql + u')', SType::Bool, true);
     }
 
-    Gen logical(const Expr& e, Ctx ctx)
+    static Op mirrored(Op op)
     {
-        Gen pa = expr(*e.args[0], Ctx::Condition);
-        Gen pb = expr(*e.args[1], Ctx::Condition);
-        const bool boolean =
-            ctx == Ctx::Condition || ((pa.rawBool || pa.type == SType::Bool) && (pb.rawBool || pb.type == SType::Bool));
-        if (boolean) {
-            Gen a = finish(pa, Ctx::Condition);
-            Gen b = finish(pb, Ctx::Condition);
-            switch (e.op) {
-            case Op::And:
-                return make(u'(' + a.sql + QStringLiteral(" AND ") + b.sql + u')', SType::Bool, true);
-            case Op::Or:
-                return make(u'(' + a.sql + QStringLiteral(" OR ") + b.sql + u')', SType::Bool, true);
-            case Op::Xor:
-                return make(u'(' + truth(a) + QStringLiteral(" <> ") + truth(b) + u')', SType::Bool, true);
-            case Op::Eqv:
-                return make(u'(' + truth(a) + QStringLiteral(" = ") + truth(b) + u')', SType::Bool, true);
-            case Op::Imp:
-                return make(QStringLiteral("(NOT ") + truth(a) + QStringLiteral(" OR ") + truth(b) + u')', SType::Bool,
-                            true);
-            default:
-                break;
-            }
+        switch (op) {
+        case Op::Lt:
+            return Op::Gt;
+        case Op::Le:
+            return Op::Ge;
+        case Op::Gt:
+            return Op::Lt;
+        case Op::Ge:
+            return Op::Le;
+        default:
+            return op;
         }
-        // On numbers the logical operators work bit by bit.
-        const QString a = value(*e.args[0]).sql;
-        const QString b = value(*e.args[1]).sql;
+    }
+
+    // A number compared with a date compares day numbers. A date literal or
+    // expression is turned into its day number, and so is an expression of
+    // unknown type. A column may hold numbers or dates: an ordering
+    // comparison checks the number against numbers and the number's date
+    // text against texts, and keeps the column bare for its index. Equality
+    // with a column stays one comparison, so that every "id = 5" keeps its
+    // seek; a date equals a whole number only at midnight, and such
+    // conditions are written with a date literal.
+    std::optional<Gen> numberComparison(const Expr& e, const Gen& a, const Gen& b)
+    {
+        const bool numberLeft = a.type == SType::Number;
+        const Gen& n = numberLeft ? a : b;
+        const Gen& x = numberLeft ? b : a;
+        const Expr& nExpr = *e.args[numberLeft ? 0 : 1];
+        const Expr& xExpr = *e.args[numberLeft ? 1 : 0];
+        const Op op = numberLeft ? mirrored(e.op) : e.op;
+        static const QHash<int, QString> ops = {
+            {int(Op::Eq), QStringLiteral(" = ")}, {int(Op::Ne), QStringLiteral(" <> ")},
+            {int(Op::Lt), QStringLiteral(" < ")}, {int(Op::Le), QStringLiteral(" <= ")},
+            {int(Op::Gt), QStringLiteral(" > ")}, {int(Op::Ge), QStringLiteral(" >= ")},
+        };
+        const QString o = ops.value(int(op));
+        if (x.type == SType::Date)
+            return make(u'(' + dayNumber(xExpr, x) + o + n.sql + u')', SType::Bool, true);
+        if (x.type != SType::Unknown)
+            return std::nullopt;
+        if (!x.column) {
+            // An expression is evaluated once, through jet_num.
+            return make(u'(' + call("jet_num", {x.sql}) + o + n.sql + u')', SType::Bool, true);
+        }
+        if (op == Op::Eq || op == Op::Ne)
+            return std::nullopt;
+        const QString c = dateTextOf(nExpr, n);
+        switch (op) {
+        case Op::Gt:
+        case Op::Ge:
+            // Texts are all greater than numbers: those that pass must be
+            // later than the number's date too.
+            return make(QStringLiteral("(%1%2%3 AND (%1 < '' OR %1%2%4))").arg(x.sql, o, n.sql, c), SType::Bool,
+                        true);
+        default:
+            // Numbers are all less than texts: a number must pass against the
+            // number, a text against the date.
+            return make(QStringLiteral("(%1%2%3 OR (%1 >= '' AND %1%2%4))").arg(x.sql, o, n.sql, c), SType::Bool,
+                        true);
+        }
+    }
+
+    // Jet SQL's And, Or, Xor, Eqv and Imp are logical, whatever the operands:
+    // a non-zero number is true, Null is unknown (Null And False is False,
+    // Null Or True is True). SQLite's AND and OR are exactly that; the others
+    // compare the operands' truth.
+    Gen logical(const Expr& e)
+    {
+        Gen a = condition(*e.args[0]);
+        Gen b = condition(*e.args[1]);
         switch (e.op) {
         case Op::And:
-            return make(u'(' + a + QStringLiteral(" & ") + b + u')', SType::Number);
+            return make(u'(' + a.sql + QStringLiteral(" AND ") + b.sql + u')', SType::Bool, true);
         case Op::Or:
-            return make(u'(' + a + QStringLiteral(" | ") + b + u')', SType::Number);
+            return make(u'(' + a.sql + QStringLiteral(" OR ") + b.sql + u')', SType::Bool, true);
         case Op::Xor:
-            return make(QStringLiteral("((%1 | %2) - (%1 & %2))").arg(a, b), SType::Number);
+            return make(u'(' + truth(a) + QStringLiteral(" <> ") + truth(b) + u')', SType::Bool, true);
         case Op::Eqv:
-            return make(QStringLiteral("(~((%1 | %2) - (%1 & %2)))").arg(a, b), SType::Number);
+            return make(u'(' + truth(a) + QStringLiteral(" = ") + truth(b) + u')', SType::Bool, true);
         case Op::Imp:
-            return make(QStringLiteral("((~%1) | %2)").arg(a, b), SType::Number);
+            return make(QStringLiteral("(NOT ") + truth(a) + QStringLiteral(" OR ") + truth(b) + u')', SType::Bool,
+                        true);
         default:
             break;
         }
         syntaxError(e.pos, QStringLiteral("unexpected operator"));
     }
 
-    Gen binary(const Expr& e, Ctx ctx)
+    Gen binary(const Expr& e, Ctx)
     {
         switch (e.op) {
         case Op::And:
@@ -731,7 +867,7 @@ private:
         case Op::Xor:
         case Op::Eqv:
         case Op::Imp:
-            return logical(e, ctx);
+            return logical(e);
         case Op::Eq:
         case Op::Ne:
         case Op::Lt:
@@ -756,20 +892,30 @@ private:
                 return make(u'(' + a.sql + QStringLiteral(" || ") + b.sql + u')', SType::Text);
             if (a.type == SType::Number && b.type == SType::Number)
                 return make(u'(' + a.sql + QStringLiteral(" + ") + b.sql + u')', SType::Number);
-            const SType t =
-                (a.type == SType::Date && b.type == SType::Number) || (b.type == SType::Date && a.type == SType::Number)
-                    ? SType::Date
-                    : SType::Unknown;
+            // A date plus a number, or plus a date (a day and a time), is a date.
+            const SType t = (a.type == SType::Date && b.type != SType::Text) ||
+                                    (b.type == SType::Date && a.type != SType::Text)
+                                ? SType::Date
+                                : SType::Unknown;
             return make(call("jet_add", {a.sql, b.sql}), t);
         }
         case Op::Sub:
             if (a.type == SType::Number && b.type == SType::Number)
                 return make(u'(' + a.sql + QStringLiteral(" - ") + b.sql + u')', SType::Number);
             return make(call("jet_sub", {a.sql, b.sql}),
-                        a.type == SType::Date && b.type == SType::Number ? SType::Date : SType::Unknown);
+                        a.type == SType::Date && b.type == SType::Number ? SType::Date
+                        : a.type == SType::Date && b.type == SType::Date ? SType::Number
+                                                                         : SType::Unknown);
         case Op::Mul:
-            return make(u'(' + a.sql + QStringLiteral(" * ") + b.sql + u')', SType::Number);
+            // Dates are day numbers, decimals multiply exactly (jet_mul).
+            if (a.type == SType::Number && b.type == SType::Number)
+                return make(u'(' + a.sql + QStringLiteral(" * ") + b.sql + u')', SType::Number);
+            return make(call("jet_mul", {a.sql, b.sql}), SType::Number);
         case Op::Div:
+            if (a.type != SType::Number)
+                a.sql = call("jet_num", {a.sql});
+            if (b.type != SType::Number)
+                b.sql = call("jet_num", {b.sql});
             return make(QStringLiteral("(CAST(") + a.sql + QStringLiteral(" AS REAL) / ") + b.sql + u')',
                         SType::Number);
         case Op::IntDiv:
@@ -803,11 +949,20 @@ private:
         auto arg = [&](size_t i) { return value(*e.args[i]); };
 
         switch (f->form) {
-        case Form::Call: {
+        case Form::Call:
+        case Form::CallOfArgumentType: {
             QStringList args;
-            for (const ExprPtr& a : e.args)
-                args << value(*a).sql;
-            return make(QLatin1String(f->sqlite) + u'(' + args.join(QStringLiteral(", ")) + u')', f->type);
+            SType first = SType::Unknown;
+            for (const ExprPtr& a : e.args) {
+                Gen g = value(*a);
+                if (args.isEmpty())
+                    first = g.type == SType::Date || g.type == SType::Null ? g.type
+                            : g.type == SType::Unknown                     ? SType::Unknown
+                                                                           : f->type;
+                args << g.sql;
+            }
+            return make(QLatin1String(f->sqlite) + u'(' + args.join(QStringLiteral(", ")) + u')',
+                        f->form == Form::Call ? f->type : first);
         }
         case Form::Iif: {
             Gen c = condition(*e.args[0]);
@@ -836,6 +991,8 @@ private:
                 wrongArguments(e);
             Gen a = star ? make(QStringLiteral("*"), SType::Unknown) : arg(0);
             const SType t = f->form == Form::AggregateOfArgumentType ? a.type : f->type;
+            if (f->form == Form::AggregateOfArgumentType && collates(a))
+                a.sql += QStringLiteral(" COLLATE JET");
             return make(QLatin1String(f->sqlite) + u'(' + (e.distinct ? QStringLiteral("DISTINCT ") : QString()) +
                             a.sql + u')',
                         t);

@@ -380,3 +380,33 @@ TEST(TableRecordset, CounterYesNoAndDatesThroughTheRecordset)
         db->OpenRecordset(QStringLiteral("SELECT count(*) FROM t WHERE flag = True AND at = #2/29/2024 23:59:58#"));
     EXPECT_EQ(check->Fields(0).toLongLong(), 1);
 }
+
+TEST(TableRecordset, CurrencyKeepsFourDecimalsAndAddsUpToTheCent)
+{
+    auto db = freshDatabase();
+    db->Execute(QStringLiteral("CREATE TABLE lines (id COUNTER PRIMARY KEY, amount CURRENCY)"));
+    auto rs = db->OpenRecordset(QStringLiteral("lines"), RecordsetType::Table, dbSeeChanges);
+    const struct {
+        QVariant written;
+        double stored;
+    } cases[] = {
+        {1.23456789, 1.2346}, {QStringLiteral("57.12346"), 57.1235}, {0.12345, 0.1234}, {0.1, 0.1}, {0.2, 0.2}, {7, 7.0},
+    };
+    for (const auto& c : cases) {
+        rs->AddNew();
+        rs->setField(QStringLiteral("amount"), c.written);
+        rs->Update();
+    }
+    auto read = db->OpenRecordset(QStringLiteral("SELECT amount FROM lines ORDER BY id"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written.toString().toStdString());
+        ASSERT_FALSE(read->Eof());
+        EXPECT_EQ(read->Fields(0).toDouble(), c.stored);
+        read->MoveNext();
+    }
+    auto total = db->OpenRecordset(QStringLiteral("SELECT Sum(amount) FROM lines WHERE amount < 1"));
+    EXPECT_EQ(total->Fields(0).toDouble(), 0.4234);
+    rs->AddNew();
+    EXPECT_EQ(errorNumberOf([&] { rs->setField(QStringLiteral("amount"), 1e16); }), 3421);
+    rs->CancelUpdate();
+}

@@ -61,7 +61,7 @@ TEST_F(JetSemantics, LiteralsAndTruthValues)
                          {"NOT (1 = 2)", "-1"},
                          {"NOT 0", "-1"},
                          {"(1 = 1) AND (2 = 2)", "-1"},
-                         {"5 AND 3", "1"},
+                         {"5 AND 3", "-1"},
                          {"'a' IS NULL", "0"},
                          {"iif(5, 'y', 'n')", "y"},
                          {"iif(NULL, 'y', 'n')", "n"},

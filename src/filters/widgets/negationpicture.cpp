@@ -6,7 +6,7 @@
 
 namespace lg::filters {
 
-QString negationPictureName(bool negated, bool enabled)
+QString negationPictureKeyOf(bool negated, bool enabled)
 {
     QString name = negated ? QStringLiteral("_cancel") : QStringLiteral("_ok");
     if (!enabled)
@@ -14,7 +14,7 @@ QString negationPictureName(bool negated, bool enabled)
     return name;
 }
 
-QPixmap negationPicture(bool negated, bool enabled, int size, qreal devicePixelRatio)
+QPixmap paintNegationPicture(bool negated, bool enabled, int size, qreal devicePixelRatio)
 {
     QPixmap pixmap(QSize(size, size) * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
@@ -56,14 +56,14 @@ QPixmap negationPicture(bool negated, bool enabled, int size, qreal devicePixelR
     return pixmap;
 }
 
-NegationPicture::NegationPicture(QWidget* parent) : QWidget(parent)
+NegationPictureView::NegationPictureView(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("img_not"));
     setCursor(Qt::PointingHandCursor);
     setFixedSize(sizeHint());
 }
 
-void NegationPicture::setNegated(bool negated)
+void NegationPictureView::setNegated(bool negated)
 {
     if (negated_ == negated)
         return;
@@ -71,7 +71,7 @@ void NegationPicture::setNegated(bool negated)
     update();
 }
 
-void NegationPicture::setActiveLook(bool active)
+void NegationPictureView::setActiveLook(bool active)
 {
     if (active_ == active)
         return;
@@ -79,15 +79,15 @@ void NegationPicture::setActiveLook(bool active)
     update();
 }
 
-void NegationPicture::paintEvent(QPaintEvent*)
+void NegationPictureView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const int side = qMin(width(), height()) - 2;
-    const QPixmap pm = negationPicture(negated_, active_, side, devicePixelRatioF());
+    const QPixmap pm = paintNegationPicture(negated_, active_, side, devicePixelRatioF());
     p.drawPixmap((width() - side) / 2, (height() - side) / 2, pm);
 }
 
-void NegationPicture::mouseReleaseEvent(QMouseEvent* event)
+void NegationPictureView::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && isEnabled())
         Q_EMIT clicked();

@@ -10,17 +10,17 @@
 namespace lg::filters {
 
 // The image-list name of a state: "_ok", "_cancel", "_ok_disabled", "_cancel_disabled".
-QString negationPictureName(bool negated, bool enabled);
+QString negationPictureKeyOf(bool negated, bool enabled);
 
 // The picture of a state, `size` logical pixels square, for a device pixel ratio.
-QPixmap negationPicture(bool negated, bool enabled, int size = 16, qreal devicePixelRatio = 1.0);
+QPixmap paintNegationPicture(bool negated, bool enabled, int size = 16, qreal devicePixelRatio = 1.0);
 
 // A clickable picture of the negation state. It only shows the state it is
 // given and reports clicks; the owning control decides what a click does.
-class NegationPicture : public QWidget {
+class NegationPictureView : public QWidget {
     Q_OBJECT
 public:
-    explicit NegationPicture(QWidget* parent = nullptr);
+    explicit NegationPictureView(QWidget* parent = nullptr);
 
     bool negated() const { return negated_; }
     void setNegated(bool negated);
@@ -28,7 +28,7 @@ public:
     bool activeLook() const { return active_; }
     void setActiveLook(bool active);
     // The name of the picture shown now.
-    QString pictureName() const { return negationPictureName(negated_, active_); }
+    QString pictureName() const { return negationPictureKeyOf(negated_, active_); }
 
     QSize sizeHint() const override { return {18, 18}; }
 

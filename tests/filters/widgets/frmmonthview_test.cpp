@@ -108,25 +108,25 @@ TEST(MonthView, PickEnterAndEscapeSetUserSelected)
     }
 }
 
-TEST(NegationPicture, FourStatesAndClicks)
+TEST(NegationPictureView, FourStatesAndClicks)
 {
-    EXPECT_EQ(negationPictureName(false, true), QStringLiteral("_ok"));
-    EXPECT_EQ(negationPictureName(true, true), QStringLiteral("_cancel"));
-    EXPECT_EQ(negationPictureName(false, false), QStringLiteral("_ok_disabled"));
-    EXPECT_EQ(negationPictureName(true, false), QStringLiteral("_cancel_disabled"));
+    EXPECT_EQ(negationPictureKeyOf(false, true), QStringLiteral("_ok"));
+    EXPECT_EQ(negationPictureKeyOf(true, true), QStringLiteral("_cancel"));
+    EXPECT_EQ(negationPictureKeyOf(false, false), QStringLiteral("_ok_disabled"));
+    EXPECT_EQ(negationPictureKeyOf(true, false), QStringLiteral("_cancel_disabled"));
 
     // The four pictures differ from each other.
     QList<QImage> images;
     for (bool negated : {false, true})
         for (bool enabled : {false, true})
-            images << negationPicture(negated, enabled, 16).toImage();
+            images << paintNegationPicture(negated, enabled, 16).toImage();
     for (int i = 0; i < images.size(); ++i)
         for (int j = i + 1; j < images.size(); ++j)
             EXPECT_NE(images[i], images[j]) << i << " " << j;
-    EXPECT_EQ(negationPicture(true, true, 16, 2.0).size(), QSize(32, 32));
+    EXPECT_EQ(paintNegationPicture(true, true, 16, 2.0).size(), QSize(32, 32));
 
-    NegationPicture picture;
-    QSignalSpy clicked(&picture, &NegationPicture::clicked);
+    NegationPictureView picture;
+    QSignalSpy clicked(&picture, &NegationPictureView::clicked);
     QTest::mouseClick(&picture, Qt::LeftButton);
     EXPECT_EQ(clicked.count(), 1);
     QTest::mouseClick(&picture, Qt::RightButton);

@@ -271,11 +271,13 @@ bool vW_FilterControl::eventFilter(QObject* watched, QEvent* event)
             Q_EMIT KeyDown(k, shiftState(mods));
 
         // The number box's keystroke filter works on the typed character.
-        const QString text = key->text();
-        if (m->isNumber() && !text.isEmpty() && k != Qt::Key_Delete && !isEnter(k) && k != Qt::Key_Tab
+        QChar typed = key->text().isEmpty() ? QChar() : key->text().at(0);
+        if (mods == Qt::ControlModifier && k >= Qt::Key_A && k <= Qt::Key_Z)
+            typed = QChar(char16_t(k - Qt::Key_A + 1));  // Ctrl+V is character 22, Ctrl+C 3
+        if (m->isNumber() && !typed.isNull() && k != Qt::Key_Delete && !isEnter(k) && k != Qt::Key_Tab
             && k != Qt::Key_Backtab) {
             const bool all = !d->edit->text().isEmpty() && d->edit->selectedText() == d->edit->text();
-            if (!m->acceptsCharacter(text.at(0), all))
+            if (!m->acceptsCharacter(typed, all))
                 return true;
         }
         break;

@@ -105,11 +105,14 @@ TEST(FilterControl, NumberBoxKeystrokeFilter)
     Form form(box);
     EXPECT_EQ(box->txtInput()->text(), QStringLiteral("0"));
     EXPECT_EQ(box->txtInput()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    // Letters, signs and blanks go nowhere; one decimal separator goes in.
     retype(box, QStringLiteral("1a2-3.4,5 6"));
-    EXPECT_EQ(box->txtInput()->text(), QStringLiteral("123456"));
+    EXPECT_EQ(box->txtInput()->text(), QStringLiteral("123.456"));
     QTest::keyClick(box->txtInput(), Qt::Key_Backspace);
-    EXPECT_EQ(box->txtInput()->text(), QStringLiteral("12345"));
-    EXPECT_EQ(box->Value().toDouble(), 12345.0);
+    EXPECT_EQ(box->txtInput()->text(), QStringLiteral("123.45"));
+    EXPECT_EQ(box->Value().toDouble(), 123.45);
+    retype(box, QStringLiteral("7,5."));
+    EXPECT_EQ(box->txtInput()->text(), QStringLiteral("7,5"));
 
     // Pasted letters arrive, read as 0, and the box cannot be left.
     QGuiApplication::clipboard()->setText(QStringLiteral("abc"));
@@ -150,9 +153,9 @@ TEST(FilterControl, EscapeAndCtrlTInADateBox)
     EXPECT_EQ(text->txtInput()->text(), QString());
     EXPECT_EQ(keys.count(), 0);
     QTest::keyClick(text->txtInput(), Qt::Key_T, Qt::ControlModifier);
-    ASSERT_EQ(keys.count(), 1);
-    EXPECT_EQ(keys.at(0).at(0).toInt(), int(Qt::Key_T));
-    EXPECT_EQ(keys.at(0).at(1).toInt(), 2);
+    ASSERT_GE(keys.count(), 1);  // Ctrl itself, then T
+    EXPECT_EQ(keys.last().at(0).toInt(), int(Qt::Key_T));
+    EXPECT_EQ(keys.last().at(1).toInt(), 2);
 }
 
 TEST(FilterControl, CalendarPopUp)
@@ -184,7 +187,9 @@ TEST(FilterControl, CalendarPopUp)
             ASSERT_NE(view, nullptr);
             shown = view->SelectedDate();
             // Directly below the box.
-            EXPECT_EQ(view->pos().y(), box->mapToGlobal(QPoint(0, box->height())).y());
+            const QPoint below = box->mapToGlobal(QPoint(0, box->height()));
+            EXPECT_NEAR(view->geometry().top(), below.y(), 3);
+            EXPECT_NEAR(view->geometry().left(), below.x(), 3);
             c.answer(w);
         });
         QTest::keyClick(box->txtInput(), Qt::Key_F4);
@@ -271,12 +276,16 @@ TEST(FilterControl, BorderInsetAndParkedBoxes)
     EXPECT_EQ(box->txtInput()->geometry(), box->rect());
 
     // A box parked far to the left passes the focus on.
-    auto* parked = new vW_FilterControl;
-    Form form2(parked);
-    parked->move(-400, parked->y());
+    QWidget window;
+    auto* parked = new vW_FilterControl(&window);
+    auto* next = new QLineEdit(&window);
+    window.resize(300, 100);
+    window.show();
+    parked->move(-400, 10);
+    next->move(10, 40);
     parked->txtInput()->setFocus(Qt::TabFocusReason);
     settle();
-    EXPECT_TRUE(form2.next->hasFocus());
+    EXPECT_TRUE(next->hasFocus());
 }
 
 TEST(FilterControl, DesignPropertiesRoundTripUnderTheirNames)

@@ -1,5 +1,7 @@
 #include "filters/widgets/negationpicture.h"
 
+#include "filters/textfiltermodel.h"
+
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
 #include <QtGui/QPainterPath>
@@ -8,10 +10,7 @@ namespace lg::filters {
 
 QString negationPictureKeyOf(bool negated, bool enabled)
 {
-    QString name = negated ? QStringLiteral("_cancel") : QStringLiteral("_ok");
-    if (!enabled)
-        name += QStringLiteral("_disabled");
-    return name;
+    return negationPictureKey(negationPicture(negated, enabled));
 }
 
 QPixmap paintNegationPicture(bool negated, bool enabled, int size, qreal devicePixelRatio)

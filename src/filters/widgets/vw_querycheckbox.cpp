@@ -22,7 +22,8 @@ vW_QueryCheckBox::vW_QueryCheckBox(QWidget* parent)
     layout->setContentsMargins(2, 1, 2, 1);
     layout->setSpacing(4);
     layout->addWidget(img_not_);
-    layout->addWidget(chkQueryFilter(), 1);
+    layout->addWidget(chkQueryFilter());
+    layout->addStretch(1);
 
     connect(img_not_, &NegationPictureView::clicked, model_, &CheckBoxFilterModel::toggleNegation);
     connect(model_, &CheckBoxFilterModel::notValueChange, this, [this](int value) {
@@ -36,6 +37,7 @@ vW_QueryCheckBox::vW_QueryCheckBox(QWidget* parent)
     connect(model_, &CheckBoxFilterModel::queryFieldCheckedValueChanged, this,
             &vW_QueryCheckBox::QueryFieldCheckedValueChanged);
     img_not_->setVisible(model_->notPictureVisible());
+    chkQueryFilter()->show();
     applyCaption();
     applyActivationLook(model_->isActive());
 }
@@ -64,6 +66,8 @@ void vW_QueryCheckBox::showPicture()
 }
 
 void vW_QueryCheckBox::applyActivationLook(bool) { showPicture(); }
+
+void vW_QueryCheckBox::applyQueryCheckVisible(bool) { chkQueryFilter()->show(); }
 
 void vW_QueryCheckBox::applyCaption()
 {

@@ -44,6 +44,7 @@ Q_SIGNALS:
 protected:
     void applyActivationLook(bool active) override;
     void applyCaption() override;
+    void applyQueryCheckVisible(bool) override;  // the check box is the filter: always shown
 
 private:
     void showPicture();

@@ -56,11 +56,11 @@ vW_QueryFilterBase::vW_QueryFilterBase(QueryFilter* model, QWidget* parent) : QW
         Q_EMIT QueryCheckValueChanged(value);
     });
     connect(model, &QueryFilter::queryCheckVisibleChanged, this, [this](bool visible) {
-        d->check->setVisible(visible);
+        applyQueryCheckVisible(visible);
         Q_EMIT QueryCheckVisibleChanged(visible);
     });
     d->check->setChecked(model->isActive());
-    d->check->setVisible(model->queryCheckVisible());
+    d->check->setVisible(model->queryCheckVisible());  // subclasses apply it again once built
 }
 
 vW_QueryFilterBase::~vW_QueryFilterBase() = default;
@@ -83,6 +83,8 @@ int vW_QueryFilterBase::QueryCheckValue() const { return d->model->queryCheckVal
 void vW_QueryFilterBase::setQueryCheckValue(int value) { d->model->setQueryCheckValue(value); }
 bool vW_QueryFilterBase::QueryCheckVisible() const { return d->model->queryCheckVisible(); }
 void vW_QueryFilterBase::setQueryCheckVisible(bool visible) { d->model->setQueryCheckVisible(visible); }
+
+void vW_QueryFilterBase::applyQueryCheckVisible(bool visible) { d->check->setVisible(visible); }
 
 void vW_QueryFilterBase::activationClicked(bool active) { d->model->setQueryCheckValue(active ? 1 : 0); }
 

@@ -108,6 +108,8 @@ protected:
     // Caption, width and colour changed: subclasses that show the caption
     // elsewhere (the check-box filter) override it.
     virtual void applyCaption();
+    // Shows or hides the activation box for QueryCheckVisible.
+    virtual void applyQueryCheckVisible(bool visible);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -21,6 +21,7 @@ TEST(QueryCheckBox, ClicksBuildTheCondition)
     f->setQueryField(QStringLiteral("active"));
     f->setQueryFieldDescription(QStringLiteral("Aktív"));
     Form form(f);
+    EXPECT_TRUE(f->chkQueryFilter()->isVisible());  // the check box is the filter itself
     EXPECT_EQ(f->chkQueryFilter()->text(), QStringLiteral("Aktív"));
     EXPECT_EQ(f->imgNot()->pictureName(), QStringLiteral("_ok_disabled"));
 

@@ -33,14 +33,13 @@ QString prefixTest(const QString& field, const QString& escaped, int length)
            escaped + QStringLiteral("')");
 }
 
-std::optional<QDate> inputDate(TypedInput* input)
+// The date in a date input, read without touching the box: reading Value
+// would put MinDate into a box that holds an earlier date half way through
+// the typing. The bounds guard what the user types (the box refuses to let
+// focus go); dates assigned by a period code are taken as they are.
+std::optional<QDate> inputDate(const TypedInput* input)
 {
-    if (!TypedInput::parseDate(input->text()))
-        return std::nullopt;
-    const QVariant v = input->value();
-    if (!v.isValid())
-        return std::nullopt;
-    return v.toDate();
+    return TypedInput::parseDate(input->text());
 }
 
 }  // namespace
@@ -449,15 +448,12 @@ void TextFilterModel::build()
             return;
         }
         if (m_input2Visible && !t2.trimmed().isEmpty()) {
+            // Built in one go: filling placeholders afterwards would also
+            // replace a placeholder the user typed into the first input.
             body = u'(' + field + QStringLiteral(" >= '") + e1 + lc + QStringLiteral("' OR ") + QStringLiteral(" (") +
-                   QStringLiteral("%LIKE1%") + QStringLiteral(") ") + QStringLiteral(") AND ") + u'(' + field +
-                   QStringLiteral(" <= '") + e2 + lc + QStringLiteral("' OR ") + QStringLiteral(" (") +
-                   QStringLiteral("%LIKE2%") + QStringLiteral(") ") + QStringLiteral(") ");
-            // The prefix tests go in last, so a typed "%LIKE2%" stays text.
-            const qsizetype like1 = body.indexOf(QStringLiteral("%LIKE1%"));
-            body.replace(like1, 7, prefixTest(field, e1, characterCount(t1)));
-            const qsizetype like2 = body.lastIndexOf(QStringLiteral("%LIKE2%"));
-            body.replace(like2, 7, prefixTest(field, e2, characterCount(t2)));
+                   prefixTest(field, e1, characterCount(t1)) + QStringLiteral(") ") + QStringLiteral(") AND ") + u'(' +
+                   field + QStringLiteral(" <= '") + e2 + lc + QStringLiteral("' OR ") + QStringLiteral(" (") +
+                   prefixTest(field, e2, characterCount(t2)) + QStringLiteral(") ") + QStringLiteral(") ");
             valueText = t1 + between + t2 + among;
         } else if (m_relationListVisible && !rel.isEmpty()) {
             body = field + rel + u'\'' + e1 + u'\'';

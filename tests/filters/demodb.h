@@ -1,0 +1,55 @@
+#pragma once
+
+// The demo database, built once per test program by `listgen demo-db`, and
+// the independent side of the checks: its partners and invoices read into
+// plain structures, so a test can compute with C++ which rows a filter's
+// condition must return.
+
+#include "platform/dao/dao.h"
+
+#include <QtCore/QDate>
+#include <QtCore/QList>
+#include <QtCore/QString>
+
+#include <functional>
+#include <memory>
+
+namespace lg::test {
+
+struct Partner {
+    int id;
+    QString name;  // nev
+    bool active;   // aktiv
+    double creditLimit;  // hitelkeret
+    QDate created;  // letrehozva
+};
+
+struct Invoice {
+    int id;
+    QDate issued;  // kelt
+    double net;    // netto
+};
+
+class DemoDb {
+public:
+    static DemoDb& instance();
+
+    dao::Database& db() { return *m_db; }
+    const QList<Partner>& partners() const { return m_partners; }
+    const QList<Invoice>& invoices() const { return m_invoices; }
+
+    // The ids of table's rows that satisfy a Jet condition, in id order.
+    // Throws lg::RuntimeError when the statement does not translate or run.
+    QList<int> idsWhere(const QString& table, const QString& condition);
+
+    QList<int> partnerIds(const std::function<bool(const Partner&)>& keep) const;
+    QList<int> invoiceIds(const std::function<bool(const Invoice&)>& keep) const;
+
+private:
+    DemoDb();
+    std::shared_ptr<dao::Database> m_db;
+    QList<Partner> m_partners;
+    QList<Invoice> m_invoices;
+};
+
+}  // namespace lg::test

@@ -60,12 +60,24 @@ vW_ListBoxFilterBase::vW_ListBoxFilterBase(ListBoxFilterModel* model, QWidget* p
             model_->setCurrentIndex(row);
     });
 
+    // Entries a host puts into the list directly become the model's too.
+    QAbstractItemModel* entries = lstFilter_->model();
+    connect(entries, &QAbstractItemModel::rowsInserted, this, &vW_ListBoxFilterBase::takeItemsFromList);
+    connect(entries, &QAbstractItemModel::rowsRemoved, this, &vW_ListBoxFilterBase::takeItemsFromList);
+    connect(entries, &QAbstractItemModel::dataChanged, this, &vW_ListBoxFilterBase::takeItemsFromList);
+    connect(entries, &QAbstractItemModel::modelReset, this, &vW_ListBoxFilterBase::takeItemsFromList);
+
     applyCaption();
     showItems();
     applyActivationLook(model_->isActive());
 }
 
-vW_ListBoxFilterBase::~vW_ListBoxFilterBase() = default;
+vW_ListBoxFilterBase::~vW_ListBoxFilterBase()
+{
+    // The list resets its entries while it is destroyed; the model may be gone by then.
+    lstFilter_->model()->disconnect(this);
+    lstFilter_->disconnect(this);
+}
 
 ListBoxFilterModel* vW_ListBoxFilterBase::model() const { return model_; }
 
@@ -107,8 +119,25 @@ void vW_ListBoxFilterBase::SetFilterDefault()
     applyActivationLook(false);
 }
 
+void vW_ListBoxFilterBase::takeItemsFromList()
+{
+    if (syncing_)
+        return;
+    syncing_ = true;
+    model_->removeFilterItem();
+    for (int i = 0; i < lstFilter_->count(); ++i) {
+        const QListWidgetItem* item = lstFilter_->item(i);
+        model_->addFilterItem(item->text(), item->data(Qt::UserRole).toInt());
+        model_->setSelected(i, item->isSelected());
+    }
+    model_->setCurrentIndex(lstFilter_->currentRow());
+    syncing_ = false;
+}
+
 void vW_ListBoxFilterBase::showItems()
 {
+    if (syncing_)
+        return;
     syncing_ = true;
     lstFilter_->clear();
     for (const FilterItem& item : model_->items()) {

@@ -19,6 +19,8 @@ class vW_ListBoxFilterBase : public vW_QueryFilterBase {
     Q_PROPERTY(bool ListItemChecked READ ListItemChecked WRITE setListItemChecked NOTIFY ListItemCheckedChanged)
     Q_PROPERTY(QString PrimaryKeyFiled READ PrimaryKeyFiled WRITE setPrimaryKeyFiled NOTIFY PrimaryKeyFiledChanged)
     Q_PROPERTY(QString QueryResultIDs READ QueryResultIDs NOTIFY ResultsChanged)
+    // A host may fill the list itself (text, key in Qt::UserRole); the
+    // filter takes its entries from it.
     Q_PROPERTY(QListWidget* Filter READ Filter CONSTANT)
     Q_PROPERTY(QString FilterText READ FilterText NOTIFY FilterTextChanged)
     Q_PROPERTY(uint FilterBackColor READ FilterBackColor WRITE setFilterBackColor NOTIFY FilterBackColorChanged)
@@ -71,6 +73,7 @@ protected:
 
 private:
     void showItems();
+    void takeItemsFromList();
     void showSelection();
     void paintList(uint color);
 

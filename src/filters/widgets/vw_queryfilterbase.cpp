@@ -63,7 +63,11 @@ vW_QueryFilterBase::vW_QueryFilterBase(QueryFilter* model, QWidget* parent) : QW
     d->check->setVisible(model->queryCheckVisible());  // subclasses apply it again once built
 }
 
-vW_QueryFilterBase::~vW_QueryFilterBase() = default;
+vW_QueryFilterBase::~vW_QueryFilterBase()
+{
+    // The children show the model: they go first.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
 
 QueryFilter* vW_QueryFilterBase::filter() const { return d->model; }
 QCheckBox* vW_QueryFilterBase::chkQueryFilter() const { return d->check; }

@@ -160,3 +160,21 @@ TEST(QueryListBoxFilter, DesignPropertiesRoundTrip)
     EXPECT_EQ(loaded.FilterBackColor(), 0xC0FFC0u);
     EXPECT_EQ(loaded.lblCaption()->text(), QStringLiteral("Kód"));
 }
+
+TEST(QueryListBoxFilter, EntriesAHostPutsIntoTheListDirectlyCount)
+{
+    vW_QueryListBoxFilter f;
+    f.setQueryField(QStringLiteral("T.ID"));
+    auto* item = new QListWidgetItem(QStringLiteral("Budapest"), f.Filter());
+    item->setData(Qt::UserRole, 7);
+    f.Filter()->addItem(QStringLiteral("Debrecen"));  // no key: 0
+    ASSERT_EQ(f.model()->count(), 2);
+    EXPECT_EQ(f.model()->items().at(0).id, 7);
+    f.SelectItem(7);
+    EXPECT_TRUE(f.Filter()->item(0)->isSelected());
+    f.setQueryCheckValue(1);
+    f.model()->build();
+    EXPECT_EQ(f.QueryResultSQL(), QStringLiteral("( T.ID IN ( 7 ) )"));
+    f.Filter()->clear();
+    EXPECT_EQ(f.model()->count(), 0);
+}

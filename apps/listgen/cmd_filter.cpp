@@ -12,6 +12,7 @@
 
 #include "filters/checkboxfiltermodel.h"
 #include "filters/dateperiods.h"
+#include "filters/keywordexpression.h"
 #include "filters/listboxfiltermodel.h"
 #include "filters/textfiltermodel.h"
 
@@ -190,8 +191,16 @@ int runFilter(const Args& args)
                 throw UsageError{QStringLiteral("--today takes a date as YYYY-MM-DD, not \"%1\"").arg(*v)};
             text->setTodayProvider([today] { return today; });
         }
-        if (const auto v = args.value(u"from"_s))
+        if (const auto v = args.value(u"from"_s)) {
             typeInto(text->input1(), u"from"_s, *v);
+            if (text->keyWordsFind() && !text->relationListVisible() && !v->trimmed().isEmpty() &&
+                KeywordExpression::normalise(KeywordExpression::scan(*v)).isEmpty())
+                throw UsageError{QStringLiteral("--from \"%1\" is no keyword expression: it needs a word, and at most "
+                                                "%2 words and %3 nested groups")
+                                     .arg(v->left(40))
+                                     .arg(KeywordExpression::kMaxWords)
+                                     .arg(KeywordExpression::kMaxDepth)};
+        }
         if (const auto v = args.value(u"to"_s))
             typeInto(text->input2(), u"to"_s, *v);
         if (const auto v = args.number(u"relation"_s)) {

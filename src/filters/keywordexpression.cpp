@@ -3,6 +3,8 @@
 #include "filters/queryfilter.h"
 #include "platform/strings.h"
 
+#include <algorithm>
+
 namespace lg::filters {
 
 using Kind = KeywordExpression::TokenKind;
@@ -102,10 +104,17 @@ QList<KeywordExpression::Token> KeywordExpression::normalise(const QList<Token>&
     }
     for (; depth > 0; --depth)
         out.append({Kind::Close, {}});
-    bool anyWord = false;
-    for (const Token& t : out)
-        anyWord = anyWord || t.kind == Kind::Word;
-    return anyWord ? out : QList<Token>();
+    int words = 0;
+    int level = 0;
+    int deepest = 0;
+    for (const Token& t : out) {
+        words += t.kind == Kind::Word ? 1 : 0;
+        level += t.kind == Kind::Open ? 1 : t.kind == Kind::Close ? -1 : 0;
+        deepest = std::max(deepest, level);
+    }
+    if (words == 0 || words > kMaxWords || deepest > kMaxDepth)
+        return {};
+    return out;
 }
 
 QString KeywordExpression::likeLiteral(const QString& word)
@@ -131,6 +140,7 @@ KeywordExpression::Result KeywordExpression::build(const QString& text, const QS
     const QList<Token> tokens = normalise(scan(text));
     if (tokens.isEmpty())
         return {};
+    const QString wildcard = sqlQuoted(likeCharacter);
     QString sql;
     QString shown;
     for (const Token& t : tokens) {
@@ -152,8 +162,8 @@ KeywordExpression::Result KeywordExpression::build(const QString& text, const QS
             shown += LoadResString(30003);
             break;
         case Kind::Word:
-            sql += QStringLiteral(" (") + field + QStringLiteral(" LIKE '") + likeCharacter + likeLiteral(t.text) +
-                   likeCharacter + QStringLiteral("') ");
+            sql += QStringLiteral(" (") + field + QStringLiteral(" LIKE '") + wildcard + likeLiteral(t.text) + wildcard +
+                   QStringLiteral("') ");
             shown += LoadResString(30024) + t.text + u'\'';
             break;
         }

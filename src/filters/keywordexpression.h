@@ -13,6 +13,12 @@ namespace lg::filters {
 
 class KeywordExpression {
 public:
+    // Beyond these an expression yields no condition: every word and group
+    // deepens the statement, and the database refuses statements nested
+    // much deeper than this.
+    static constexpr int kMaxWords = 64;
+    static constexpr int kMaxDepth = 16;
+
     enum class TokenKind { Word, Open, Close, And, Or };
     struct Token {
         TokenKind kind;
@@ -22,7 +28,8 @@ public:
 
     // The tokens of a typed text, exactly as scanned (no repair).
     static QList<Token> scan(const QString& text);
-    // The tokens repaired into a well-formed expression; empty when no word.
+    // The tokens repaired into a well-formed expression; empty when no word,
+    // more than kMaxWords words or groups nested deeper than kMaxDepth.
     static QList<Token> normalise(const QList<Token>& tokens);
 
     struct Result {

@@ -442,7 +442,7 @@ void TextFilterModel::build()
         const QString t2 = withoutControlCharacters(m_input2->text());
         const QString e1 = sqlQuoted(t1);
         const QString e2 = sqlQuoted(t2);
-        const QString& lc = m_likeCharacter;
+        const QString lc = sqlQuoted(m_likeCharacter);  // a host's "'" must not end the literal
         if (t1.isEmpty()) {
             clearResults();
             return;

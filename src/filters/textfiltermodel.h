@@ -74,6 +74,8 @@ public:
     TypedInput* input1() const { return m_input1; }
     TypedInput* input2() const { return m_input2; }
 
+    // The day the period codes and Ctrl+T count from; the date inputs of a
+    // date filter are set to it.
     void setTodayProvider(TodayProvider today);
     QDate today() const;
 

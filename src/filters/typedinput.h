@@ -109,7 +109,9 @@ public:
     bool leave();
 
     // The number box's keystroke filter: whether a typed character goes in.
-    // `selectedAll` tells whether the whole text is selected (Ctrl+C).
+    // Digits, Backspace, Ctrl+V, Ctrl+C over a full selection, and one
+    // decimal separator ("," or ".") while the text has none or all of it is
+    // selected. `selectedAll` tells whether the whole text is selected.
     bool acceptsCharacter(QChar c, bool selectedAll) const;
 
     void escape();     // Escape: text cleared, number "0", date the last accepted one

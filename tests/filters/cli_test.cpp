@@ -100,6 +100,7 @@ TEST(ListgenFilter, RefusesWithExitCode2)
         {{"--kind", "check", "--from", "a"}, "--from applies to"},
         {{"--kind", "text", "--caption", "a\nb"}, "control character"},
         {{"--kind", "text", "--field", "N", "--field", "M"}, "given twice"},
+        {{"--kind", "text", "--relation-list", "no", "--keywords", "--from", "( + )"}, "is no keyword expression"},
     };
     for (const auto& [args, message] : cases) {
         const auto r = filter(args);

@@ -287,6 +287,10 @@ TEST(FilterConditionsOnTheDemoDatabase, HostileInput)
         QStringLiteral("ÿ"),
         QStringLiteral("Zala").repeated(1500),
         QStringLiteral("."),
+        QStringLiteral("(").repeated(3000) + QStringLiteral("a"),
+        QStringLiteral("(Zala)").repeated(64),
+        QStringLiteral("w ").repeated(64) + QStringLiteral("Zala"),
+        QStringLiteral("w+").repeated(63) + QStringLiteral("Zala"),
     };
     for (const QString& typed : hostile) {
         const QString clean = withoutControlCharacters(typed);
@@ -322,6 +326,8 @@ TEST(FilterConditionsOnTheDemoDatabase, HostileInput)
         keywords->input1()->setText(typed);
         const QString sql = keywords->queryResultSQL();
         const QList<int> rows = sql.isEmpty() ? QList<int>() : run(QStringLiteral("partner"), sql);
+        if (typed.count(u'(') > 100)
+            EXPECT_EQ(sql, QString());  // too deep: no condition rather than one the database refuses
         const QString word = clean.trimmed();
         const bool plainWord = !word.isEmpty() && !word.contains(u' ') && !word.contains(u'\t') &&
                                !word.contains(u'(') && !word.contains(u')') && !word.contains(u'+');
@@ -339,6 +345,18 @@ TEST(FilterConditionsOnTheDemoDatabase, HostileInput)
         EXPECT_EQ(run(QStringLiteral("partner"), list.queryResultSQL()),
                   DemoDb::instance().partnerIds(
                       [&](const Partner& p) { return p.name.compare(clean, Qt::CaseInsensitive) == 0; }));
+    }
+    // A host's odd wildcard character still gives a well-formed literal.
+    for (const char* wildcard : {"'", "''", "\\"}) {
+        auto f = textFilter(TypedInput::TextInput, "nev");
+        f->setLikeCharacter(QString::fromLatin1(wildcard));
+        f->input1()->setText(QStringLiteral("b"));
+        f->input2()->setText(QStringLiteral("c"));
+        run(QStringLiteral("partner"), f->queryResultSQL());
+        f->setRelationListVisible(false);
+        f->setKeyWordsFind(true);
+        f->input2()->setText(QString());
+        run(QStringLiteral("partner"), f->queryResultSQL());
     }
     EXPECT_EQ(run(QStringLiteral("partner"), QStringLiteral("TRUE")).size(), DemoDb::instance().partners().size());
 }

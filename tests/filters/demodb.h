@@ -30,6 +30,17 @@ struct Invoice {
     double net;    // netto
 };
 
+// A row of the table t (NAME, PRICE, D) that the demo database gains for the
+// conditions written on the field names of the examples: the partners'
+// names, credit limits in millions and creation days, and a few rows made
+// for the edges (quotes, prefixes, the first and last second of a day).
+struct SampleRow {
+    int id;
+    QString NAME;
+    double PRICE;
+    QDateTime D;
+};
+
 class DemoDb {
 public:
     static DemoDb& instance();
@@ -37,6 +48,7 @@ public:
     dao::Database& db() { return *m_db; }
     const QList<Partner>& partners() const { return m_partners; }
     const QList<Invoice>& invoices() const { return m_invoices; }
+    const QList<SampleRow>& samples() const { return m_samples; }
 
     // The ids of table's rows that satisfy a Jet condition, in id order.
     // Throws lg::RuntimeError when the statement does not translate or run.
@@ -44,12 +56,14 @@ public:
 
     QList<int> partnerIds(const std::function<bool(const Partner&)>& keep) const;
     QList<int> invoiceIds(const std::function<bool(const Invoice&)>& keep) const;
+    QList<int> sampleIds(const std::function<bool(const SampleRow&)>& keep) const;
 
 private:
     DemoDb();
     std::shared_ptr<dao::Database> m_db;
     QList<Partner> m_partners;
     QList<Invoice> m_invoices;
+    QList<SampleRow> m_samples;
 };
 
 }  // namespace lg::test

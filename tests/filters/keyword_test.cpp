@@ -56,6 +56,26 @@ TEST(KeywordExpression, ScanAndRepair)
     }
 }
 
+TEST(KeywordExpression, SizeLimits)
+{
+    const auto words = [](int n, QChar joint) {
+        QStringList w;
+        for (int i = 0; i < n; ++i)
+            w << QStringLiteral("w%1").arg(i);
+        return w.join(joint);
+    };
+    const auto build = [](const QString& text) {
+        return KeywordExpression::build(text, QStringLiteral("N"), QStringLiteral("*"));
+    };
+    EXPECT_FALSE(build(words(KeywordExpression::kMaxWords, u' ')).isEmpty());
+    EXPECT_TRUE(build(words(KeywordExpression::kMaxWords + 1, u' ')).isEmpty());
+    EXPECT_TRUE(build(words(KeywordExpression::kMaxWords + 1, u'+')).isEmpty());
+    EXPECT_FALSE(build(QString(KeywordExpression::kMaxDepth, u'(') + u'a').isEmpty());
+    EXPECT_TRUE(build(QString(KeywordExpression::kMaxDepth + 1, u'(') + u'a').isEmpty());
+    // Many groups side by side are no deeper than one.
+    EXPECT_FALSE(build(QStringLiteral("(a)").repeated(20)).isEmpty());
+}
+
 TEST(KeywordExpression, SqlAndText)
 {
     const auto r = KeywordExpression::build(QStringLiteral("(a b)+c"), QStringLiteral("N"), QStringLiteral("*"));

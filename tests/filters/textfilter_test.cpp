@@ -1,4 +1,5 @@
 #include "filters/textfiltermodel.h"
+#include "demodb.h"
 #include "printing.h"
 
 #include "platform/propertybag.h"
@@ -6,6 +7,8 @@
 #include <gtest/gtest.h>
 
 using namespace lg::filters;
+using lg::test::DemoDb;
+using lg::test::SampleRow;
 
 namespace {
 
@@ -49,64 +52,117 @@ void apply(TextFilterModel& f, const Given& s)
         f.setNotPictureValue(1);
 }
 
+// Rows of the sample table t, told by C++ rather than by SQL.
+using Pick = std::function<bool(const SampleRow&)>;
+
+// Letters without accents, upper case: the primary order of the collation
+// for the texts compared here.
+QString folded(const QString& s)
+{
+    QString out;
+    for (QChar c : s.normalized(QString::NormalizationForm_D)) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            out.append(c.toUpper());
+    }
+    return out;
+}
+bool startsCi(const SampleRow& r, const char* prefix)
+{
+    return r.NAME.toUpper().startsWith(QString::fromUtf8(prefix).toUpper());
+}
+bool hasCi(const SampleRow& r, const char* part)
+{
+    return r.NAME.contains(QString::fromUtf8(part), Qt::CaseInsensitive);
+}
+bool onDay(const SampleRow& r, QDate day)
+{
+    return r.D.date() == day;
+}
+
 TEST(TextFilter, ConditionTexts)
 {
-    const std::pair<Given, Expected> cases[] = {
+    const QDate mar5(2024, 3, 5);
+    const std::tuple<Given, Expected, Pick> cases[] = {
         // text: the prefix test, its length counting typed characters
-        {{.from = "abc"}, {"(( ucase$(left(NAME,3))= ucase$('abc')))", "( Név olyan mint 'abc')"}},
-        {{.from = "O'Neil"}, {"(( ucase$(left(NAME,6))= ucase$('O''Neil')))", "( Név olyan mint 'O'Neil')"}},
-        {{.from = "abc", .relation = 1}, {"(( ucase$(left(NAME,3))= ucase$('abc')))", "( Név olyan mint 'abc')"}},
-        {{.from = "abc", .relation = 5}, {"(( NAME >= 'abc'))", "( Név >=  abc)"}},
-        {{.from = "a'b", .relation = 2}, {"(( NAME = 'a''b'))", "( Név =  a'b)"}},
-        {{.from = "abc", .negated = true}, {"(NOT ( ucase$(left(NAME,3))= ucase$('abc')))", "NEM( Név olyan mint 'abc')"}},
-        {{.relationList = 0, .from = "abc"}, {"(( ucase$(left(NAME,3))= ucase$('abc')))", "( Név olyan mint 'abc')"}},
+        {{.from = "abc"}, {"(( ucase$(left(NAME,3))= ucase$('abc')))", "( Név olyan mint 'abc')"},
+         [](const SampleRow& r) { return startsCi(r, "abc"); }},
+        {{.from = "O'Neil"}, {"(( ucase$(left(NAME,6))= ucase$('O''Neil')))", "( Név olyan mint 'O'Neil')"},
+         [](const SampleRow& r) { return startsCi(r, "O'Neil"); }},
+        {{.from = "abc", .relation = 1}, {"(( ucase$(left(NAME,3))= ucase$('abc')))", "( Név olyan mint 'abc')"},
+         [](const SampleRow& r) { return startsCi(r, "abc"); }},
+        {{.from = "abc", .relation = 5}, {"(( NAME >= 'abc'))", "( Név >=  abc)"},
+         [](const SampleRow& r) { return folded(r.NAME) >= u"ABC"; }},
+        {{.from = "a'b", .relation = 2}, {"(( NAME = 'a''b'))", "( Név =  a'b)"},
+         [](const SampleRow& r) { return r.NAME.compare(u"a'b", Qt::CaseInsensitive) == 0; }},
+        {{.from = "abc", .negated = true}, {"(NOT ( ucase$(left(NAME,3))= ucase$('abc')))", "NEM( Név olyan mint 'abc')"},
+         [](const SampleRow& r) { return !startsCi(r, "abc"); }},
+        {{.relationList = 0, .from = "abc"}, {"(( ucase$(left(NAME,3))= ucase$('abc')))", "( Név olyan mint 'abc')"},
+         [](const SampleRow& r) { return startsCi(r, "abc"); }},
         {{.from = "b", .to = "l"},
          {"(( (NAME >= 'b*' OR  (ucase$(left(NAME,1))= ucase$('b')) ) AND (NAME <= 'l*' OR  (ucase$(left(NAME,1))= "
           "ucase$('l')) ) ))",
-          "( Név b és l között )"}},
+          "( Név b és l között )"},
+         [](const SampleRow& r) { return folded(r.NAME.left(1)) >= u"B" && folded(r.NAME.left(1)) <= u"L"; }},
         {{.input2Visible = false, .from = "b", .to = "l"},
-         {"(( ucase$(left(NAME,1))= ucase$('b')))", "( Név olyan mint 'b')"}},
-        {{.from = "b", .to = "   "}, {"(( ucase$(left(NAME,1))= ucase$('b')))", "( Név olyan mint 'b')"}},
+         {"(( ucase$(left(NAME,1))= ucase$('b')))", "( Név olyan mint 'b')"},
+         [](const SampleRow& r) { return startsCi(r, "b"); }},
+        {{.from = "b", .to = "   "}, {"(( ucase$(left(NAME,1))= ucase$('b')))", "( Név olyan mint 'b')"},
+         [](const SampleRow& r) { return startsCi(r, "b"); }},
         {{.relationList = 0, .keywords = true, .from = "a b+c"},
          {"((  (  (NAME LIKE '*a*')  OR  (NAME LIKE '*b*')  AND  (NAME LIKE '*c*')  ) ))",
-          "( Név  (olyan mint 'a' VAGY olyan mint 'b' ÉS olyan mint 'c') )"}},
+          "( Név  (olyan mint 'a' VAGY olyan mint 'b' ÉS olyan mint 'c') )"},
+         [](const SampleRow& r) { return hasCi(r, "a") || (hasCi(r, "b") && hasCi(r, "c")); }},
         {{.relationList = 0, .keywords = true, .likeChar = "%", .from = "x"},
-         {"((  (  (NAME LIKE '%x%')  ) ))", "( Név  (olyan mint 'x') )"}},
+         {"((  (  (NAME LIKE '%x%')  ) ))", "( Név  (olyan mint 'x') )"},
+         [](const SampleRow& r) { return r.NAME == u"%x%"; }},  // "%" is no wildcard in Jet
         // number
-        {{.type = 2, .field = "PRICE", .caption = "Ár", .from = "5"}, {"(( PRICE = 5))", "( Ár =5)"}},
+        {{.type = 2, .field = "PRICE", .caption = "Ár", .from = "5"}, {"(( PRICE = 5))", "( Ár =5)"},
+         [](const SampleRow& r) { return r.PRICE == 5; }},
         {{.type = 2, .field = "PRICE", .caption = "Ár", .from = "5", .to = "9"},
-         {"(( PRICE BETWEEN 5 AND 9))", "( Ár 5 és 9 között )"}},
-        {{.type = 2, .field = "PRICE", .caption = "Ár", .from = "5", .to = "0"}, {"(( PRICE = 5))", "( Ár =5)"}},
-        {{.type = 2, .field = "PRICE", .caption = "Ár", .from = "5", .to = "x"}, {"(( PRICE = 5))", "( Ár =5)"}},
+         {"(( PRICE BETWEEN 5 AND 9))", "( Ár 5 és 9 között )"},
+         [](const SampleRow& r) { return r.PRICE >= 5 && r.PRICE <= 9; }},
+        {{.type = 2, .field = "PRICE", .caption = "Ár", .from = "5", .to = "0"}, {"(( PRICE = 5))", "( Ár =5)"},
+         [](const SampleRow& r) { return r.PRICE == 5; }},
+        {{.type = 2, .field = "PRICE", .caption = "Ár", .from = "5", .to = "x"}, {"(( PRICE = 5))", "( Ár =5)"},
+         [](const SampleRow& r) { return r.PRICE == 5; }},
         {{.type = 2, .field = "PRICE", .caption = "Ár", .input2Visible = false, .from = "5", .to = "9"},
-         {"(( PRICE = 5))", "( Ár =5)"}},
+         {"(( PRICE = 5))", "( Ár =5)"}, [](const SampleRow& r) { return r.PRICE == 5; }},
         {{.type = 2, .field = "PRICE", .caption = "Ár", .from = "5", .negated = true},
-         {"(NOT ( PRICE = 5))", "NEM( Ár =5)"}},
-        {{.type = 2, .field = "PRICE", .caption = "Ár", .from = "12,5"}, {"(( PRICE = 12.5))", "( Ár =12,5)"}},
+         {"(NOT ( PRICE = 5))", "NEM( Ár =5)"}, [](const SampleRow& r) { return r.PRICE != 5; }},
+        {{.type = 2, .field = "PRICE", .caption = "Ár", .from = "12,5"}, {"(( PRICE = 12.5))", "( Ár =12,5)"},
+         [](const SampleRow& r) { return r.PRICE == 12.5; }},
         {{.type = 2, .field = "PRICE", .caption = "Ár", .relationList = 1, .from = "5"},
-         {"(( PRICE = 5))", "( Ár = 5)"}},
+         {"(( PRICE = 5))", "( Ár = 5)"}, [](const SampleRow& r) { return r.PRICE == 5; }},
         {{.type = 2, .field = "PRICE", .caption = "Ár", .relationList = 1, .from = "5", .relation = 4},
-         {"(( PRICE <  5))", "( Ár <  5)"}},
+         {"(( PRICE <  5))", "( Ár <  5)"}, [](const SampleRow& r) { return r.PRICE < 5; }},
         // dates
         {{.type = 4, .field = "D", .caption = "Kelt", .from = "2024.03.05"},
-         {"(( D BETWEEN #03/05/2024# AND #03/05/2024 23.59.59# ))", "( Kelt = 2024.03.05)"}},
+         {"(( D BETWEEN #03/05/2024# AND #03/05/2024 23.59.59# ))", "( Kelt = 2024.03.05)"},
+         [mar5](const SampleRow& r) { return onDay(r, mar5); }},
         {{.type = 5, .field = "D", .caption = "Kelt", .from = "20240305", .to = "2024-03-09", .relation = 1},
-         {"(( D BETWEEN #03/05/2024# AND #03/09/2024 23.59.59# ))", "( Kelt 2024.03.05 és 2024.03.09 között )"}},
+         {"(( D BETWEEN #03/05/2024# AND #03/09/2024 23.59.59# ))", "( Kelt 2024.03.05 és 2024.03.09 között )"},
+         [mar5](const SampleRow& r) { return r.D.date() >= mar5 && r.D.date() <= mar5.addDays(4); }},
         {{.type = 4, .field = "D", .caption = "Kelt", .input2Visible = false, .from = "2024.03.05", .to = "2024.03.09",
           .relation = 1},
-         {"(( D BETWEEN #03/05/2024# AND #03/05/2024 23.59.59# ))", "( Kelt = 2024.03.05)"}},
+         {"(( D BETWEEN #03/05/2024# AND #03/05/2024 23.59.59# ))", "( Kelt = 2024.03.05)"},
+         [mar5](const SampleRow& r) { return onDay(r, mar5); }},
         {{.type = 4, .field = "D", .caption = "Kelt", .relationList = 1, .from = "2024.03.05", .relation = 5},
-         {"(( D >=   #03/05/2024# ))", "( Kelt >=  2024.03.05)"}},
+         {"(( D >=   #03/05/2024# ))", "( Kelt >=  2024.03.05)"},
+         [mar5](const SampleRow& r) { return r.D.date() >= mar5; }},
         {{.type = 4, .field = "D", .caption = "Kelt", .from = "2024.03.05", .negated = true},
-         {"(NOT ( D BETWEEN #03/05/2024# AND #03/05/2024 23.59.59# ))", "NEM( Kelt = 2024.03.05)"}},
+         {"(NOT ( D BETWEEN #03/05/2024# AND #03/05/2024 23.59.59# ))", "NEM( Kelt = 2024.03.05)"},
+         [mar5](const SampleRow& r) { return !onDay(r, mar5); }},
     };
-    for (const auto& [setup, expected] : cases) {
+    for (const auto& [given, expected, pick] : cases) {
         TextFilterModel f;
-        apply(f, setup);
-        SCOPED_TRACE(std::string("input type ") + std::to_string(setup.type) + ", from \"" + setup.from + "\"");
+        apply(f, given);
+        SCOPED_TRACE(std::string("input type ") + std::to_string(given.type) + ", from \"" + given.from + "\"");
         EXPECT_EQ(f.queryResultSQL(), QString::fromUtf8(expected.sql));
         EXPECT_EQ(f.queryResultFilter(), QString::fromUtf8(expected.filter));
         EXPECT_EQ(f.queryResultDescription(), u'(' + QString::fromUtf8(expected.filter) + u')');
+        // The condition finds what it says.
+        auto& db = DemoDb::instance();
+        EXPECT_EQ(db.idsWhere(QStringLiteral("t"), f.queryResultSQL()), db.sampleIds(pick));
     }
 }
 

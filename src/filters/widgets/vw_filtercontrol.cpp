@@ -29,6 +29,7 @@ struct vW_FilterControl::Private {
     uint foreColorDisabled = 0;
     uint background = 0x8000000F;
     bool refocusQueued = false;
+    DatePicker picker;
 };
 
 namespace {
@@ -227,11 +228,19 @@ void vW_FilterControl::paintEvent(QPaintEvent*)
 
 // ---- keyboard, focus and the calendar ------------------------------------------
 
+void vW_FilterControl::setDatePicker(DatePicker picker) { d->picker = std::move(picker); }
+
 void vW_FilterControl::showCalendar()
 {
-    frmMonthView view(this);
     const QVariant value = d->model->value();
-    view.setSelectedDate(value.toDate().isValid() ? value.toDate() : d->model->currentDate());
+    const QDate shown = value.toDate().isValid() ? value.toDate() : d->model->currentDate();
+    if (d->picker) {
+        if (const std::optional<QDate> picked = d->picker(this, shown))
+            d->model->setValue(*picked);
+        return;
+    }
+    frmMonthView view(this);
+    view.setSelectedDate(shown);
     if (view.popUpBelow(this))
         d->model->setValue(view.SelectedDate());
 }

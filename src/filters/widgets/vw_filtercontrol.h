@@ -13,7 +13,9 @@
 #include <QtGui/QFont>
 #include <QtWidgets/QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QLineEdit;
@@ -111,6 +113,11 @@ public:
 
     // F4 on a date box: the calendar below the box; a picked date becomes Value.
     void showCalendar();
+    // Who answers F4 instead of the calendar pop-up (a host's own picker, a
+    // script in headless use): given the date to show, the picked date or
+    // nothing when the user cancelled. An empty picker restores the pop-up.
+    using DatePicker = std::function<std::optional<QDate>(vW_FilterControl* box, const QDate& shown)>;
+    void setDatePicker(DatePicker picker);
 
     // Design-time properties, in the order a stored instance reads them.
     static std::vector<PersistedProperty> designProperties();

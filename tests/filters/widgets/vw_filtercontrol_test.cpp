@@ -198,6 +198,32 @@ TEST(FilterControl, CalendarPopUp)
     }
 }
 
+TEST(FilterControl, AScriptedPickerAnswersF4)
+{
+    auto* box = dateBox();
+    Form form(box);
+    box->setValue(QDate(2024, 1, 31));
+    retype(box, QStringLiteral("nem datum"));  // F4 shows the last accepted date
+    std::vector<QDate> shown;
+    std::optional<QDate> answer = QDate(2024, 6, 1);
+    box->setDatePicker([&](vW_FilterControl*, const QDate& date) {
+        shown.push_back(date);
+        return answer;
+    });
+    QTest::keyClick(box->txtInput(), Qt::Key_F4);
+    EXPECT_EQ(box->Value().toDate(), QDate(2024, 6, 1));
+    answer.reset();  // cancelled
+    QTest::keyClick(box->txtInput(), Qt::Key_F4);
+    EXPECT_EQ(box->Value().toDate(), QDate(2024, 6, 1));
+    EXPECT_EQ(shown, (std::vector<QDate>{QDate(2024, 1, 31), QDate(2024, 6, 1)}));
+
+    box->setInputType(1);  // F4 in a text box reaches the host instead
+    QSignalSpy keys(box, &vW_FilterControl::KeyDown);
+    QTest::keyClick(box->txtInput(), Qt::Key_F4);
+    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_EQ(keys.count(), 1);
+}
+
 TEST(FilterControl, EnterBehaviour)
 {
     for (int behaviour : {0, 1}) {
@@ -211,8 +237,9 @@ TEST(FilterControl, EnterBehaviour)
         settle();
         EXPECT_EQ(form.next->hasFocus(), behaviour == 1);
         EXPECT_EQ(keys.count(), behaviour == 1 ? 0 : 1);
-        if (behaviour == 0)
+        if (behaviour == 0) {
             EXPECT_EQ(keys.at(0).at(0).toInt(), int(Qt::Key_Return));
+        }
     }
 }
 

@@ -116,8 +116,9 @@ TEST(QueryTextFilter, InputTypeShowsAndHidesTheLists)
         Form form(f);
         EXPECT_EQ(f->lstRelation()->isVisible(), c.relation);
         EXPECT_EQ(f->lstFiller()->isVisible(), c.filler);
-        if (c.filler)
+        if (c.filler) {
             EXPECT_EQ(f->lstFiller()->count(), c.fillerEntries);
+        }
     }
 }
 

@@ -92,7 +92,9 @@ void readProperties(QObject* control, const PropertyBag& bag, std::span<const Pe
     for (const PersistedProperty& p : table) {
         const QMetaProperty property = metaProperty(control, p);
         QVariant value = bag.read(p.bagKey(), p.defaultValue);
-        if (!value.convert(property.metaType()) || !property.write(control, value))
+        // A QVariant property (a typed input's Value) takes the stored value as it is.
+        const bool anyType = property.metaType() == QMetaType::fromType<QVariant>();
+        if ((!anyType && !value.convert(property.metaType())) || !property.write(control, value))
             property.write(control, p.defaultValue);  // a stored value of the wrong kind
     }
 }

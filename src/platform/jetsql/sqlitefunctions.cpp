@@ -2,6 +2,7 @@
 
 #include "jetcompare.h"
 #include "jetdate.h"
+#include "sqlitefunctions_jet.h"
 
 #include <sqlite3.h>
 
@@ -532,6 +533,7 @@ void registerSqliteFunctions(sqlite3* db)
         sqlite3_create_function_v2(db, f.name, f.arguments, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, f.fn, nullptr,
                                    nullptr, nullptr);
     sqlite3_create_collation_v2(db, "JET", SQLITE_UTF8, nullptr, jetCollation, nullptr);
+    registerJetFunctions(db);
 }
 
 }  // namespace lg::jetsql

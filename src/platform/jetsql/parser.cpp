@@ -687,9 +687,10 @@ private:
                 expectSymbol(")");
                 return e;
             }
-            // LEFT and RIGHT are join words too, but before "(" functions.
+            // LEFT and RIGHT are join words too, ASC an order word, but
+            // before "(" functions.
             if (peek().type == Tok::Symbol && peek().text == u"(" &&
-                (!isReserved(t) || isWord("LEFT") || isWord("RIGHT")))
+                (!isReserved(t) || isWord("LEFT") || isWord("RIGHT") || isWord("ASC")))
                 return functionCall();
             if (isReserved(t))
                 fail(QStringLiteral("expected an expression"));

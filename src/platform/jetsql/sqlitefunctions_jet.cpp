@@ -1098,6 +1098,36 @@ void jetFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             return resultText(ctx, QStringLiteral("%1:%2 %3").arg(twoDigits(h12), twoDigits(t.minute()), ampm));
         return resultText(ctx, QStringLiteral("%1:%2").arg(twoDigits(t.hour()), twoDigits(t.minute())));
     }
+    if (numeric) {
+        if (name == u"general number")
+            return resultText(ctx, numberText(x));
+        if (name == u"currency")
+            return resultText(ctx, x < 0 ? QStringLiteral("(") + formatNumberSection(-x, QStringLiteral("$#,##0.00")) +
+                                               u')'
+                                         : formatNumberSection(x, QStringLiteral("$#,##0.00")));
+        if (name == u"fixed") {
+            bool unused = false;
+            return resultText(ctx, formatNumber(x, QStringLiteral("0.00"), unused));
+        }
+        if (name == u"standard") {
+            bool unused = false;
+            return resultText(ctx, formatNumber(x, QStringLiteral("#,##0.00"), unused));
+        }
+        if (name == u"percent") {
+            bool unused = false;
+            return resultText(ctx, formatNumber(x, QStringLiteral("0.00%"), unused));
+        }
+        if (name == u"scientific") {
+            bool unused = false;
+            return resultText(ctx, formatNumber(x, QStringLiteral("0.00E+00"), unused));
+        }
+        if (name == u"yes/no")
+            return resultText(ctx, x != 0 ? QStringLiteral("Yes") : QStringLiteral("No"));
+        if (name == u"true/false")
+            return resultText(ctx, x != 0 ? QStringLiteral("True") : QStringLiteral("False"));
+        if (name == u"on/off")
+            return resultText(ctx, x != 0 ? QStringLiteral("On") : QStringLiteral("Off"));
+    }
     if (dateValue || (!numeric && asDate(v)) || (numeric && isDateFormat(f))) {
         const auto d = asDate(v);
         if (d && isDateFormat(f))
@@ -1107,34 +1137,6 @@ void jetFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     }
     if (!numeric)
         return resultText(ctx, asText(v));
-    if (name == u"general number")
-        return resultText(ctx, numberText(x));
-    if (name == u"currency")
-        return resultText(ctx, x < 0 ? QStringLiteral("(") + formatNumberSection(-x, QStringLiteral("$#,##0.00")) +
-                                           u')'
-                                     : formatNumberSection(x, QStringLiteral("$#,##0.00")));
-    if (name == u"fixed") {
-        bool unused = false;
-        return resultText(ctx, formatNumber(x, QStringLiteral("0.00"), unused));
-    }
-    if (name == u"standard") {
-        bool unused = false;
-        return resultText(ctx, formatNumber(x, QStringLiteral("#,##0.00"), unused));
-    }
-    if (name == u"percent") {
-        bool unused = false;
-        return resultText(ctx, formatNumber(x, QStringLiteral("0.00%"), unused));
-    }
-    if (name == u"scientific") {
-        bool unused = false;
-        return resultText(ctx, formatNumber(x, QStringLiteral("0.00E+00"), unused));
-    }
-    if (name == u"yes/no")
-        return resultText(ctx, x != 0 ? QStringLiteral("Yes") : QStringLiteral("No"));
-    if (name == u"true/false")
-        return resultText(ctx, x != 0 ? QStringLiteral("True") : QStringLiteral("False"));
-    if (name == u"on/off")
-        return resultText(ctx, x != 0 ? QStringLiteral("On") : QStringLiteral("Off"));
     bool unused = false;
     resultText(ctx, formatNumber(x, f, unused));
 }

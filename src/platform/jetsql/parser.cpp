@@ -463,17 +463,20 @@ private:
     // and on mixed operands its result depends on the order.
     ExprPtr chain(const BinaryOperator& o, ExprPtr first, int pos, int& added)
     {
+        ExprPtr second = operators(o.prec + 1);
+        if (binaryOperator().op != o.op) {  // the common case: a single operator
+            deepen(added);
+            return binary(o.op, std::move(first), std::move(second), pos);
+        }
         std::vector<ExprPtr> operands;
         std::vector<int> positions;
         operands.push_back(std::move(first));
-        while (true) {
-            positions.push_back(pos);
-            operands.push_back(operators(o.prec + 1));
-            const BinaryOperator next = binaryOperator();
-            if (next.op != o.op)
-                break;
-            pos = cur().pos;
+        operands.push_back(std::move(second));
+        positions.push_back(pos);
+        while (binaryOperator().op == o.op) {
+            positions.push_back(cur().pos);
             advance();
+            operands.push_back(operators(o.prec + 1));
         }
         const bool balanced =
             operands.size() > kBalanceFrom &&
@@ -1071,7 +1074,7 @@ private:
 
     // Runs of one associative operator longer than this are grouped
     // balanced; nothing is nested deeper than kMaxDepth.
-    static constexpr size_t kBalanceFrom = 16;
+    static constexpr size_t kBalanceFrom = 8;
     static constexpr size_t kMaxDepth = 200;
 
     const TokenList m_list;

@@ -1532,10 +1532,14 @@ void jetStore(sqlite3_context* ctx, int, sqlite3_value** argv)
         return sqlite3_result_double(ctx, d);
     }
     case Target::YesNo: {
+        // A whole number is kept as it is (it reads back as -1 or 0; the
+        // store keeps a status 2 in a Yes/No column), like the recordset does.
+        if (sqlite3_value_type(v) == SQLITE_INTEGER)
+            return sqlite3_result_value(ctx, v);
         double d = 0;
-        if (isNumeric(v) || asNumber(v, d)) {
-            if (isNumeric(v))
-                d = sqlite3_value_double(v);
+        if (asNumber(v, d)) {
+            if (d == std::floor(d) && std::fabs(d) < 9e15)
+                return sqlite3_result_int64(ctx, sqlite3_int64(d));
             return sqlite3_result_int(ctx, d != 0 ? -1 : 0);
         }
         const QString s = asText(v).trimmed();
@@ -1556,8 +1560,8 @@ void jetStore(sqlite3_context* ctx, int, sqlite3_value** argv)
         return resultText(ctx, toCanonicalDate(*d));
     }
     case Target::Text: {
-        if (sqlite3_value_type(v) == SQLITE_BLOB)
-            return conversionError(ctx, t);
+        if (sqlite3_value_type(v) == SQLITE_BLOB)  // bytes go in as they are
+            return sqlite3_result_value(ctx, v);
         const QString s = asText(v);
         if (t.size > 0 && s.size() > t.size) {
             const QByteArray m = (QLatin1String(kMsgFieldTooSmallStart) + t.name +

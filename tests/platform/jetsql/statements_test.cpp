@@ -189,7 +189,7 @@ TEST_F(JetStatements, InsertAndUpdateEnforceTheDeclaredTypes)
     // Nothing of the refused statements was written.
     expectRows({{"SELECT Count(*) FROM t", "4"}, {"SELECT Count(*) FROM k", "0"}});
 
-    db.exec(QStringLiteral("INSERT INTO k (b, sh, l, y, m, x) VALUES (255, -32768, 1.7, 5, 'hosszú szöveg', 1.25)"));
+    db.exec(QStringLiteral("INSERT INTO k (b, sh, l, y, m, x) VALUES (255, -32768, 1.7, 0.5, 'hosszú szöveg', 1.25)"));
     db.exec(QStringLiteral("INSERT INTO k (b, sh, l, y) VALUES ('7', 2.5, '3.5', 'True')"));
     db.exec(QStringLiteral("INSERT INTO t VALUES ('abcde', '12', '1/9/2024', '1.5')"));
     db.exec(QStringLiteral("INSERT INTO t (n, d) VALUES (2.5, 45300.5)"));

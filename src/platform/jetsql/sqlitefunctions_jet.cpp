@@ -1473,6 +1473,23 @@ std::optional<Target> lookUpTarget(sqlite3* db, sqlite3_value* table, sqlite3_va
     return found;
 }
 
+// "YYYY-MM-DD HH:MM:SS" with the parts in range, read without decoding the text
+// (the form every stored date has).
+bool looksCanonical(const unsigned char* s, int n)
+{
+    static const char pattern[] = "9999-99-99 99:99:99";
+    if (n != 19)
+        return false;
+    for (int i = 0; i < 19; ++i)
+        if (pattern[i] == '9' ? (s[i] < '0' || s[i] > '9') : s[i] != static_cast<unsigned char>(pattern[i]))
+            return false;
+    auto two = [&](int at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); };
+    const int year = two(0) * 100 + two(2);
+    const int month = two(5), day = two(8);
+    return year >= 100 && month >= 1 && month <= 12 && day >= 1 && day <= QDate(year, month, 1).daysInMonth() &&
+           two(11) < 24 && two(14) < 60 && two(17) < 60;
+}
+
 void deleteTarget(void* p)
 {
     delete static_cast<Target*>(p);
@@ -1552,7 +1569,7 @@ void jetStore(sqlite3_context* ctx, int, sqlite3_value** argv)
         return conversionError(ctx, t);
     }
     case Target::Date: {
-        if (sqlite3_value_type(v) == SQLITE_TEXT && sqlite3_value_bytes(v) == 19 && isDateValue(v))
+        if (sqlite3_value_type(v) == SQLITE_TEXT && looksCanonical(sqlite3_value_text(v), sqlite3_value_bytes(v)))
             return sqlite3_result_value(ctx, v);
         const auto d = sqlite3_value_type(v) == SQLITE_BLOB ? std::nullopt : asDate(v);
         if (!d)
@@ -1561,6 +1578,9 @@ void jetStore(sqlite3_context* ctx, int, sqlite3_value** argv)
     }
     case Target::Text: {
         if (sqlite3_value_type(v) == SQLITE_BLOB)  // bytes go in as they are
+            return sqlite3_result_value(ctx, v);
+        // No more bytes than the field's size: no more characters either.
+        if (sqlite3_value_type(v) == SQLITE_TEXT && (t.size == 0 || sqlite3_value_bytes(v) <= t.size))
             return sqlite3_result_value(ctx, v);
         const QString s = asText(v);
         if (t.size > 0 && s.size() > t.size) {

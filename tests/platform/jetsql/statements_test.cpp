@@ -177,6 +177,8 @@ TEST_F(JetStatements, InsertAndUpdateEnforceTheDeclaredTypes)
         {"INSERT INTO t (n) VALUES ('abc')", jeterr::ConversionError},
         {"INSERT INTO t (n) VALUES (3000000000)", jeterr::ConversionError},
         {"INSERT INTO t (d) VALUES ('not a date')", jeterr::ConversionError},
+        {"INSERT INTO t (d) VALUES ('2024-02-30 00:00:00')", jeterr::ConversionError},
+        {"INSERT INTO t (s) VALUES ('ééééé_')", jeterr::FieldTooSmall},
         {"INSERT INTO k (sh) VALUES (100000)", jeterr::ConversionError},
         {"INSERT INTO k (b) VALUES (300)", jeterr::ConversionError},
         {"INSERT INTO k (b) VALUES (-1)", jeterr::ConversionError},
@@ -192,6 +194,7 @@ TEST_F(JetStatements, InsertAndUpdateEnforceTheDeclaredTypes)
     db.exec(QStringLiteral("INSERT INTO k (b, sh, l, y, m, x) VALUES (255, -32768, 1.7, 0.5, 'hosszú szöveg', 1.25)"));
     db.exec(QStringLiteral("INSERT INTO k (b, sh, l, y) VALUES ('7', 2.5, '3.5', 'True')"));
     db.exec(QStringLiteral("INSERT INTO t VALUES ('abcde', '12', '1/9/2024', '1.5')"));
+    db.exec(QStringLiteral("INSERT INTO t (s, d) VALUES ('ééééé', '2024-02-29 23:59:59')"));
     db.exec(QStringLiteral("INSERT INTO t (n, d) VALUES (2.5, 45300.5)"));
     db.exec(QStringLiteral("UPDATE t SET n = n + 0.5 WHERE s = 'körte'"));
     expectRows({
@@ -199,6 +202,7 @@ TEST_F(JetStatements, InsertAndUpdateEnforceTheDeclaredTypes)
         {"SELECT s, n, d, c FROM t WHERE s = 'abcde'", "abcde|12|2024-01-09 00:00:00|1.5"},
         {"SELECT n, d FROM t WHERE s IS NULL AND d IS NOT NULL", "2|2024-01-09 12:00:00"},
         {"SELECT n FROM t WHERE s = 'körte'", "4"},  // 3.5 to even
+        {"SELECT d FROM t WHERE s = 'ééééé'", "2024-02-29 23:59:59"},
     });
     EXPECT_EQ(db.nativeRows(QStringLiteral("SELECT typeof(n) FROM t WHERE s = 'abcde'")).join(u';'),
               QStringLiteral("integer"));

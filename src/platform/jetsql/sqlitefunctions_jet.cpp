@@ -19,7 +19,10 @@
 
 #include <cmath>
 #include <limits>
+#include <mutex>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 namespace lg::jetsql {
 
@@ -1490,9 +1493,69 @@ bool looksCanonical(const unsigned char* s, int n)
            two(11) < 24 && two(14) < 60 && two(17) < 60;
 }
 
-void deleteTarget(void* p)
+// The column types jet_store() has read, per connection: a statement's
+// auxiliary data does not outlive sqlite3_reset(), and a prepared INSERT is
+// reset for every row. An entry by name is checked against the declared type
+// the schema holds now (a cheap look-up); an entry by position is dropped
+// with the rest when the database layer forgets its schema after DDL.
+struct StoredTypes {
+    struct Entry {
+        Target target;
+        std::string declared;
+    };
+    std::unordered_map<std::string, Entry> entries;
+};
+
+std::mutex& storedTypesMutex()
 {
-    delete static_cast<Target*>(p);
+    static std::mutex m;
+    return m;
+}
+
+std::unordered_map<sqlite3*, StoredTypes*>& storedTypesByConnection()
+{
+    static std::unordered_map<sqlite3*, StoredTypes*> map;
+    return map;
+}
+
+void deleteStoredTypes(void* p)
+{
+    auto* types = static_cast<StoredTypes*>(p);
+    std::lock_guard<std::mutex> lock(storedTypesMutex());
+    auto& map = storedTypesByConnection();
+    for (auto it = map.begin(); it != map.end(); ++it)
+        if (it->second == types) {
+            map.erase(it);
+            break;
+        }
+    delete types;
+}
+
+const Target* cachedTarget(sqlite3_context* ctx, sqlite3_value* table, sqlite3_value* column)
+{
+    auto* types = static_cast<StoredTypes*>(sqlite3_user_data(ctx));
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    const bool byName = sqlite3_value_type(column) == SQLITE_TEXT;
+    std::string key(reinterpret_cast<const char*>(sqlite3_value_text(table)), size_t(sqlite3_value_bytes(table)));
+    key += '\x1f';
+    key.append(reinterpret_cast<const char*>(sqlite3_value_text(column)), size_t(sqlite3_value_bytes(column)));
+    const char* declared = nullptr;
+    if (byName && sqlite3_table_column_metadata(db, nullptr, reinterpret_cast<const char*>(sqlite3_value_text(table)),
+                                                reinterpret_cast<const char*>(sqlite3_value_text(column)), &declared,
+                                                nullptr, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return nullptr;
+    const auto it = types->entries.find(key);
+    if (it != types->entries.end() && (!byName || it->second.declared == (declared ? declared : "")))
+        return &it->second.target;
+    auto found = lookUpTarget(db, table, column);
+    if (!found)
+        return nullptr;
+    if (types->entries.size() > 4096)
+        types->entries.clear();
+    auto& entry = types->entries[key];
+    entry.target = std::move(*found);
+    entry.declared = declared ? declared : "";
+    return &entry.target;
 }
 
 void conversionError(sqlite3_context* ctx, const Target& t)
@@ -1511,16 +1574,9 @@ void jetStore(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_value* v = argv[0];
     if (isNull(v))
         return sqlite3_result_null(ctx);
-    auto* target = static_cast<Target*>(sqlite3_get_auxdata(ctx, 2));
-    std::optional<Target> local;
-    if (!target) {
-        local = lookUpTarget(sqlite3_context_db_handle(ctx), argv[1], argv[2]);
-        if (!local)
-            return sqlite3_result_value(ctx, v);  // not a column of a table (a view): the engine decides
-        target = new Target(*local);
-        sqlite3_set_auxdata(ctx, 2, target, deleteTarget);
-        target = &*local;
-    }
+    const Target* target = cachedTarget(ctx, argv[1], argv[2]);
+    if (!target)
+        return sqlite3_result_value(ctx, v);  // not a column of a table (a view): the engine decides
     const Target& t = *target;
     switch (t.kind) {
     case Target::Pass:
@@ -1639,8 +1695,6 @@ const Function kFunctions[] = {
     {"jet_space", 1, jetSpace},
     {"jet_string", 2, jetString},
     {"jet_replace", -1, jetReplace},
-    // Reads the schema: not computed ahead of the rows it writes.
-    {"jet_store", 3, jetStore, false},
 };
 
 struct Aggregate {
@@ -1664,6 +1718,21 @@ void registerJetFunctions(sqlite3* db)
                                    nullptr, f.fn, nullptr, nullptr, nullptr);
     for (const Aggregate& a : kAggregates)
         sqlite3_create_function_v2(db, a.name, 1, SQLITE_UTF8, nullptr, nullptr, a.step, a.final, nullptr);
+    // Reads the schema: not computed ahead of the rows it writes (not deterministic).
+    auto* types = new StoredTypes;
+    {
+        std::lock_guard<std::mutex> lock(storedTypesMutex());
+        storedTypesByConnection()[db] = types;
+    }
+    sqlite3_create_function_v2(db, "jet_store", 3, SQLITE_UTF8, types, jetStore, nullptr, nullptr, deleteStoredTypes);
+}
+
+void forgetColumnTypes(sqlite3* db)
+{
+    std::lock_guard<std::mutex> lock(storedTypesMutex());
+    const auto it = storedTypesByConnection().find(db);
+    if (it != storedTypesByConnection().end())
+        it->second->entries.clear();
 }
 
 }  // namespace lg::jetsql

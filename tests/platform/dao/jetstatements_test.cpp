@@ -82,6 +82,24 @@ TEST_F(DaoJetStatements, StatementsRefuseWhatTheColumnCannotHoldAndWriteNothing)
     EXPECT_EQ(rs->Fields(0).toLongLong(), 2);
 }
 
+// A prepared statement checks every row; a changed table is read anew.
+TEST_F(DaoJetStatements, ColumnTypesFollowTheSchemaAsItChanges)
+{
+    db->Execute(QStringLiteral("CREATE TABLE v (a TEXT(2), b LONG)"));
+    auto insert = db->prepare(QStringLiteral("INSERT INTO v VALUES (?, ?)"));
+    insert->execute(QVariantList{QStringLiteral("ab"), 1});
+    EXPECT_EQ(errorNumberOf([&] { insert->execute(QVariantList{QStringLiteral("abc"), 2}); }), 3163);
+    EXPECT_EQ(errorNumberOf([&] { insert->execute(QVariantList{QStringLiteral("ab"), QStringLiteral("x")}); }), 3421);
+    insert.reset();
+    db->Execute(QStringLiteral("ALTER TABLE v DROP COLUMN a"));
+    db->Execute(QStringLiteral("INSERT INTO v VALUES (5)"));
+    EXPECT_EQ(errorNumberOf([&] { db->Execute(QStringLiteral("INSERT INTO v VALUES ('abc')")); }), 3421);
+    db->Execute(QStringLiteral("ALTER TABLE v ADD COLUMN c TEXT(1)"));
+    EXPECT_EQ(errorNumberOf([&] { db->Execute(QStringLiteral("INSERT INTO v (b, c) VALUES (1, 'xy')")); }), 3163);
+    auto rs = db->OpenRecordset(QStringLiteral("SELECT Count(*) FROM v"), RecordsetType::Snapshot);
+    EXPECT_EQ(rs->Fields(0).toLongLong(), 2);
+}
+
 // The table-type recordset holds whole numbers to the same ranges.
 TEST_F(DaoJetStatements, RecordsetKeepsTheRangesOfWholeNumbers)
 {

@@ -93,7 +93,7 @@ using FieldType = jetsql::JetType;
 struct FieldDef {
     QString name;
     FieldType type = FieldType::Unknown;
-    int size = 0;  // Text(n)
+    int size = 0;  // Text(n); the bytes of a whole number: 1 Byte, 2 Integer, 4 Long
     bool required = false;
     Value defaultValue;
 };

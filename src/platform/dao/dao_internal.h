@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/dao/dao.h"
+#include "platform/jetsql/sqlitefunctions_jet.h"
 #include "platform/runtimeerror.h"
 
 namespace lg::dao {
@@ -163,7 +164,11 @@ struct Database::Impl {
     void checkWritable(const QString& what) const;
 
     std::shared_ptr<const TableInfo> tableInfo(const QString& name);  // null when there is none
-    void forgetSchema() { tableInfos.clear(); }
+    void forgetSchema()
+    {
+        tableInfos.clear();
+        jetsql::forgetColumnTypes(db);
+    }
 
     // Lets every open recordset give up its statement so the connection holds
     // no read snapshot; `all` also includes statements read half-way.

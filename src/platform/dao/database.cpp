@@ -237,6 +237,10 @@ std::shared_ptr<const TableInfo> Database::Impl::tableInfo(const QString& name)
             f.type = jetsql::jetTypeFromDeclared(declared);
             if (f.type == FieldType::Text)
                 f.size = declaredSize(declared) > 0 ? declaredSize(declared) : 255;
+            else if (f.type == FieldType::Integer)  // a Byte field is an Integer of one byte
+                f.size = declared.trimmed().startsWith(QLatin1String("BYTE"), Qt::CaseInsensitive) ? 1 : 2;
+            else if (f.type == FieldType::Long)
+                f.size = 4;
             f.required = sqlite3_column_int(s.get(), 2) != 0;
             if (sqlite3_column_type(s.get(), 3) != SQLITE_NULL)
                 f.defaultValue = parseDefault(textAt(s.get(), 3), f.type);

@@ -505,6 +505,15 @@ private:
                     conversionError(f.name);
                 v = Value(qlonglong(std::nearbyint(d)));
             }
+            // Each whole-number type holds its own range (as statements store them).
+            if (whole && f.size > 0) {
+                const qlonglong n = v.toLongLong();
+                const bool fits = f.size == 1 ? n >= 0 && n <= 255
+                                  : f.size == 2 ? n >= -32768 && n <= 32767
+                                                : n >= -2147483648LL && n <= 2147483647LL;
+                if (!fits)
+                    conversionError(f.name);
+            }
             if (f.type == FieldType::Double)
                 v = Value(v.toDouble());
             if (f.type == FieldType::Currency) {

@@ -7,11 +7,21 @@
 
 #include "dao_internal.h"
 #include "platform/jetsql/jetdate.h"
+#include "platform/jetsql/jeterrors.h"
 
 namespace lg::dao {
 
 void fail(const QString& source, long number, const QString& description)
 {
+    // The engine's message may be one of the errors Jet raises while a
+    // statement runs (Division by zero, Overflow ...): it keeps Jet's number.
+    if (number == errnum::Database) {
+        if (const long jet = jetsql::jetErrorNumber(description)) {
+            if (jet == jetsql::jeterr::QueryTooComplex)
+                throw RuntimeError(jet, source, QString::fromLatin1(jetsql::kMsgQueryTooComplex));
+            throw RuntimeError(jet, source, description);
+        }
+    }
     throw RuntimeError(number, source, description);
 }
 
@@ -27,7 +37,7 @@ void failSqlite(const QString& source, sqlite3* db, int rc, const QByteArray& sq
     if (message.startsWith(noSuchColumn))
         throw RuntimeError(daoerr::TooFewParameters, source,
                            QStringLiteral("Too few parameters. Expected 1. (%1)").arg(message.mid(noSuchColumn.size())));
-    throw RuntimeError(errnum::Database, source, message);
+    fail(source, errnum::Database, message);
 }
 
 QByteArray quoteIdent(const QString& name)

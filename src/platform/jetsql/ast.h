@@ -120,12 +120,13 @@ struct Select {
     std::vector<OrderItem> orderBy;  // of the whole statement, unions included
 };
 
-enum class ColumnType { Counter, Long, Short, Text, Memo, DateTime, YesNo, Double, Currency };
+enum class ColumnType { Counter, Long, Short, Text, Memo, DateTime, YesNo, Double, Currency, Byte, Decimal, Binary };
 
 struct ColumnDef {
     QString name;
     ColumnType type = ColumnType::Text;
-    int size = 0;
+    int size = 0;   // TEXT(n); the precision of DECIMAL(p, s)
+    int scale = 0;  // DECIMAL(p, s)
     bool notNull = false;
     bool primaryKey = false;
     bool unique = false;
@@ -169,6 +170,11 @@ struct Statement {
     // CREATE TABLE
     std::vector<ColumnDef> columns;
     std::vector<TableConstraint> constraints;
+
+    // ALTER TABLE name: ADD COLUMN (columns[0]), DROP COLUMN (dropColumn),
+    // ADD CONSTRAINT (constraints[0]), DROP CONSTRAINT (dropConstraint)
+    QString dropColumn;
+    QString dropConstraint;
 
     // CREATE INDEX
     bool unique = false;

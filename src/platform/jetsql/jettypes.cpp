@@ -37,7 +37,7 @@ JetType jetTypeFromDeclared(QStringView declared)
         t = t.left(paren).trimmed();
     if (t == QLatin1String("LONG") || t == QLatin1String("INTEGER") || t == QLatin1String("INT"))
         return JetType::Long;
-    if (t == QLatin1String("SHORT") || t == QLatin1String("SMALLINT"))
+    if (t == QLatin1String("SHORT") || t == QLatin1String("SMALLINT") || t == QLatin1String("BYTE"))
         return JetType::Integer;
     if (t == QLatin1String("TEXT") || t == QLatin1String("VARCHAR") || t == QLatin1String("CHAR"))
         return JetType::Text;
@@ -47,7 +47,8 @@ JetType jetTypeFromDeclared(QStringView declared)
         return JetType::DateTime;
     if (t == QLatin1String("YESNO") || t == QLatin1String("BIT"))
         return JetType::YesNo;
-    if (t == QLatin1String("DOUBLE") || t == QLatin1String("REAL") || t == QLatin1String("FLOAT"))
+    if (t == QLatin1String("DOUBLE") || t == QLatin1String("REAL") || t == QLatin1String("FLOAT") ||
+        t == QLatin1String("DECIMAL"))
         return JetType::Double;
     if (t == QLatin1String("CURRENCY"))
         return JetType::Currency;

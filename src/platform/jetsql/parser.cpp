@@ -6,6 +6,8 @@
 
 #include <QtCore/QSet>
 
+#include <algorithm>
+
 namespace lg::jetsql {
 
 using namespace ast;
@@ -63,8 +65,10 @@ public:
             create(st);
         } else if (acceptWord("DROP")) {
             drop(st);
+        } else if (acceptWord("ALTER")) {
+            alter(st);
         } else {
-            fail(QStringLiteral("expected SELECT, INSERT, UPDATE, DELETE, CREATE or DROP"));
+            fail(QStringLiteral("expected SELECT, INSERT, UPDATE, DELETE, CREATE, ALTER or DROP"));
         }
         acceptSymbol(";");
         if (cur().type != Tok::End)
@@ -419,18 +423,98 @@ private:
     ExprPtr operators(int minPrec)
     {
         ExprPtr left = prefixed(minPrec);
+        int added = 0;  // levels of the left-deep tree built here, in m_depth until the return
         while (true) {
             const BinaryOperator o = binaryOperator();
-            if (o.prec == kNoOperator || o.prec < minPrec)
+            if (o.prec == kNoOperator || o.prec < minPrec) {
+                m_depth -= added;
                 return left;
+            }
             const int pos = cur().pos;
             if (o.op == Op::None) {
                 left = predicate(std::move(left), pos);
+                deepen(added);
                 continue;
             }
             advance();
+            if (isAssociative(o.op)) {
+                left = chain(o, std::move(left), pos, added);
+                continue;
+            }
             left = binary(o.op, std::move(left), operators(o.prec + 1), pos);
+            deepen(added);
         }
+    }
+
+    // Operators whose chains may be grouped in any order: Jet's And, Or, Xor
+    // and Eqv are associative in its three-valued logic, and & is plain
+    // concatenation.
+    static bool isAssociative(Op op)
+    {
+        return op == Op::And || op == Op::Or || op == Op::Xor || op == Op::Eqv || op == Op::Concat ||
+               op == Op::Add;
+    }
+
+    // A run of one associative operator, a op b op c ..., read in a loop.
+    // Short runs keep the usual left-deep shape; a long one (a generated list
+    // of conditions, a long concatenation) becomes a balanced tree, so that
+    // neither the translation nor the engine underneath has to nest as deep
+    // as the run is long. + is grouped only over number literals: on text
+    // and on mixed operands its result depends on the order.
+    ExprPtr chain(const BinaryOperator& o, ExprPtr first, int pos, int& added)
+    {
+        ExprPtr second = operators(o.prec + 1);
+        if (binaryOperator().op != o.op) {  // the common case: a single operator
+            deepen(added);
+            return binary(o.op, std::move(first), std::move(second), pos);
+        }
+        std::vector<ExprPtr> operands;
+        std::vector<int> positions;
+        operands.push_back(std::move(first));
+        operands.push_back(std::move(second));
+        positions.push_back(pos);
+        while (binaryOperator().op == o.op) {
+            positions.push_back(cur().pos);
+            advance();
+            operands.push_back(operators(o.prec + 1));
+        }
+        const bool balanced =
+            operands.size() > kBalanceFrom &&
+            (o.op != Op::Add || std::all_of(operands.begin(), operands.end(), [](const ExprPtr& e) {
+                 return e->kind == ExprKind::Number ||
+                        (e->kind == ExprKind::Unary && e->op == Op::Neg && e->args[0]->kind == ExprKind::Number);
+             }));
+        if (balanced)
+            return balancedTree(o.op, operands, positions, 0, operands.size());
+        ExprPtr left = std::move(operands.front());
+        for (size_t k = 1; k < operands.size(); ++k) {
+            left = binary(o.op, std::move(left), std::move(operands[k]), positions[k - 1]);
+            deepen(added);
+        }
+        return left;
+    }
+
+    // operands[from, to) grouped as two halves, recursively (depth log2 n).
+    ExprPtr balancedTree(Op op, std::vector<ExprPtr>& operands, const std::vector<int>& positions, size_t from,
+                         size_t to)
+    {
+        if (to - from == 1)
+            return std::move(operands[from]);
+        const size_t mid = from + (to - from) / 2;
+        ExprPtr left = balancedTree(op, operands, positions, from, mid);
+        ExprPtr right = balancedTree(op, operands, positions, mid, to);
+        return binary(op, std::move(left), std::move(right), positions[mid - 1]);
+    }
+
+    // One more level of a left-deep tree built in a loop: counted with the
+    // nesting of the parser's own calls, so a long run of mixed operators
+    // (a - b + c - ...) ends with a clear error instead of a tree that is
+    // too deep to translate.
+    void deepen(int& added)
+    {
+        ++added;
+        if (++m_depth > int(kMaxDepth))
+            fail(QStringLiteral("the expression is too complex (nested more than %1 levels deep)").arg(kMaxDepth));
     }
 
     // An operand with its prefix operators: NOT where a condition may stand,
@@ -606,9 +690,10 @@ private:
                 expectSymbol(")");
                 return e;
             }
-            // LEFT and RIGHT are join words too, but before "(" functions.
+            // LEFT and RIGHT are join words too, ASC an order word, but
+            // before "(" functions.
             if (peek().type == Tok::Symbol && peek().text == u"(" &&
-                (!isReserved(t) || isWord("LEFT") || isWord("RIGHT")))
+                (!isReserved(t) || isWord("LEFT") || isWord("RIGHT") || isWord("ASC")))
                 return functionCall();
             if (isReserved(t))
                 fail(QStringLiteral("expected an expression"));
@@ -810,8 +895,11 @@ private:
             {QStringLiteral("LONG"), ColumnType::Long},         {QStringLiteral("INTEGER"), ColumnType::Long},
             {QStringLiteral("INT"), ColumnType::Long},          {QStringLiteral("INTEGER4"), ColumnType::Long},
             {QStringLiteral("SHORT"), ColumnType::Short},       {QStringLiteral("SMALLINT"), ColumnType::Short},
-            {QStringLiteral("INTEGER2"), ColumnType::Short},    {QStringLiteral("BYTE"), ColumnType::Short},
-            {QStringLiteral("TINYINT"), ColumnType::Short},     {QStringLiteral("TEXT"), ColumnType::Text},
+            {QStringLiteral("INTEGER2"), ColumnType::Short},    {QStringLiteral("BYTE"), ColumnType::Byte},
+            {QStringLiteral("TINYINT"), ColumnType::Byte},      {QStringLiteral("INTEGER1"), ColumnType::Byte},
+            {QStringLiteral("DECIMAL"), ColumnType::Decimal},   {QStringLiteral("DEC"), ColumnType::Decimal},
+            {QStringLiteral("LONGBINARY"), ColumnType::Binary}, {QStringLiteral("GENERAL"), ColumnType::Binary},
+            {QStringLiteral("OLEOBJECT"), ColumnType::Binary},  {QStringLiteral("IMAGE"), ColumnType::Binary},     {QStringLiteral("TEXT"), ColumnType::Text},
             {QStringLiteral("VARCHAR"), ColumnType::Text},      {QStringLiteral("CHAR"), ColumnType::Text},
             {QStringLiteral("CHARACTER"), ColumnType::Text},    {QStringLiteral("STRING"), ColumnType::Text},
             {QStringLiteral("ALPHANUMERIC"), ColumnType::Text}, {QStringLiteral("MEMO"), ColumnType::Memo},
@@ -847,9 +935,11 @@ private:
             if (!ok || c.size <= 0)
                 fail(QStringLiteral("expected the size of the column"));
             advance();
-            if (acceptSymbol(",")) {  // NUMERIC(p, s)
-                if (cur().type != Tok::Number)
-                    fail(QStringLiteral("expected a number"));
+            if (acceptSymbol(",")) {  // DECIMAL(p, s)
+                bool scaleOk = false;
+                c.scale = cur().text.toInt(&scaleOk);
+                if (cur().type != Tok::Number || !scaleOk || c.scale < 0 || c.scale > c.size)
+                    fail(QStringLiteral("expected the scale of the column (0 to its precision)"));
                 advance();
             }
             expectSymbol(")");
@@ -936,6 +1026,34 @@ private:
         return c;
     }
 
+    // ALTER TABLE t ADD [COLUMN] definition | DROP [COLUMN] c |
+    // ADD CONSTRAINT ... | DROP CONSTRAINT name
+    void alter(Statement& st)
+    {
+        expectWord("TABLE");
+        st.kind = StatementKind::AlterTable;
+        st.name = name(QStringLiteral("a table name"));
+        if (acceptWord("ADD")) {
+            if (isWord("CONSTRAINT") || isWord("PRIMARY") || isWord("UNIQUE") || isWord("FOREIGN")) {
+                st.constraints.push_back(tableConstraint());
+                return;
+            }
+            acceptWord("COLUMN");
+            st.columns.push_back(columnDef());
+            return;
+        }
+        if (acceptWord("DROP")) {
+            if (acceptWord("CONSTRAINT")) {
+                st.dropConstraint = name(QStringLiteral("a constraint name"));
+                return;
+            }
+            acceptWord("COLUMN");
+            st.dropColumn = name(QStringLiteral("a column name"));
+            return;
+        }
+        fail(QStringLiteral("expected ADD or DROP"));
+    }
+
     void drop(Statement& st)
     {
         if (acceptWord("TABLE")) {
@@ -953,6 +1071,11 @@ private:
             fail(QStringLiteral("expected TABLE, INDEX or VIEW"));
         }
     }
+
+    // Runs of one associative operator longer than this are grouped
+    // balanced; nothing is nested deeper than kMaxDepth.
+    static constexpr size_t kBalanceFrom = 8;
+    static constexpr size_t kMaxDepth = 200;
 
     const TokenList m_list;
     const std::vector<Token>& m_tokens;

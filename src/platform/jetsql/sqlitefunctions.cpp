@@ -3,6 +3,7 @@
 #include "jetcompare.h"
 #include "jetdate.h"
 #include "jetvalues.h"
+#include "sqlitefunctions_jet.h"
 
 #include <sqlite3.h>
 
@@ -553,6 +554,7 @@ void registerSqliteFunctions(sqlite3* db)
                                    nullptr, nullptr);
     registerValueFunctions(db);
     sqlite3_create_collation_v2(db, "JET", SQLITE_UTF8, nullptr, jetCollation, nullptr);
+    registerJetFunctions(db);
 }
 
 }  // namespace lg::jetsql

@@ -6,6 +6,7 @@
 #include "sqlitefunctions.h"
 
 #include "jetdate.h"
+#include "jeterrors.h"
 #include "jetvalues.h"
 
 #include <sqlite3.h>
@@ -115,7 +116,10 @@ void jetMul(sqlite3_context* ctx, int, sqlite3_value** argv)
     }
     if (const auto exact = exactProduct(a, b))
         return sqlite3_result_double(ctx, *exact);
-    sqlite3_result_double(ctx, a * b);
+    const double product = a * b;
+    if (!std::isfinite(product))
+        return sqlite3_result_error(ctx, kMsgOverflow, -1);
+    sqlite3_result_double(ctx, product);
 }
 
 // Sum and Avg: whole numbers add as integers, decimals with at most four

@@ -73,6 +73,8 @@ enum class Form {
     Fixed,                    // no arguments: the SQL text in sqlite
     Aggregate,                // sqlite([DISTINCT] arg), of type `type`
     AggregateOfArgumentType,  // the same, of its argument's type (Min, Max)
+    Switch,                   // Switch(c1, v1, ...): CASE WHEN c1 THEN v1 ... END
+    Choose,                   // Choose(i, a, b, ...): CASE jet_choose_index(i) WHEN 1 THEN a ... END
 };
 
 struct JetFunction {
@@ -102,8 +104,8 @@ const JetFunction* findFunction(const QString& jetName)
         {QStringLiteral("ltrim"), {"jet_ltrim", 1, 1, SType::Text}},
         {QStringLiteral("rtrim"), {"jet_rtrim", 1, 1, SType::Text}},
         {QStringLiteral("cstr"), {"jet_cstr", 1, 1, SType::Text}},
-        {QStringLiteral("clng"), {"jet_cint", 1, 1, SType::Number}},
-        {QStringLiteral("cint"), {"jet_cint", 1, 1, SType::Number}},
+        {QStringLiteral("clng"), {"jet_clng", 1, 1, SType::Number}},
+        {QStringLiteral("cint"), {"jet_cint16", 1, 1, SType::Number}},
         {QStringLiteral("cdbl"), {"jet_cdbl", 1, 1, SType::Number}},
         {QStringLiteral("val"), {"jet_val", 1, 1, SType::Number}},
         {QStringLiteral("instr"), {"jet_instr", 2, 3, SType::Number}},
@@ -120,6 +122,42 @@ const JetFunction* findFunction(const QString& jetName)
         {QStringLiteral("avg"), {"jet_avg", 1, 1, SType::Number, Form::Aggregate}},
         {QStringLiteral("min"), {"min", 1, 1, SType::Unknown, Form::AggregateOfArgumentType}},
         {QStringLiteral("max"), {"max", 1, 1, SType::Unknown, Form::AggregateOfArgumentType}},
+        // Dates, formats, text and conversions (sqlitefunctions_jet.cpp).
+        {QStringLiteral("dateadd"), {"jet_dateadd", 3, 3, SType::Date}},
+        {QStringLiteral("datediff"), {"jet_datediff", 3, 5, SType::Number}},
+        {QStringLiteral("datepart"), {"jet_datepart", 2, 4, SType::Number}},
+        {QStringLiteral("dateserial"), {"jet_dateserial", 3, 3, SType::Date}},
+        {QStringLiteral("timeserial"), {"jet_timeserial", 3, 3, SType::Date}},
+        {QStringLiteral("datevalue"), {"jet_datevalue", 1, 1, SType::Date}},
+        {QStringLiteral("timevalue"), {"jet_timevalue", 1, 1, SType::Date}},
+        {QStringLiteral("hour"), {"jet_hour", 1, 1, SType::Number}},
+        {QStringLiteral("minute"), {"jet_minute", 1, 1, SType::Number}},
+        {QStringLiteral("second"), {"jet_second", 1, 1, SType::Number}},
+        {QStringLiteral("weekday"), {"jet_weekday", 1, 2, SType::Number}},
+        {QStringLiteral("format"), {"jet_format", 1, 4, SType::Text}},
+        {QStringLiteral("round"), {"jet_round", 1, 2, SType::Number}},
+        {QStringLiteral("replace"), {"jet_replace", 3, 6, SType::Text}},
+        {QStringLiteral("switch"), {"", 2, 100, SType::Unknown, Form::Switch}},
+        {QStringLiteral("choose"), {"", 2, 100, SType::Unknown, Form::Choose}},
+        {QStringLiteral("chr"), {"jet_chr", 1, 1, SType::Text}},
+        {QStringLiteral("chrw"), {"jet_chrw", 1, 1, SType::Text}},
+        {QStringLiteral("asc"), {"jet_asc", 1, 1, SType::Number}},
+        {QStringLiteral("ascw"), {"jet_ascw", 1, 1, SType::Number}},
+        {QStringLiteral("strcomp"), {"jet_strcomp", 2, 3, SType::Number}},
+        {QStringLiteral("space"), {"jet_space", 1, 1, SType::Text}},
+        {QStringLiteral("string"), {"jet_string", 2, 2, SType::Text}},
+        {QStringLiteral("ccur"), {"jet_ccur", 1, 1, SType::Number}},
+        {QStringLiteral("cdate"), {"jet_cdate", 1, 1, SType::Date}},
+        {QStringLiteral("cvdate"), {"jet_cdate", 1, 1, SType::Date}},
+        {QStringLiteral("cbool"), {"jet_cbool", 1, 1, SType::Bool}},
+        {QStringLiteral("cbyte"), {"jet_cbyte", 1, 1, SType::Number}},
+        {QStringLiteral("csng"), {"jet_csng", 1, 1, SType::Number}},
+        {QStringLiteral("first"), {"jet_first", 1, 1, SType::Unknown, Form::AggregateOfArgumentType}},
+        {QStringLiteral("last"), {"jet_last", 1, 1, SType::Unknown, Form::AggregateOfArgumentType}},
+        {QStringLiteral("stdev"), {"jet_stdev", 1, 1, SType::Number, Form::Aggregate}},
+        {QStringLiteral("stdevp"), {"jet_stdevp", 1, 1, SType::Number, Form::Aggregate}},
+        {QStringLiteral("var"), {"jet_var", 1, 1, SType::Number, Form::Aggregate}},
+        {QStringLiteral("varp"), {"jet_varp", 1, 1, SType::Number, Form::Aggregate}},
     };
     QString name = jetName.toLower();
     if (name.endsWith(u'$'))
@@ -172,6 +210,9 @@ public:
         case StatementKind::DropView:
             t.sql = QStringLiteral("DROP VIEW ") + quoteName(st.name);
             break;
+        case StatementKind::AlterTable:
+            t.sql = alterTable(st);
+            break;
         case StatementKind::Other:
             throw RuntimeError(errnum::Internal, kSource, QStringLiteral("The statement has no kind."));
         }
@@ -185,9 +226,7 @@ private:
     // ---- SELECT --------------------------------------------------------------
     QString select(const Select& s)
     {
-        QString body = selectCore(s);
-        for (const Select::UnionPart& u : s.unions)
-            body += (u.all ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ")) + selectCore(*u.select);
+        QString body = s.unions.empty() ? selectCore(s) : unionMembers(s);
         QString sql = body;
         if (!s.orderBy.empty()) {
             QStringList items;
@@ -202,17 +241,36 @@ private:
             }
             sql += QStringLiteral(" ORDER BY ") + items.join(QStringLiteral(", "));
         }
-        if (s.top) {
-            const QString n = s.top->text;
-            if (!s.topPercent) {
-                sql += QStringLiteral(" LIMIT ") + n;
-            } else {
-                // The first n percent of the rows, rounded up.
-                sql += QStringLiteral(" LIMIT (SELECT CAST(ceil_n AS INTEGER) + (ceil_n > CAST(ceil_n AS INTEGER)) "
-                                      "FROM (SELECT COUNT(*) * %1 / 100.0 AS ceil_n FROM (%2)))")
-                           .arg(n, body);
-            }
-        }
+        if (s.top && s.unions.empty())
+            sql += limit(s, body);
+        return sql;
+    }
+
+    // TOP n [PERCENT] of one SELECT whose rows `body` gives.
+    static QString limit(const Select& s, const QString& body)
+    {
+        const QString n = s.top->text;
+        if (!s.topPercent)
+            return QStringLiteral(" LIMIT ") + n;
+        // The first n percent of the rows, rounded up.
+        return QStringLiteral(" LIMIT (SELECT CAST(ceil_n AS INTEGER) + (ceil_n > CAST(ceil_n AS INTEGER)) "
+                              "FROM (SELECT COUNT(*) * %1 / 100.0 AS ceil_n FROM (%2)))")
+            .arg(n, body);
+    }
+
+    // The members of a union: each keeps its own TOP (a subquery of its own,
+    // SQLite allows no LIMIT on a member); the ORDER BY sorts the whole union.
+    QString unionMembers(const Select& s)
+    {
+        auto member = [&](const Select& m) -> QString {
+            const QString core = selectCore(m);
+            if (!m.top)
+                return core;
+            return QStringLiteral("SELECT * FROM (") + core + limit(m, core) + u')';
+        };
+        QString sql = member(s);
+        for (const Select::UnionPart& u : s.unions)
+            sql += (u.all ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ")) + member(*u.select);
         return sql;
     }
 
@@ -316,13 +374,34 @@ private:
                 cols << quoteName(c);
             sql += QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
         }
-        if (st.select)
-            return sql + u' ' + select(*st.select);
+        // Every value goes through jet_store(), which gives it the form the
+        // column's declared type keeps, or refuses it as Jet does.
+        const QString table = quoteText(st.name);
+        auto target = [&](size_t k) {
+            return k < size_t(st.insertColumns.size()) ? quoteText(st.insertColumns[qsizetype(k)])
+                                                       : QString::number(k);
+        };
+        if (st.select) {
+            const Select& first = *st.select;
+            bool star = false;
+            for (const SelectItem& item : first.items)
+                star = star || item.expr->kind == ExprKind::Star;
+            if (star)  // the number of values is not known here: the engine checks the count only
+                return sql + u' ' + select(*st.select);
+            QStringList names, values;
+            for (size_t k = 0; k < first.items.size(); ++k) {
+                names << QStringLiteral("\"jet_%1\"").arg(k + 1);
+                values << QStringLiteral("jet_store(%1, %2, %3)").arg(names.back(), table, target(k));
+            }
+            return sql + QStringLiteral(" WITH \"jet_source\"(") + names.join(QStringLiteral(", ")) +
+                   QStringLiteral(") AS (") + select(*st.select) + QStringLiteral(") SELECT ") +
+                   values.join(QStringLiteral(", ")) + QStringLiteral(" FROM \"jet_source\"");
+        }
         QStringList rows;
         for (const auto& row : st.insertRows) {
             QStringList values;
-            for (const ExprPtr& e : row)
-                values << value(*e).sql;
+            for (size_t k = 0; k < row.size(); ++k)
+                values << QStringLiteral("jet_store(%1, %2, %3)").arg(value(*row[k]).sql, table, target(k));
             rows << u'(' + values.join(QStringLiteral(", ")) + u')';
         }
         return sql + QStringLiteral(" VALUES ") + rows.join(QStringLiteral(", "));
@@ -347,7 +426,9 @@ private:
         QString sql = QStringLiteral("UPDATE ") + tableRef(*target, false) + QStringLiteral(" SET ");
         QStringList sets;
         for (const Assignment& a : st.assignments)
-            sets << quoteName(a.target->names.back()) + QStringLiteral(" = ") + value(*a.value).sql;
+            sets << quoteName(a.target->names.back()) +
+                        QStringLiteral(" = jet_store(%1, %2, %3)")
+                            .arg(value(*a.value).sql, quoteText(target->name), quoteText(a.target->names.back()));
         sql += sets.join(QStringLiteral(", "));
         QStringList others;
         for (const TableRef* t : tables)
@@ -424,8 +505,66 @@ private:
             return JetType::Double;
         case ColumnType::Currency:
             return JetType::Currency;
+        case ColumnType::Byte:
+        case ColumnType::Decimal:
+        case ColumnType::Binary:
+            break;  // declared by declaredType()
         }
         return JetType::Unknown;
+    }
+
+    // BYTE keeps its own name (a whole number 0..255, read as Integer),
+    // DECIMAL(p, s) its precision and scale, LONGBINARY stays raw bytes.
+    static QString declaredType(const ColumnDef& c)
+    {
+        switch (c.type) {
+        case ColumnType::Byte:
+            return QStringLiteral("BYTE");
+        case ColumnType::Decimal:
+            return QStringLiteral("DECIMAL(%1, %2)").arg(c.size > 0 ? c.size : 18).arg(c.size > 0 ? c.scale : 0);
+        case ColumnType::Binary:
+            return QStringLiteral("LONGBINARY");
+        default:
+            return sqliteDeclaredType(jetType(c.type), c.size);
+        }
+    }
+
+    QString alterTable(const Statement& st)
+    {
+        const QString table = quoteName(st.name);
+        if (!st.dropColumn.isEmpty())
+            return QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" DROP COLUMN ") + quoteName(st.dropColumn);
+        if (!st.dropConstraint.isEmpty())
+            return QStringLiteral("DROP INDEX ") + indexName(st.name, st.dropConstraint);
+        if (!st.constraints.empty()) {
+            const TableConstraint& k = st.constraints.front();
+            if (k.kind == TableConstraint::Kind::ForeignKey)
+                return QStringLiteral("/* relations are kept by the program */");
+            QStringList cols;
+            for (const QString& c : k.columns)
+                cols << quoteName(c);
+            const QString name = k.name.isEmpty() ? (k.kind == TableConstraint::Kind::PrimaryKey
+                                                         ? QStringLiteral("PrimaryKey")
+                                                         : k.columns.join(u'_'))
+                                                  : k.name;
+            return QStringLiteral("CREATE UNIQUE INDEX ") + indexName(st.name, name) + QStringLiteral(" ON ") + table +
+                   QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
+        }
+        const ColumnDef& c = st.columns.front();
+        if (c.type == ColumnType::Counter || c.primaryKey)
+            syntaxError(c.pos, QStringLiteral("a key or counter column cannot be added to an existing table"));
+        QString sql = QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" ADD COLUMN ") + quoteName(c.name) +
+                      u' ' + declaredType(c);
+        if (c.type == ColumnType::Text || c.type == ColumnType::Memo)
+            sql += QStringLiteral(" COLLATE JET");
+        if (c.notNull)
+            sql += QStringLiteral(" NOT NULL");
+        if (c.defaultValue)
+            sql += QStringLiteral(" DEFAULT ") + defaultValue(*c.defaultValue);
+        if (c.unique)
+            sql += QStringLiteral("; CREATE UNIQUE INDEX ") + indexName(st.name, c.name) + QStringLiteral(" ON ") +
+                   table + QStringLiteral(" (") + quoteName(c.name) + u')';
+        return sql;
     }
 
     QString createTable(const Statement& st)
@@ -462,7 +601,7 @@ private:
             if (counterKey) {
                 def += QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
             } else {
-                def += sqliteDeclaredType(jetType(c.type), c.size);
+                def += declaredType(c);
                 if (c.type == ColumnType::Text || c.type == ColumnType::Memo)
                     def += QStringLiteral(" COLLATE JET");
                 if (c.notNull || isPrimary(c.name))
@@ -663,7 +802,7 @@ private:
             return make(e.negated ? QStringLiteral("(NOT ") + like + u')' : like, SType::Bool, true);
         }
         case ExprKind::Subquery:
-            return make(u'(' + select(*e.select) + u')', SType::Unknown);
+            return make(scalarSubquery(*e.select), SType::Unknown);
         case ExprKind::Exists:
             return make(QStringLiteral("EXISTS (") + select(*e.select) + u')', SType::Bool, true);
         case ExprKind::Parameter:
@@ -907,17 +1046,11 @@ private:
                         : a.type == SType::Date && b.type == SType::Date ? SType::Number
                                                                          : SType::Unknown);
         case Op::Mul:
-            // Dates are day numbers, decimals multiply exactly (jet_mul).
-            if (a.type == SType::Number && b.type == SType::Number)
-                return make(u'(' + a.sql + QStringLiteral(" * ") + b.sql + u')', SType::Number);
+            // Dates are day numbers, decimals multiply exactly, and a result
+            // beyond a double is Jet's Overflow (jet_mul).
             return make(call("jet_mul", {a.sql, b.sql}), SType::Number);
         case Op::Div:
-            if (a.type != SType::Number)
-                a.sql = call("jet_num", {a.sql});
-            if (b.type != SType::Number)
-                b.sql = call("jet_num", {b.sql});
-            return make(QStringLiteral("(CAST(") + a.sql + QStringLiteral(" AS REAL) / ") + b.sql + u')',
-                        SType::Number);
+            return make(call("jet_div", {a.sql, b.sql}), SType::Number);
         case Op::IntDiv:
             return make(call("jet_idiv", {a.sql, b.sql}), SType::Number);
         case Op::Mod:
@@ -984,6 +1117,9 @@ private:
             return make(u'(' + arg(0).sql + QStringLiteral(" IS NULL)"), SType::Bool, true);
         case Form::Fixed:
             return make(QLatin1String(f->sqlite), f->type);
+        case Form::Switch:
+        case Form::Choose:
+            return switchOrChoose(e, f->form);
         case Form::Aggregate:
         case Form::AggregateOfArgumentType: {
             const bool star = e.args[0]->kind == ExprKind::Star;
@@ -999,6 +1135,74 @@ private:
         }
         }
         wrongArguments(e);
+    }
+
+    // Switch(c1, v1, c2, v2 ...): the value of the first true condition,
+    // Null when none is; Choose(i, a, b ...): the i-th value (i rounded),
+    // Null outside 1..n. Only the chosen value is evaluated.
+    Gen switchOrChoose(const Expr& e, Form form)
+    {
+        const size_t n = e.args.size();
+        if (form == Form::Switch && n % 2 != 0)
+            wrongArguments(e);
+        QString sql = form == Form::Switch
+                          ? QStringLiteral("CASE")
+                          : QStringLiteral("CASE jet_choose_index(") + value(*e.args[0]).sql + u')';
+        SType type = SType::Null;
+        bool first = true;
+        auto mergeType = [&](const Gen& g) {
+            if (g.type == SType::Null)
+                return;
+            type = first || type == SType::Null ? g.type : (type == g.type ? type : SType::Unknown);
+            first = false;
+        };
+        if (form == Form::Switch) {
+            for (size_t k = 0; k + 1 < n; k += 2) {
+                Gen v = value(*e.args[k + 1]);
+                mergeType(v);
+                sql += QStringLiteral(" WHEN ") + condition(*e.args[k]).sql + QStringLiteral(" THEN ") + v.sql;
+            }
+        } else {
+            for (size_t k = 1; k < n; ++k) {
+                Gen v = value(*e.args[k]);
+                mergeType(v);
+                sql += QStringLiteral(" WHEN %1 THEN ").arg(k) + v.sql;
+            }
+        }
+        return make(sql + QStringLiteral(" END"), type == SType::Null && !first ? SType::Unknown : type);
+    }
+
+    // A scalar subquery: Jet refuses one that returns more than one record
+    // (SQLite would take the first). A subquery that cannot return more
+    // (a single aggregate row, TOP 1) runs as it is.
+    QString scalarSubquery(const Select& s)
+    {
+        const QString sql = select(s);
+        if (returnsOneRow(s))
+            return u'(' + sql + u')';
+        return QStringLiteral("(WITH \"jet_one\"(\"jet_v\") AS (") + sql +
+               QStringLiteral(") SELECT CASE WHEN count(*) > 1 THEN jet_fail_many() ELSE max(\"jet_v\") END "
+                              "FROM (SELECT * FROM \"jet_one\" LIMIT 2))");
+    }
+
+    static bool returnsOneRow(const Select& s)
+    {
+        if (!s.unions.empty())
+            return false;
+        if (s.top && !s.topPercent && s.top->text.trimmed() == u"1")
+            return true;
+        if (s.from.empty())
+            return true;
+        if (!s.groupBy.empty() || s.items.empty())
+            return false;
+        for (const SelectItem& item : s.items) {
+            if (item.expr->kind != ExprKind::Function)
+                return false;
+            const JetFunction* f = findFunction(item.expr->text);
+            if (!f || (f->form != Form::Aggregate && f->form != Form::AggregateOfArgumentType))
+                return false;
+        }
+        return true;
     }
 
     int m_exprName = 1000;

@@ -15,6 +15,7 @@ enum class StatementKind {
     DropTable,
     DropIndex,
     DropView,
+    AlterTable,
     Other  // no statement: a default-constructed Translation
 };
 

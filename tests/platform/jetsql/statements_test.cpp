@@ -204,6 +204,17 @@ TEST_F(JetStatements, InsertAndUpdateEnforceTheDeclaredTypes)
         {"SELECT n FROM t WHERE s = 'körte'", "4"},  // 3.5 to even
         {"SELECT d FROM t WHERE s = 'ééééé'", "2024-02-29 23:59:59"},
     });
+
+    // Currency keeps four decimals, rounded half to even, as the recordset does.
+    db.exec(QStringLiteral("INSERT INTO t (s, c) VALUES ('cur', 1.23456789)"));
+    db.exec(QStringLiteral("INSERT INTO t (s, c) VALUES ('half', 0.00005)"));
+    db.exec(QStringLiteral("UPDATE t SET c = c / 3 WHERE n = 1"));
+    expectRows({
+        {"SELECT c FROM t WHERE s = 'cur'", "1.2346"},
+        {"SELECT c FROM t WHERE s = 'half'", "0"},
+        {"SELECT c FROM t WHERE n = 1", "0.4167"},
+    });
+    expectErrors({{"INSERT INTO t (c) VALUES ('sok')", jeterr::ConversionError}});
     EXPECT_EQ(db.nativeRows(QStringLiteral("SELECT typeof(n) FROM t WHERE s = 'abcde'")).join(u';'),
               QStringLiteral("integer"));
 }

@@ -187,12 +187,13 @@ QString addCondition(const QString& statement, const QString& condition)
     if (c.where >= 0) {
         const int whereEnd = firstOf({c.group, c.having}, int(sql.size()));
         const QString existing = sql.mid(c.whereEnd, whereEnd - c.whereEnd).trimmed();
-        return (sql.left(c.where) + u"WHERE ("_s + existing + u") AND ("_s + condition + u") "_s +
-                sql.mid(whereEnd).trimmed())
-            .trimmed();
+        const QString out = sql.left(c.where) + u"WHERE ("_s + existing + u") AND ("_s + condition + u") "_s +
+                            sql.mid(whereEnd).trimmed();
+        return out.trimmed();
     }
     const int at = firstOf({c.group, c.having}, int(sql.size()));
-    return (sql.left(at).trimmed() + u" WHERE ("_s + condition + u") "_s + sql.mid(at).trimmed()).trimmed();
+    const QString out = sql.left(at).trimmed() + u" WHERE ("_s + condition + u") "_s + sql.mid(at).trimmed();
+    return out.trimmed();
 }
 
 BrowseStatements::BrowseStatements(const BrowseDefinition& definition, const QString& filter)

@@ -136,6 +136,7 @@ TEST(QuickPickBrowse, TheStatementsOwnConditionStays)
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     const QRect cell = form.view()->visualRect(form.view()->model()->index(2, 1));
+    QTest::mouseClick(form.view()->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(form.view()->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(form.CurrentID(), customers[2]);
 }

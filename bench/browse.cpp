@@ -120,7 +120,7 @@ void BM_OpenModel(benchmark::State& state)
     for (auto _ : state) {
         lg::ui::BrowseModel model;
         if (!model.open(t.db, t.definition, kFilter)) {
-            state.SkipWithError(model.lastError().toStdString());
+            state.SkipWithError(qPrintable(model.lastError()));
             return;
         }
         for (int row = 0; row < 40; ++row)
@@ -137,7 +137,7 @@ void BM_OpenView(benchmark::State& state)
         lg::ui::BrowseView view;
         view.resize(600, 500);
         if (!view.open(t.db, t.definition, kFilter)) {
-            state.SkipWithError(view.lastError().toStdString());
+            state.SkipWithError(qPrintable(view.lastError()));
             return;
         }
         benchmark::DoNotOptimize(view.grab());
@@ -157,6 +157,17 @@ void BM_OpenAndPosition(benchmark::State& state)
             state.SkipWithError("positioning failed");
             return;
         }
+    }
+}
+
+// Dragging the scroll bar to the middle of a freshly opened browse.
+void BM_JumpToTheMiddle(benchmark::State& state)
+{
+    Table& t = table();
+    for (auto _ : state) {
+        lg::ui::BrowseModel model;
+        model.open(t.db, t.definition, kFilter);
+        benchmark::DoNotOptimize(model.idAt(model.rowCount() / 2));
     }
 }
 
@@ -204,6 +215,7 @@ void BM_MemoryWhileScrolling(benchmark::State& state)
 BENCHMARK(BM_OpenModel)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_OpenView)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_OpenAndPosition)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_JumpToTheMiddle)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ScrollOnePage)->Unit(benchmark::kMicrosecond)->Iterations(500);
 BENCHMARK(BM_MemoryWhileScrolling)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -41,7 +41,15 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "screenshot_browse: %s\n", qPrintable(e->description()));
         return 1;
     }
-    form.RefreshBrowse(42);
+    // The current partner: the 40th active one by name, so the window opens scrolled.
+    int current = -1;
+    {
+        auto rs = db->OpenRecordset(u"SELECT id FROM partner WHERE aktiv=-1 ORDER BY nev"_s,
+                                    lg::dao::RecordsetType::ForwardOnly);
+        for (int i = 0; i < 40 && !rs->Eof(); ++i, rs->MoveNext())
+            current = rs->Fields(0).toInt();
+    }
+    form.RefreshBrowse(current);
     form.show();
     QApplication::processEvents();
     const QString path = QDir(folder).filePath(u"quickpick-browse.png"_s);

@@ -241,7 +241,12 @@ QString BrowseStatements::keyOfId() const
 
 QString BrowseStatements::countBelow() const
 {
-    return u"SELECT Count(*) AS n FROM ("_s + addCondition(m_base, m_sort + u" < ?"_s) + u") AS browse_count"_s;
+    // The key is wrapped so that the database reads the rows in one pass
+    // instead of walking the sort field's index and fetching every row the
+    // filter needs from its own place: when the filter reads other fields,
+    // half a million such fetches take seconds, one pass tens of milliseconds.
+    return u"SELECT Count(*) AS n FROM ("_s + addCondition(m_base, u"IIf(TRUE, "_s + m_sort + u", Null) < ?"_s) +
+           u") AS browse_count"_s;
 }
 
 QString BrowseStatements::countNullKeys() const

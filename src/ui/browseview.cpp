@@ -119,6 +119,14 @@ int BrowseView::heightForRows(int rows) const
            2 * frameWidth() + (horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0);
 }
 
+void BrowseView::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    // A row made current before the view had its size is brought into the middle now.
+    if (currentIndex().isValid())
+        scrollTo(currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
 void BrowseView::keyPressEvent(QKeyEvent* event)
 {
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {

@@ -130,10 +130,7 @@ frmQuickPickBrowse::frmQuickPickBrowse(QWidget* parent) : QDialog(parent), d(std
         setCurrentID(id);
         accept();
     });
-    connect(d->view, &ui::BrowseView::cancelled, this, [this] {
-        setCurrentID(-1);
-        reject();
-    });
+    connect(d->view, &ui::BrowseView::cancelled, this, &frmQuickPickBrowse::reject);
     connect(d->view, &ui::BrowseView::rowTotalChanged, this, [this](int rows) {
         d->status->setText(LoadResString(kRowCount).arg(rows) + u"    "_s + LoadResString(kKeysHint));
     });
@@ -213,6 +210,12 @@ void frmQuickPickBrowse::setVisibleRowCount(int rows)
     d->visibleRows = rows;
     fitSize();
     Q_EMIT VisibleRowCountChanged(rows);
+}
+
+void frmQuickPickBrowse::reject()
+{
+    setCurrentID(-1);
+    QDialog::reject();
 }
 
 ui::BrowseView* frmQuickPickBrowse::view() const

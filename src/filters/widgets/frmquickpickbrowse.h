@@ -78,6 +78,9 @@ public:
 
     ui::BrowseView* view() const;
 
+    // Closing without a pick (Escape, the window's close button) leaves CurrentID -1.
+    void reject() override;
+
 Q_SIGNALS:
     void CurrentIDChanged(int id);
     void LanguageNumberChanged(int language);

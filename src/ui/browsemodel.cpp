@@ -3,6 +3,7 @@
 #include <QtCore/QDateTime>
 #include <QtCore/QHash>
 
+#include <algorithm>
 #include <limits>
 #include <list>
 #include <map>
@@ -77,6 +78,9 @@ struct BrowseModel::Private {
     mutable QHash<int, QList<Row>> pages;
     mutable std::list<int> recent;  // most recent first
     mutable std::map<long, Anchor> anchors;
+    // The same counted from the last row backwards (descending order); keys
+    // are never Null here, as Nulls come last in that order.
+    mutable std::map<long, Anchor> backAnchors;
     mutable long pageReads = 0;
 
     void clearRows()
@@ -85,6 +89,8 @@ struct BrowseModel::Private {
         recent.clear();
         anchors.clear();
         anchors.emplace(0L, Anchor{});
+        backAnchors.clear();
+        backAnchors.emplace(0L, Anchor{});
         pageReads = 0;
     }
 
@@ -106,17 +112,38 @@ struct BrowseModel::Private {
                                  dao::RecordsetType::ForwardOnly, dao::dbReadOnly);
     }
 
-    // Reads page `page` starting at the nearest known anchor before it.
+    // Reads page `page` starting at the nearest known anchor before it, or
+    // after it counting from the end, whichever leaves fewer rows to pass.
     const QList<Row>& readPage(int page) const
     {
         const long first = long(page) * pageSize;
         const long last = std::min<long>(first + pageSize, rows);
         auto it = std::prev(anchors.upper_bound(first));
-        const long start = it->first;
-        const Anchor anchor = it->second;
+        auto back = std::prev(backAnchors.upper_bound(rows - last));
         ++pageReads;
+        const long forwardCost = first - it->first + it->second.skip;
+        const long backwardCost = (rows - last) - back->first + back->second.skip;
+        QList<Row> out = backwardCost < forwardCost ? read(back->first, back->second, rows - last, rows - first, true)
+                                                    : read(it->first, it->second, first, last, false);
+        auto& slot = pages[page];
+        slot = std::move(out);
+        touch(page);
+        return slot;
+    }
 
-        auto rs = from(anchor);
+    // Reads the rows [first, last) of one direction (positions counted from
+    // the end when `backward`), starting at `anchor`, which stands at `start`.
+    QList<Row> read(long start, const Anchor& anchor, long first, long last, bool backward) const
+    {
+        std::map<long, Anchor>& known = backward ? backAnchors : anchors;
+        std::shared_ptr<dao::Recordset> rs;
+        if (!backward)
+            rs = from(anchor);
+        else if (dao::isNull(anchor.key))
+            rs = db->OpenRecordset(statements->orderedBackward(), dao::RecordsetType::ForwardOnly, dao::dbReadOnly);
+        else
+            rs = db->OpenRecordset(statements->orderedBackwardFrom(), dao::Parameters(QVariantList{anchor.key}),
+                                   dao::RecordsetType::ForwardOnly, dao::dbReadOnly);
         const int sortIndex = rs->FieldIndex(sortName);
         const int idIndex = rs->FieldIndex(idName);
         if (sortIndex < 0)
@@ -141,8 +168,8 @@ struct BrowseModel::Private {
                 run = 0;
             }
             const long before = run++;
-            if (pos % pageSize == 0 && pos != start)
-                anchors.try_emplace(pos, Anchor{key, before});
+            if (pos % pageSize == 0 && pos != start && !(backward && dao::isNull(key)))
+                known.try_emplace(pos, Anchor{key, before});
             if (pos < first)
                 continue;
             Row row;
@@ -152,10 +179,9 @@ struct BrowseModel::Private {
                 row.append(c >= 0 ? rs->Fields(c) : QVariant());
             out.append(std::move(row));
         }
-        auto& slot = pages[page];
-        slot = std::move(out);
-        touch(page);
-        return slot;
+        if (backward)
+            std::reverse(out.begin(), out.end());
+        return out;
     }
 
     const Row* row(const BrowseModel* q, int r) const

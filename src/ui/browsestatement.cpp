@@ -233,6 +233,16 @@ QString BrowseStatements::orderedFrom() const
     return addCondition(m_base, m_sort + u" >= ?"_s) + u" ORDER BY "_s + m_sort;
 }
 
+QString BrowseStatements::orderedBackward() const
+{
+    return m_base + u" ORDER BY "_s + m_sort + u" DESC"_s;
+}
+
+QString BrowseStatements::orderedBackwardFrom() const
+{
+    return addCondition(m_base, m_sort + u" <= ?"_s) + u" ORDER BY "_s + m_sort + u" DESC"_s;
+}
+
 QString BrowseStatements::keyOfId() const
 {
     return u"SELECT "_s + m_sort + u" AS browse_key FROM ("_s + addCondition(m_base, m_id + u" = ?"_s) +

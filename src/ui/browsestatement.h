@@ -73,6 +73,10 @@ public:
     // parameter: rows whose sort field is >= it).
     QString ordered() const;
     QString orderedFrom() const;
+    // The same from the end: rows in descending order, from the last or from
+    // a key (rows whose sort field is <= it).
+    QString orderedBackward() const;
+    QString orderedBackwardFrom() const;
     // The sort key of the row with an id (one parameter).
     QString keyOfId() const;
     // Rows whose key is below one (one parameter), and rows without key.

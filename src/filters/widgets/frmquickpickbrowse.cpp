@@ -18,11 +18,11 @@ namespace lg::filters {
 
 namespace {
 
-constexpr int kLoadFailed = 34100;
-constexpr int kNoDefinition = 34110;
-constexpr int kNoDatabase = 34120;
-constexpr int kRowCount = 34130;
-constexpr int kKeysHint = 34140;
+constexpr int kLoadFailed = 7100;
+constexpr int kNoDefinition = 7101;
+constexpr int kNoDatabase = 7102;
+constexpr int kRowCount = 7103;
+constexpr int kKeysHint = 7104;
 
 QString text(const QVariant& v)
 {

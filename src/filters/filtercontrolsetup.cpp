@@ -5,6 +5,7 @@
 #include "filters/querycontainermodel.h"
 #include "filters/textfiltermodel.h"
 #include "platform/dao/dao.h"
+#include "platform/runtimeerror.h"
 #include "store/context.h"
 
 namespace lg::filters {

@@ -38,6 +38,10 @@ void setUpTextFilter(const tFilterControlPropertys& r, TextFilterModel& f, Filte
     case catalogue::fctDate:
         f.setInput1Text(r.tWFDateFrom);
         f.setInput2Text(r.tWFDateTo);
+        // A date input hides the relation list; a stored comparison ("<" a
+        // day) needs it shown, or the condition would come back as "= day".
+        if (r.tWFRelationType >= TextFilterModel::Equal)
+            f.setRelationListVisible(true);
         break;
     case catalogue::fctText:
         f.setInput1Text(r.tWFTextFrom);

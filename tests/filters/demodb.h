@@ -46,6 +46,7 @@ public:
     static DemoDb& instance();
 
     dao::Database& db() { return *m_db; }
+    std::shared_ptr<dao::Database> shared() const { return m_db; }
     const QList<Partner>& partners() const { return m_partners; }
     const QList<Invoice>& invoices() const { return m_invoices; }
     const QList<SampleRow>& samples() const { return m_samples; }

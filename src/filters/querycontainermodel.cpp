@@ -20,7 +20,12 @@ QList<qint32> numericIdParts(const QString& ids)
     return out;
 }
 
-QueryContainerModel::QueryContainerModel(QObject* parent) : QueryFilter(parent) {}
+QueryContainerModel::QueryContainerModel(QObject* parent) : QueryFilter(parent)
+{
+    // The condition follows the entries and the selection at once.
+    connect(this, &QueryContainerModel::entriesChanged, this, &QueryContainerModel::build);
+    connect(this, &QueryContainerModel::currentIndexChanged, this, &QueryContainerModel::build);
+}
 
 QueryContainerModel::~QueryContainerModel() = default;
 
@@ -224,10 +229,10 @@ bool QueryContainerModel::setQueryResultIDs(const QString& ids)
             return false;
         }
     }
-    removeFilterItem();
-    for (const ContainerEntry& e : loaded)
-        addFilterItem(e.text, e.id);
-    build();
+    m_entries = loaded;
+    m_current = -1;
+    Q_EMIT entriesChanged();
+    Q_EMIT currentIndexChanged(-1);
     return true;
 }
 

@@ -84,6 +84,7 @@ bool QueryContainerModel::initializeQuickPick(qint32 quickPickId, const QString&
     if (!searchField.trimmed().isEmpty())
         column = searchField.trimmed();
     setQuickPickSource(table, column);
+    Q_EMIT quickPickInitialized(quickPickId, customRecordFilter);
     return ok;
 }
 

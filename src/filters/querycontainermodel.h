@@ -146,6 +146,8 @@ Q_SIGNALS:
     void entriesChanged();
     void currentIndexChanged(int index);
     void quickPickChanged();
+    // initializeQuickPick ran: the widget initialises its quick pick likewise.
+    void quickPickInitialized(qint32 quickPickId, const QString& customRecordFilter);
     // SetFilterDefault: the quick pick's ID and text are to be emptied.
     void quickPickCleared();
     void checkChange(int value);

@@ -358,3 +358,59 @@ TEST(QuickPickSearch, SearchFieldsCycle)
     EXPECT_FALSE(search.setSearchField(QStringLiteral("nincs")));
     EXPECT_EQ(search.currentField(), 0);
 }
+
+TEST(QuickPickCommand, PrintsOneLinePerKeystroke)
+{
+    const QString db = DemoDb::instance().db().Name();
+    QuickPickSearch search;
+    ASSERT_TRUE(search.initialize(dao::Database::open(db), 1));
+    const QuickPickHit kov = search.search(QStringLiteral("Kov"), false);
+    ASSERT_TRUE(kov.found);
+
+    const auto r = lg::test::runProgram(QStringLiteral(LISTGEN_CLI),
+                                        {QStringLiteral("quickpick"), QStringLiteral("--db"), db, QStringLiteral("--id"),
+                                         QStringLiteral("1"), QStringLiteral("K"), QStringLiteral("Kov"),
+                                         QStringLiteral("Ko"), QStringLiteral("O'x\"")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList expected = {
+        QStringLiteral("-1\tK\t<nem talált>"),
+        QString::number(kov.id) + QLatin1Char('\t') + kov.text + QLatin1Char('\t') + kov.result,
+        QStringLiteral("-1\tKo\t<nem talált>"),  // shorter than before: a Backspace, exact
+        QStringLiteral("-1\tO'x\"\t<nem talált>"),
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+TEST(QuickPickCommand, BadArgumentsEndWithAMessage)
+{
+    const QString db = DemoDb::instance().db().Name();
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* message;
+    } cases[] = {
+        {{QStringLiteral("--db"), db, QStringLiteral("--id"), QStringLiteral("999"), QStringLiteral("x")}, 1,
+         "no quick-pick definition with id 999"},
+        {{QStringLiteral("--db"), db, QStringLiteral("--id"), QStringLiteral("1x"), QStringLiteral("x")}, 1,
+         "--id takes a whole number"},
+        {{QStringLiteral("--db"), db, QStringLiteral("--id"), QStringLiteral("1"), QStringLiteral("--search-field"),
+          QStringLiteral("x'y"), QStringLiteral("x")},
+         1, "has no search field \"x'y\""},
+        {{QStringLiteral("--db"), lg::test::tempPath(QStringLiteral("none.db")), QStringLiteral("--id"),
+          QStringLiteral("1"), QStringLiteral("x")},
+         1, "no database file"},
+        {{QStringLiteral("--db"), db, QStringLiteral("--id"), QStringLiteral("1")}, 1, "no TEXT given"},
+        {{QStringLiteral("--id"), QStringLiteral("1"), QStringLiteral("x")}, 1, "--db FILE is required"},
+        {{QStringLiteral("--db"), db, QStringLiteral("--id"), QStringLiteral("1"), QStringLiteral("--bogus"),
+          QStringLiteral("x")},
+         2, "unknown option --bogus"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const auto r = lg::test::runProgram(QStringLiteral(LISTGEN_CLI), QStringList{QStringLiteral("quickpick")} + c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}

@@ -76,6 +76,8 @@ vW_QueryContainer::vW_QueryContainer(QWidget* parent)
         d->extended->setVisible(d->model->extendedFilterVisible());
         Q_EMIT SettingsChanged();
     });
+    connect(this, &vW_QueryFilterBase::QueryFieldChanged, this, &vW_QueryContainer::SettingsChanged);
+    connect(this, &vW_QueryFilterBase::QueryFieldDescriptionChanged, this, &vW_QueryContainer::SettingsChanged);
     connect(m, &QueryContainerModel::checkChange, this, &vW_QueryContainer::CheckChange);
     connect(m, &QueryContainerModel::filterCreateSQLTag, this, &vW_QueryContainer::FilterCreateSQLTag,
             Qt::DirectConnection);

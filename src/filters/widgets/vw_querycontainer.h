@@ -24,9 +24,9 @@ class vQuickPick;
 
 class vW_QueryContainer : public vW_QueryFilterBase {
     Q_OBJECT
-    Q_PROPERTY(QString QueryField1 READ QueryField WRITE setQueryField NOTIFY QueryFieldChanged)
+    Q_PROPERTY(QString QueryField1 READ QueryField WRITE setQueryField NOTIFY SettingsChanged)
     Q_PROPERTY(QString QueryFieldDescription1 READ QueryFieldDescription WRITE setQueryFieldDescription NOTIFY
-                   QueryFieldDescriptionChanged)
+                   SettingsChanged)
     Q_PROPERTY(QString QueryFieldVisible1 READ QueryFieldVisible1 WRITE setQueryFieldVisible1 NOTIFY SettingsChanged)
     Q_PROPERTY(QString QueryField1ProgIDFilter READ QueryField1ProgIDFilter WRITE setQueryField1ProgIDFilter NOTIFY
                    SettingsChanged)

@@ -168,7 +168,10 @@ bool vW_QueryContainer::InitializeQuickPick(int lQuickPickID, const QString& sCu
     if (!sSearchField.isEmpty())
         d->qpi->setSearchField(sSearchField);
     d->model->initializeQuickPick(lQuickPickID, d->qpi->CustomRecordFilter(), d->qpi->SearchField());
-    d->model->setQuickPickSource(d->qpi->QuickPickTable(), d->qpi->SearchField());
+    // What the quick pick itself reports wins; it knows nothing when its
+    // definition could not be read.
+    if (!d->qpi->QuickPickTable().isEmpty())
+        d->model->setQuickPickSource(d->qpi->QuickPickTable(), d->qpi->SearchField());
     d->syncing = false;
     return ok;
 }

@@ -1,6 +1,7 @@
 #include "filters/quickpick.h"
 
 #include "platform/dao/dao.h"
+#include "platform/jetsql/jetcompare.h"
 #include "platform/runtimeerror.h"
 
 #include <QtCore/QDateTime>
@@ -332,7 +333,12 @@ QuickPickHit QuickPickSearch::search(const QString& typed, bool exact)
                         for (int i = 0; i < searchAt; ++i)
                             if (!keyEquals(d->rs->Fields(columns[i]), keys[i]))
                                 return false;
-                        return fold(text(d->rs->Fields(f.searchField))).startsWith(bound);
+                        const QString value = text(d->rs->Fields(f.searchField));
+                        // Exact: only the records that collate equal to the
+                        // text (its case variants) can be accepted.
+                        if (exact)
+                            return jetsql::jetCompare(value, typed) == 0;
+                        return fold(value).startsWith(bound);
                     };
                     for (d->rs->MoveNext(); !d->rs->Eof() && inRange(); d->rs->MoveNext()) {
                         ++d->walk;

@@ -24,7 +24,9 @@
 //     (c, d, g, l, n, s, t, z: "ssz" sorts as "sz"+"sz"), such a record
 //     sorts among the records of the shorter prefix, so the range is the one
 //     of the text without those trailing letters (all of the table when
-//     nothing is left): this is where a longer walk remains;
+//     nothing is left): this is where a longer walk remains. In exact mode
+//     only the records that collate equal to the text (its case variants,
+//     side by side in the index) are read;
 //   - other search columns (numbers, dates): their order is not the order of
 //     their text ("2" is below "12"), so the walk covers the whole table from
 //     its first record, as the index order gives no bound.

@@ -1,4 +1,5 @@
 #include "filters/widgets/vquickpick.h"
+#include "filters/widgets/frmquickpickbrowse.h"
 
 #include "filters/quickpick.h"
 #include "filters/widgets/twips.h"
@@ -81,9 +82,17 @@ void paint(QWidget* w, uint back, uint fore)
 
 }  // namespace
 
-int defaultQuickPickBrowser(vQuickPick*, const QuickPickBrowseRequest&)
+int defaultQuickPickBrowser(vQuickPick* control, const QuickPickBrowseRequest& request)
 {
-    return -1;  // no browse window in this build
+    frmQuickPickBrowse window(control);
+    if (request.rowCount > 0)
+        window.setVisibleRowCount(request.rowCount);
+    if (!window.LoadBrowse(request.browseId, request.filter, request.caption, request.database))
+        return -1;  // the reason is in the shared Errors
+    if (request.currentId > 0)
+        window.RefreshBrowse(request.currentId);
+    window.exec();
+    return window.CurrentID();
 }
 
 struct vQuickPick::Private {

@@ -3,6 +3,8 @@
 #include <QtCore/QFile>
 #include <QtCore/QStringList>
 
+#include <atomic>
+
 // Outside any namespace: the resource initialiser of a static library has to
 // be pulled in explicitly or the linker drops it.
 static void initStringResource()
@@ -111,27 +113,52 @@ QHash<int, QString> parseTable(const QString& source, QStringList* problems)
 
 namespace {
 
-const QHash<int, QString>& table()
+QHash<int, QString> loadTable(const QString& resource)
 {
-    static const QHash<int, QString> loaded = [] {
-        initStringResource();
-        QFile file(QStringLiteral(":/listgen/strings.txt"));
-        if (!file.open(QIODevice::ReadOnly))
-            return QHash<int, QString>();
-        QStringList problems;
-        auto parsed = strings::parseTable(QString::fromUtf8(file.readAll()), &problems);
-        for (const QString& p : problems)
-            qWarning("string table: %s", qPrintable(p));
-        return parsed;
-    }();
-    return loaded;
+    initStringResource();
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning("string table: cannot read %s", qPrintable(resource));
+        return QHash<int, QString>();
+    }
+    QStringList problems;
+    auto parsed = strings::parseTable(QString::fromUtf8(file.readAll()), &problems);
+    for (const QString& p : problems)
+        qWarning("string table %s: %s", qPrintable(resource), qPrintable(p));
+    return parsed;
 }
+
+std::atomic<UiLanguage> chosenLanguage{UiLanguage::Hungarian};
 
 }  // namespace
 
+const QHash<int, QString>& strings::table(UiLanguage language)
+{
+    static const QHash<int, QString> hungarian = loadTable(QStringLiteral(":/listgen/strings.txt"));
+    static const QHash<int, QString> english = loadTable(QStringLiteral(":/listgen/strings.en.txt"));
+    return language == UiLanguage::English ? english : hungarian;
+}
+
+void setUiLanguage(UiLanguage language)
+{
+    chosenLanguage.store(language, std::memory_order_relaxed);
+}
+
+UiLanguage uiLanguage()
+{
+    return chosenLanguage.load(std::memory_order_relaxed);
+}
+
 QString LoadResString(int id)
 {
-    return table().value(id);
+    const UiLanguage language = uiLanguage();
+    if (language != UiLanguage::Hungarian) {
+        const auto& chosen = strings::table(language);
+        const auto it = chosen.constFind(id);
+        if (it != chosen.constEnd())
+            return *it;
+    }
+    return strings::table(UiLanguage::Hungarian).value(id);
 }
 
 QString LibraryTitle()

@@ -3,6 +3,7 @@
 #include "errors.h"
 #include "platform/errorhandler.h"
 #include "platform/message.h"
+#include "platform/strings.h"
 
 namespace lg {
 
@@ -21,6 +22,7 @@ Context& Context::instance()
 void Context::reset()
 {
     instance() = Context();
+    setUiLanguage(UiLanguage::Hungarian);
 }
 
 void Context::newErrors()

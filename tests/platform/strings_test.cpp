@@ -5,6 +5,8 @@
 #include <QtCore/QFile>
 #include <QtCore/QStringList>
 
+#include <algorithm>
+
 using namespace lg;
 
 TEST(StringTable, QuotedTextsKeepTheirBlanks)
@@ -102,4 +104,61 @@ TEST(StringTable, MalformedLinesAreReportedAndSkipped)
     ASSERT_EQ(problems.size(), 6);
     EXPECT_TRUE(problems[0].startsWith(QStringLiteral("line 2:")));
     EXPECT_TRUE(problems[5].startsWith(QStringLiteral("line 7:")));
+}
+
+// The English table is read beside the Hungarian one; both must describe the
+// same texts, or a host that switches language meets holes and broken
+// sentences.
+TEST(StringTable, EnglishTableMatchesTheHungarianOne)
+{
+    const auto& hu = strings::table(UiLanguage::Hungarian);
+    const auto& en = strings::table(UiLanguage::English);
+    QFile file(QStringLiteral(LISTGEN_SOURCE_DIR "/resources/strings.en.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList problems;
+    strings::parseTable(QString::fromUtf8(file.readAll()), &problems);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
+
+    auto ids = [](const QHash<int, QString>& t) {
+        QList<int> k = t.keys();
+        std::sort(k.begin(), k.end());
+        return k;
+    };
+    EXPECT_EQ(ids(hu), ids(en));
+
+    for (auto it = hu.begin(); it != hu.end(); ++it) {
+        const QString hungarian = it.value();
+        const QString english = en.value(it.key());
+        SCOPED_TRACE(it.key());
+        // Pieces joined into sentences keep their blanks and quotes at the
+        // joints; placeholders, accelerators and list separators survive.
+        EXPECT_EQ(hungarian.startsWith(u' '), english.startsWith(u' '));
+        EXPECT_EQ(hungarian.endsWith(u' '), english.endsWith(u' '));
+        EXPECT_EQ(hungarian.startsWith(u'\''), english.startsWith(u'\''));
+        EXPECT_EQ(hungarian.endsWith(u'\''), english.endsWith(u'\''));
+        EXPECT_EQ(hungarian.count(QStringLiteral("%1")), english.count(QStringLiteral("%1")));
+        EXPECT_EQ(hungarian.count(QStringLiteral("%2")), english.count(QStringLiteral("%2")));
+        EXPECT_EQ(hungarian.count(u'&') > 0, english.count(u'&') > 0);
+        EXPECT_EQ(hungarian.isEmpty(), english.isEmpty());
+    }
+}
+
+TEST(StringTable, LanguageSwitchAndFallback)
+{
+    struct Restore {
+        ~Restore() { setUiLanguage(UiLanguage::Hungarian); }
+    } restore;
+    ASSERT_EQ(uiLanguage(), UiLanguage::Hungarian);
+    EXPECT_EQ(LoadResString(3003), QStringLiteral("&Befejezés"));
+
+    setUiLanguage(UiLanguage::English);
+    EXPECT_EQ(uiLanguage(), UiLanguage::English);
+    EXPECT_EQ(LoadResString(3003), QStringLiteral("&Finish"));
+    EXPECT_EQ(LoadResString(30002), QStringLiteral(" AND "));
+    EXPECT_EQ(LoadResString(20000).split(u',').size(), 12);
+    EXPECT_EQ(LoadResString(20001).split(u',').size(), 7);
+    EXPECT_EQ(LoadResString(99999), QString());
+
+    setUiLanguage(UiLanguage::Hungarian);
+    EXPECT_EQ(LoadResString(3003), QStringLiteral("&Befejezés"));
 }

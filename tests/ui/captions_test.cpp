@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/strings.h"
 #include "ui/captions.h"
 
 #include <QtWidgets/QApplication>
@@ -48,6 +49,16 @@ TEST(Captions, TaggedWidgetsGetTheirTextsOthersKeepTheirs)
     EXPECT_EQ(edit->text(), QStringLiteral("marad"));
 
     LoadCaptions(nullptr);  // harmless
+
+    // A host that chose English gets English captions on the forms it
+    // builds afterwards.
+    setUiLanguage(UiLanguage::English);
+    LoadCaptions(&form);
+    setUiLanguage(UiLanguage::Hungarian);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Dynamic list generator"));
+    EXPECT_EQ(button->text(), QStringLiteral("<< &Back"));
+    EXPECT_EQ(group->title(), QStringLiteral("Table details"));
+    EXPECT_EQ(untagged->text(), QStringLiteral("marad"));
 }
 
 TEST(Colours, WindowsCodesAndSystemColours)

@@ -403,20 +403,37 @@ QString escapeXml(const QString& text)
 {
     QString out;
     out.reserve(text.size());
-    for (const QChar ch : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
         switch (ch.unicode()) {
         case '&':
             out += QStringLiteral("&amp;");
-            break;
+            continue;
         case '<':
             out += QStringLiteral("&lt;");
-            break;
+            continue;
         case '>':
             out += QStringLiteral("&gt;");
-            break;
-        default:
+            continue;
+        case '\t':
+        case '\n':
+        case '\r':
             out += ch;
+            continue;
+        default:
+            break;
         }
+        // A caption may carry anything a user typed or pasted; characters
+        // XML cannot hold, not even as a reference, would make the whole file
+        // unreadable, so they are left out.
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += ch;
+            out += text.at(++i);
+            continue;
+        }
+        if (ch.unicode() < 0x20 || ch.isSurrogate() || ch.unicode() == 0xFFFE || ch.unicode() == 0xFFFF)
+            continue;
+        out += ch;
     }
     return out;
 }

@@ -101,7 +101,9 @@ private:
     int m_counter = 0;
 };
 
-// "&", "<" and ">" as entities.
+// "&", "<" and ">" as entities; characters XML cannot carry at all (control
+// characters other than tab and line ends, unpaired surrogates, U+FFFE and
+// U+FFFF) are left out.
 QString escapeXml(const QString& text);
 
 // windows-1250 bytes of `text`; a character that code page cannot hold is

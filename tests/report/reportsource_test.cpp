@@ -177,6 +177,11 @@ TEST(Windows1250, EncodesWhatTheCodePageHoldsAndReferencesTheRest)
     EXPECT_EQ(encodeWindows1250(QStringLiteral("Ω漢")), QByteArray("&#937;&#28450;"));
     EXPECT_EQ(encodeWindows1250(QString::fromUcs4(U"\U0001F600")), QByteArray("&#128512;"));
     EXPECT_EQ(escapeXml(QStringLiteral("Ár <nettó> & \"x\"")), QStringLiteral("Ár &lt;nettó&gt; &amp; \"x\""));
+    // What XML cannot carry is left out, line ends and tabs stay, and a
+    // character beyond the basic plane keeps both its halves.
+    const QString pasted = QStringLiteral("a\x01" "b\tc\r\nd") + QChar(0xFFFE) + QChar(0xD800) + QStringLiteral("e") +
+                           QString::fromUcs4(U"\U0001F600");
+    EXPECT_EQ(escapeXml(pasted), QStringLiteral("ab\tc\r\nde") + QString::fromUcs4(U"\U0001F600"));
 }
 
 // The complete file of a small list: one group whose field has a separate

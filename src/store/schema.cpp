@@ -118,6 +118,9 @@ void installSchema(dao::Database& db, const InstallCallback& callback)
         if (!s.onlyWhenMissing.isEmpty() && !hadBefore.contains(s.onlyWhenMissing))
             hadBefore.insert(s.onlyWhenMissing, db.hasTable(s.onlyWhenMissing));
 
+    // All or nothing: a failure halfway (a full disk, a lost lock) must not
+    // leave a store with some of its tables.
+    dao::Transaction transaction(db);
     for (const Statement& s : statements) {
         const SchemaObject object = objectOf(s.sql);
         if (exists(db, object)) {
@@ -137,6 +140,7 @@ void installSchema(dao::Database& db, const InstallCallback& callback)
         if (callback)
             callback(object, InstallState::Created);
     }
+    transaction.commit();
 }
 
 }  // namespace lg::store

@@ -170,6 +170,10 @@ void throwSyntaxError(int pos, const QString& raw, const QString& what)
 
 TokenList tokenize(const QString& text)
 {
+    // SQLite reads a statement only up to its first NUL: a statement holding
+    // one would run cut short, meaning something else.
+    if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
+        throwSyntaxError(int(nul), QString(), QStringLiteral("a NUL character cannot be part of a statement"));
     TokenList list;
     list.tokens = splitTokens(text);
     numberParameters(list);

@@ -268,6 +268,18 @@ TEST_F(JetStatements, LongChainsRunAndDeepNestingIsRefusedClearly)
             EXPECT_EQ(e.number(), lg::errnum::SyntaxError);
         }
     }
+    // SQLite would read a statement only up to a NUL and run what is left.
+    const QStringList cutShort = {QStringLiteral("DELETE * FROM t WHERE n = 1") + QChar(0) + QStringLiteral(" AND n = 2"),
+                                  QStringLiteral("SELECT 'a") + QChar(0) + QStringLiteral("b'")};
+    for (const QString& cut : cutShort) {
+        try {
+            translate(cut);
+            ADD_FAILURE() << "no error";
+        } catch (const lg::RuntimeError& e) {
+            EXPECT_EQ(e.number(), lg::errnum::SyntaxError);
+            EXPECT_TRUE(e.description().contains(QStringLiteral("NUL"))) << e.description().toStdString();
+        }
+    }
 }
 
 TEST_F(JetStatements, DateFunctions)

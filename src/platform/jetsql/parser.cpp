@@ -740,6 +740,9 @@ private:
             }
             if (cur().type != Tok::Bracket && cur().type != Tok::Ident)
                 fail(QStringLiteral("expected a column name"));
+            // Jet names a column by itself or after one table or query name.
+            if (e->names.size() == 2)
+                fail(QStringLiteral("a column name takes one table name before it, not more"));
             e->names.push_back(cur().text);
             advance();
         }

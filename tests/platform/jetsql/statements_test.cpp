@@ -269,6 +269,10 @@ TEST_F(JetStatements, LongChainsRunAndDeepNestingIsRefusedClearly)
         }
     }
     // SQLite would read a statement only up to a NUL and run what is left.
+    lg::jetsql::test::expectSyntaxErrors({
+        {"SELECT [a].[b].[c].[d] FROM t", "one table name"},
+        {"SELECT a.b.c FROM t", "one table name"},
+    });
     const QStringList cutShort = {QStringLiteral("DELETE * FROM t WHERE n = 1") + QChar(0) + QStringLiteral(" AND n = 2"),
                                   QStringLiteral("SELECT 'a") + QChar(0) + QStringLiteral("b'")};
     for (const QString& cut : cutShort) {

@@ -1,5 +1,7 @@
 #include "parser.h"
 
+#include <utility>
+
 #include "tokenizer.h"
 
 #include "platform/runtimeerror.h"
@@ -201,6 +203,12 @@ private:
     std::unique_ptr<Select> selectCore()
     {
         expectWord("SELECT");
+        // A subquery inside a select item keeps the outer item's state.
+        struct RestoreStar {
+            bool& taken;
+            const bool saved = taken;
+            ~RestoreStar() { taken = saved; }
+        } restoreStar{m_starTaken};
         auto sel = std::make_unique<Select>();
         if (acceptWord("DISTINCT"))
             sel->distinct = true;
@@ -214,7 +222,12 @@ private:
         }
         do {
             SelectItem item;
+            m_starOk = true;
+            m_starTaken = false;
             item.expr = expression();
+            m_starOk = false;
+            if (m_starTaken && item.expr->kind != ExprKind::Star)
+                fail(QStringLiteral("'*' stands for all columns only as a whole select item"));
             item.alias = optionalAlias();
             sel->items.push_back(std::move(item));
         } while (acceptSymbol(","));
@@ -621,6 +634,10 @@ private:
 
     ExprPtr primary()
     {
+        // '*' and 't.*' stand for columns only as a whole select item: only
+        // the first operand of an item may be one (the item checks it is
+        // nothing more).
+        const bool starOk = std::exchange(m_starOk, false);
         const Token& t = cur();
         const int pos = t.pos;
         switch (t.type) {
@@ -665,6 +682,9 @@ private:
                 return inner;
             }
             if (t.text == u"*") {
+                if (!starOk)
+                    fail(QStringLiteral("'*' stands for all columns only as a whole select item"));
+                m_starTaken = true;
                 advance();
                 return makeExpr(ExprKind::Star, pos);
             }
@@ -697,9 +717,9 @@ private:
                 return functionCall();
             if (isReserved(t))
                 fail(QStringLiteral("expected an expression"));
-            return columnRef();
+            return columnRef(starOk);
         case Tok::Bracket:
-            return columnRef();
+            return columnRef(starOk);
         }
         fail(QStringLiteral("expected an expression"));
     }
@@ -726,7 +746,7 @@ private:
     }
 
     // name, table.name, table.*, also with '!' as Jet's qualifier.
-    ExprPtr columnRef()
+    ExprPtr columnRef(bool starOk = false)
     {
         auto e = makeExpr(ExprKind::Column, cur().pos);
         e->names.push_back(cur().text);
@@ -734,6 +754,9 @@ private:
         while (isSymbol(".") || isSymbol("!")) {
             advance();
             if (isSymbol("*")) {
+                if (!starOk)
+                    fail(QStringLiteral("'*' stands for all columns only as a whole select item"));
+                m_starTaken = true;
                 advance();
                 e->kind = ExprKind::Star;
                 return e;
@@ -1084,6 +1107,8 @@ private:
     const std::vector<Token>& m_tokens;
     size_t m_i = 0;
     int m_depth = 0;
+    bool m_starOk = false;     // the next operand may be '*' or 't.*'
+    bool m_starTaken = false;  // the select item being read began with one
 };
 
 }  // namespace

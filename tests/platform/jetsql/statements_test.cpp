@@ -272,7 +272,14 @@ TEST_F(JetStatements, LongChainsRunAndDeepNestingIsRefusedClearly)
     lg::jetsql::test::expectSyntaxErrors({
         {"SELECT [a].[b].[c].[d] FROM t", "one table name"},
         {"SELECT a.b.c FROM t", "one table name"},
+        {"SELECT *- OM t", "whole select item"},
+        {"SELECT t.* + 1 FROM t", "whole select item"},
+        {"SELECT n FROM t WHERE * = 1", "whole select item"},
+        {"SELECT -* FROM t", "whole select item"},
     });
+    // Where '*' belongs it still reads.
+    EXPECT_NO_THROW(translate(QStringLiteral("SELECT *, t.*, Count(*) AS c, (SELECT Max(n) FROM t) + 1 FROM t")));
+    EXPECT_NO_THROW(translate(QStringLiteral("SELECT (SELECT * FROM u) AS x, n FROM t")));
     const QStringList cutShort = {QStringLiteral("DELETE * FROM t WHERE n = 1") + QChar(0) + QStringLiteral(" AND n = 2"),
                                   QStringLiteral("SELECT 'a") + QChar(0) + QStringLiteral("b'")};
     for (const QString& cut : cutShort) {

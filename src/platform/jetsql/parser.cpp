@@ -229,6 +229,8 @@ private:
             if (m_starTaken && item.expr->kind != ExprKind::Star)
                 fail(QStringLiteral("'*' stands for all columns only as a whole select item"));
             item.alias = optionalAlias();
+            if (item.expr->kind == ExprKind::Star && !item.alias.isEmpty())
+                fail(QStringLiteral("'*' cannot be given a name"));
             sel->items.push_back(std::move(item));
         } while (acceptSymbol(","));
         if (isWord("INTO"))

@@ -276,6 +276,8 @@ TEST_F(JetStatements, LongChainsRunAndDeepNestingIsRefusedClearly)
         {"SELECT t.* + 1 FROM t", "whole select item"},
         {"SELECT n FROM t WHERE * = 1", "whole select item"},
         {"SELECT -* FROM t", "whole select item"},
+        {"SELECT * id, n FROM t", "cannot be given a name"},
+        {"SELECT t.* AS x FROM t", "cannot be given a name"},
     });
     // Where '*' belongs it still reads.
     EXPECT_NO_THROW(translate(QStringLiteral("SELECT *, t.*, Count(*) AS c, (SELECT Max(n) FROM t) + 1 FROM t")));

@@ -1,5 +1,7 @@
 #include "filters/quickpick.h"
 
+#include "platform/strings.h"
+
 #include "platform/dao/dao.h"
 #include "platform/jetsql/jetcompare.h"
 #include "platform/runtimeerror.h"
@@ -209,7 +211,7 @@ bool QuickPickSearch::initialize(std::shared_ptr<dao::Database> db, int id)
     d->current = -1;
     d->error.clear();
     if (!d->db) {
-        d->error = QStringLiteral("Nincs adatbázis-kapcsolat.");
+        d->error = LoadResString(7102);
         return false;
     }
     try {

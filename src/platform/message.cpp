@@ -6,17 +6,17 @@ namespace lg {
 
 namespace {
 
-const QString kQuestionTitle = QStringLiteral("Kérdés!");
-const QString kWarningTitle = QStringLiteral("Figyelem!");
-const QString kInfoTitle = QStringLiteral("Információ");
-const QString kErrorTitle = QStringLiteral("Hiba!");
+QString questionTitle() { return LoadResString(7300); }
+QString warningTitle() { return LoadResString(7301); }
+QString infoTitle() { return LoadResString(7302); }
+QString errorTitle() { return LoadResString(7303); }
 
-const QString kOk = QStringLiteral("&OK");
-const QString kCancel = QStringLiteral("&Mégsem");
-const QString kYes = QStringLiteral("&Igen");
-const QString kNo = QStringLiteral("&Nem");
-const QString kRetry = QStringLiteral("Új&ból");
-const QString kNewItem = QStringLiteral("Új &elem");
+QString okCaption() { return LoadResString(7304); }
+QString cancelCaption() { return LoadResString(7305); }
+QString yesCaption() { return LoadResString(7306); }
+QString noCaption() { return LoadResString(7307); }
+QString retryCaption() { return LoadResString(7308); }
+QString newItemCaption() { return LoadResString(7309); }
 
 MessagePresenterFactory& presenterFactory()
 {
@@ -79,37 +79,37 @@ MessageRequest cMessage2::buildRequest(int typeCode, const QString& message, con
     r.subMessage = subMessage;
     switch (typeCode & 15) {
     case msg::ButtonsOk:
-        r.captions = {kOk};
+        r.captions = {okCaption()};
         r.codes = {msg::OK};
         r.defaultResult = msg::OK;
         break;
     case msg::ButtonsOkCancel:
-        r.captions = {kOk, kCancel};
+        r.captions = {okCaption(), cancelCaption()};
         r.codes = {msg::OK, msg::Cancel};
         r.defaultResult = msg::Cancel;
         break;
     case msg::ButtonsYesNoCancel:
-        r.captions = {kYes, kNo, kCancel};
+        r.captions = {yesCaption(), noCaption(), cancelCaption()};
         r.codes = {msg::Yes, msg::No, msg::Cancel};
         r.defaultResult = msg::Cancel;
         break;
     case msg::ButtonsYesNo:
-        r.captions = {kYes, kNo};
+        r.captions = {yesCaption(), noCaption()};
         r.codes = {msg::Yes, msg::No};
         r.defaultResult = msg::No;
         break;
     case msg::ButtonsRetryCancel:
-        r.captions = {kRetry, kCancel};
+        r.captions = {retryCaption(), cancelCaption()};
         r.codes = {msg::Retry, msg::Cancel};
         r.defaultResult = msg::Cancel;
         break;
     case msg::ButtonsNewItemCancel:
-        r.captions = {kNewItem, kCancel};
+        r.captions = {newItemCaption(), cancelCaption()};
         r.codes = {msg::NewItem, msg::Cancel};
         r.defaultResult = msg::Cancel;
         break;
     case msg::ButtonsInput:
-        r.captions = {kOk, kCancel};
+        r.captions = {okCaption(), cancelCaption()};
         r.codes = {msg::OK, msg::Cancel};
         r.defaultResult = msg::Cancel;
         r.inputMode = true;
@@ -127,7 +127,7 @@ MessageRequest cMessage2::buildRequest(int typeCode, const QString& message, con
         break;
     default:
         // Unused button selections fall back to a plain OK box.
-        r.captions = {kOk};
+        r.captions = {okCaption()};
         r.codes = {msg::OK};
         r.defaultResult = msg::OK;
         break;
@@ -160,32 +160,32 @@ void cMessage2::ResizeMessageForm()
 
 int cMessage2::MsgQuestionOkCancel(const QString& message, const QString& subMessage)
 {
-    return ShowMessageBox(msg::IconQuestion | msg::ButtonsOkCancel, message, subMessage, kQuestionTitle);
+    return ShowMessageBox(msg::IconQuestion | msg::ButtonsOkCancel, message, subMessage, questionTitle());
 }
 
 int cMessage2::MsgQuestionYesNo(const QString& message, const QString& subMessage)
 {
-    return ShowMessageBox(msg::IconQuestion | msg::ButtonsYesNo, message, subMessage, kQuestionTitle);
+    return ShowMessageBox(msg::IconQuestion | msg::ButtonsYesNo, message, subMessage, questionTitle());
 }
 
 int cMessage2::MsgQuestionYesNoCancel(const QString& message, const QString& subMessage)
 {
-    return ShowMessageBox(msg::IconQuestion | msg::ButtonsYesNoCancel, message, subMessage, kQuestionTitle);
+    return ShowMessageBox(msg::IconQuestion | msg::ButtonsYesNoCancel, message, subMessage, questionTitle());
 }
 
 int cMessage2::MsgWarning(const QString& message, const QString& subMessage)
 {
-    return ShowMessageBox(msg::IconWarning | msg::ButtonsOk, message, subMessage, kWarningTitle);
+    return ShowMessageBox(msg::IconWarning | msg::ButtonsOk, message, subMessage, warningTitle());
 }
 
 int cMessage2::MsgInfo(const QString& message, const QString& subMessage)
 {
-    return ShowMessageBox(msg::IconInformation | msg::ButtonsOk, message, subMessage, kInfoTitle);
+    return ShowMessageBox(msg::IconInformation | msg::ButtonsOk, message, subMessage, infoTitle());
 }
 
 int cMessage2::MsgError(const QString& message, const QString& subMessage)
 {
-    return ShowMessageBox(msg::IconError | msg::ButtonsOk, message, subMessage, kErrorTitle);
+    return ShowMessageBox(msg::IconError | msg::ButtonsOk, message, subMessage, errorTitle());
 }
 
 QString cMessage2::MsgInputBox(const QString& message, const QString& subMessage, QString& text, const QString& title)
@@ -201,8 +201,8 @@ int cMessage2::MsgQuestionUDT(const QString& message, const QString& subMessage,
                               const QString& caption2, const QString& caption3)
 {
     if (caption1.isEmpty() && caption2.isEmpty() && caption3.isEmpty())
-        return ShowMessageBox(msg::IconWarning, message, subMessage, kWarningTitle);
-    return ShowMessageBox(msg::IconQuestion | msg::ButtonsCustom, message, subMessage, kQuestionTitle,
+        return ShowMessageBox(msg::IconWarning, message, subMessage, warningTitle());
+    return ShowMessageBox(msg::IconQuestion | msg::ButtonsCustom, message, subMessage, questionTitle(),
                           {caption1, caption2, caption3});
 }
 

@@ -1,5 +1,7 @@
 #include "safefile.h"
 
+#include "platform/strings.h"
+
 #include <QtCore/QDir>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
@@ -73,26 +75,26 @@ bool SafeFile::checkTarget(const QString& target, const QStringList& refused, QS
         return false;
     };
     if (target.isEmpty())
-        return refuse(u"Nincs megadva a fájl neve."_s);
+        return refuse(LoadResString(7200));
     const QFileInfo fi(target);
     if (!fi.absoluteDir().exists())
-        return refuse(u"A könyvtár nem létezik: %1"_s.arg(fi.absolutePath()));
+        return refuse(LoadResString(7201).arg(fi.absolutePath()));
 
     struct stat st {};
     if (::lstat(QFile::encodeName(fi.absoluteFilePath()).constData(), &st) != 0) {
         if (errno == ENOENT)
             return true;  // a new file
-        return refuse(u"A fájl nem érhető el: %1 (%2)"_s.arg(target, systemError(errno)));
+        return refuse(LoadResString(7202).arg(target, systemError(errno)));
     }
     if (S_ISLNK(st.st_mode))
-        return refuse(u"A megadott név szimbolikus hivatkozás, nem írható felül: %1"_s.arg(target));
+        return refuse(LoadResString(7203).arg(target));
     if (S_ISDIR(st.st_mode))
-        return refuse(u"A megadott név egy könyvtár: %1"_s.arg(target));
+        return refuse(LoadResString(7204).arg(target));
     if (!S_ISREG(st.st_mode))
-        return refuse(u"A megadott név nem közönséges fájl, nem írható felül: %1"_s.arg(target));
+        return refuse(LoadResString(7205).arg(target));
     for (const QString& r : refused) {
         if (sameFile(st, r))
-            return refuse(u"A fájl használatban van, nem írható felül: %1"_s.arg(target));
+            return refuse(LoadResString(7206).arg(target));
     }
     return true;
 }
@@ -124,7 +126,7 @@ bool SafeFile::begin()
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
-            return fail(u"A fájl nem írható: %1 (%2)"_s.arg(m_target, systemError(errno)));
+            return fail(LoadResString(7207).arg(m_target, systemError(errno)));
         }
         // A replaced file keeps its permissions.
         if (hadTarget)
@@ -134,7 +136,7 @@ bool SafeFile::begin()
         m_begun = true;
         return true;
     }
-    return fail(u"A fájl nem írható: %1"_s.arg(m_target));
+    return fail(LoadResString(7208).arg(m_target));
 }
 
 QFile* SafeFile::device()
@@ -144,7 +146,7 @@ QFile* SafeFile::device()
     if (!m_device) {
         m_device = std::make_unique<QFile>(m_temp);
         if (!m_device->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            m_error = u"A fájl nem írható: %1 (%2)"_s.arg(m_target, m_device->errorString());
+            m_error = LoadResString(7207).arg(m_target, m_device->errorString());
             m_device.reset();
             return nullptr;
         }
@@ -157,7 +159,7 @@ bool SafeFile::commit()
     if (m_committed)
         return true;
     if (!m_begun)
-        return fail(m_error.isEmpty() ? u"A fájl nem írható: %1"_s.arg(m_target) : m_error);
+        return fail(m_error.isEmpty() ? LoadResString(7208).arg(m_target) : m_error);
     if (m_device) {
         const bool flushed = m_device->flush();
         const QString reason = m_device->errorString();
@@ -166,7 +168,7 @@ bool SafeFile::commit()
         m_device.reset();
         if (!ok) {
             cancel();
-            return fail(u"A fájl nem írható: %1 (%2)"_s.arg(m_target, reason));
+            return fail(LoadResString(7207).arg(m_target, reason));
         }
     }
     const QByteArray temp = QFile::encodeName(m_temp);
@@ -174,7 +176,7 @@ bool SafeFile::commit()
     if (!syncPath(temp, false)) {
         const int err = errno;
         cancel();
-        return fail(u"A fájl nem írható: %1 (%2)"_s.arg(m_target, systemError(err)));
+        return fail(LoadResString(7207).arg(m_target, systemError(err)));
     }
     // The target may have changed kind since begin (a link put in its place).
     QString why;
@@ -185,7 +187,7 @@ bool SafeFile::commit()
     if (doRename(temp.constData(), target.constData()) != 0) {
         const int err = errno;
         cancel();
-        return fail(u"A fájl nem írható felül: %1 (%2)"_s.arg(m_target, systemError(err)));
+        return fail(LoadResString(7209).arg(m_target, systemError(err)));
     }
     m_begun = false;
     m_committed = true;

@@ -188,8 +188,7 @@ bool GenerateListStatement(long listReportId, long listTypeId, QString& conditio
                 fromText = textOf(*rs, QStringLiteral("table_join"));
         }
         if (fromText.trimmed().isEmpty()) {
-            AddError(0, QStringLiteral("A listatípusnak nincs %1. sorszámú táblakapcsolata, a lista lekérdezése nem "
-                                       "állítható össze!")
+            AddError(0, LoadResString(7242)
                             .arg(ph.depth));
             return false;
         }

@@ -1,5 +1,7 @@
 #include "report/xlsexport.h"
 
+#include "platform/strings.h"
+
 #include "platform/dao/dao.h"
 #include "platform/errorhandler.h"
 #include "platform/runtimeerror.h"
@@ -79,9 +81,9 @@ bool cXLSExport::exportOnce()
 {
     const QString target = m_fileName.trimmed();
     if (target.isEmpty())
-        return fail(u"Nincs megadva az exportálás fájlneve."_s);
+        return fail(LoadResString(7224));
     if (!m_recordSource && !m_reader)
-        return fail(u"Nincs megadva az exportálandó adatforrás."_s);
+        return fail(LoadResString(7225));
 
     // Columns and how their values are written.
     QList<CellKind> kinds;
@@ -119,7 +121,7 @@ bool cXLSExport::exportOnce()
     for (qsizetype k = 0; k < std::max(kinds.size(), captions.size()); ++k)
         columns.append({captions.value(k), kinds.value(k, CellKind::Auto)});
     if (columns.size() > kMaxSheetColumns)
-        return fail(u"Túl sok oszlop az exportáláshoz: %1 (legfeljebb %2)"_s.arg(columns.size()).arg(kMaxSheetColumns));
+        return fail(LoadResString(7220).arg(columns.size()).arg(kMaxSheetColumns));
 
     // The workbook goes to a temporary file next to the target and replaces
     // the target only when it is complete.
@@ -127,7 +129,7 @@ bool cXLSExport::exportOnce()
     for (const QString& path : m_refused)
         file.refuse(path);
     if (!file.begin())
-        return fail(u"Az exportálás fájlja nem írható (%1): %2"_s.arg(target, file.errorString()));
+        return fail(LoadResString(7226).arg(target, file.errorString()));
 
     xlsx::SheetWriter writer;
     xlsx::SheetWriter::Options options;
@@ -141,7 +143,7 @@ bool cXLSExport::exportOnce()
     if (!writer.close(error))
         return fail(u"%1 (%2)"_s.arg(error, target));
     if (!file.commit())
-        return fail(u"Az Excel munkafüzet nem írható ki (%1): %2"_s.arg(target, file.errorString()));
+        return fail(LoadResString(7227).arg(target, file.errorString()));
     m_rowsWritten = writer.rowsWritten();
     return true;
 }

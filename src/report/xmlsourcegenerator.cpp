@@ -50,7 +50,7 @@ CatalogueField catalogueField(long tableFieldId)
 
 void missingField(long tableFieldId)
 {
-    AddError(0, QStringLiteral("A riport egyik mezője (katalógusazonosító: %1) nem található a mezőkatalógusban!")
+    AddError(0, LoadResString(7240)
                     .arg(tableFieldId));
 }
 
@@ -147,7 +147,7 @@ bool XMLSourceGenerator::GenerateXMLFile()
         if (!ok) {
             const QString reason = !file.errorString().isEmpty() ? file.errorString()
                                                                  : (out ? out->errorString() : QString());
-            AddError(0, QStringLiteral("A riportfájl nem írható: %1 (%2)").arg(m_reportPath, reason));
+            AddError(0, LoadResString(7241).arg(m_reportPath, reason));
             return false;
         }
         return true;

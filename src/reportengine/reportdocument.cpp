@@ -1,5 +1,7 @@
 #include "reportengine/reportdocument.h"
 
+#include "platform/strings.h"
+
 #include "platform/runtimeerror.h"
 #include "platform/safefile.h"
 #include "platform/xlsx/sheetwriter.h"
@@ -298,14 +300,14 @@ bool ReportDocument::renderPdf(const QString& path, QString& error, const QStrin
         writer.setCreator(u"listgen"_s);
         QPainter painter;
         if (!painter.begin(&writer)) {
-            error = u"A PDF fájl nem hozható létre: %1"_s.arg(path);
+            error = LoadResString(7280).arg(path);
             return false;
         }
         DeviceSink sink(painter, geometry(), 1.0, [&] { return writer.newPage(); });
         const bool ok = drawAll(sink, error);
         if (!painter.end() || sink.failed) {
             if (error.isEmpty())
-                error = u"A PDF fájl nem írható: %1"_s.arg(path);
+                error = LoadResString(7281).arg(path);
             return false;
         }
         if (!ok)
@@ -324,7 +326,7 @@ bool ReportDocument::print(QPrinter& printer, QString& error)
     printer.setPageLayout(pageLayoutOf(geometry()));
     QPainter painter;
     if (!painter.begin(&printer)) {
-        error = u"A nyomtatás nem indítható el."_s;
+        error = LoadResString(7282);
         return false;
     }
     const double units = printer.resolution() / 1440.0;
@@ -332,7 +334,7 @@ bool ReportDocument::print(QPrinter& printer, QString& error)
     const bool ok = drawAll(sink, error);
     painter.end();
     if (sink.failed && error.isEmpty())
-        error = u"A nyomtatás megszakadt."_s;
+        error = LoadResString(7283);
     return ok && !sink.failed;
 }
 
@@ -343,7 +345,7 @@ bool ReportDocument::renderHtml(const QString& path, QString& error, const QStri
         return false;
     QFile* f = file.device();
     if (!f) {
-        error = u"A fájl nem hozható létre: %1 (%2)"_s.arg(path, file.errorString());
+        error = LoadResString(7284).arg(path, file.errorString());
         return false;
     }
     {
@@ -364,7 +366,7 @@ bool ReportDocument::renderHtml(const QString& path, QString& error, const QStri
         out << u"</body></html>\n"_s;
         out.flush();
         if (out.status() != QTextStream::Ok || !f->flush()) {
-            error = u"A fájl nem írható: %1 (%2)"_s.arg(path, f->errorString());
+            error = LoadResString(7207).arg(path, f->errorString());
             return false;
         }
     }

@@ -1,5 +1,7 @@
 #include "reportengine/reportengine.h"
 
+#include "platform/strings.h"
+
 #include "platform/dao/dao.h"
 #include "reportengine/filedialogservice.h"
 #include "reportengine/reportpreview.h"
@@ -22,7 +24,7 @@ bool renderToFile(ReportDocument& document, const QString& path, QString& error,
         return document.renderHtml(path, error, refused);
     if (suffix == "xlsx"_L1)
         return document.renderXlsx(path, error, refused);
-    error = u"Ismeretlen fájltípus: \"%1\" (PDF, HTML vagy XLSX fájl adható meg)"_s.arg(path);
+    error = LoadResString(7270).arg(path);
     return false;
 }
 
@@ -30,13 +32,13 @@ bool renderToChosenFile(ReportSession& session, QWidget* parent, QString& error)
 {
     error.clear();
     if (!session.document) {
-        error = u"A riport nincs előkészítve."_s;
+        error = LoadResString(7271);
         return false;
     }
     auto dialog = session.fileDialog ? session.fileDialog : defaultFileDialogService();
     const QString path =
-        dialog->getSaveFileName(parent, u"Riport mentése fájlba"_s,
-                                u"PDF-dokumentum (*.pdf);;Weblap (*.html *.htm);;Excel-munkafüzet (*.xlsx)"_s).trimmed();
+        dialog->getSaveFileName(parent, LoadResString(7272),
+                                LoadResString(7273)).trimmed();
     if (path.isEmpty())
         return false;
     return renderToFile(*session.document, path, error);
@@ -70,7 +72,7 @@ bool ReportEngine::InitReportEngine()
 {
     m_session->lastError.clear();
     if (m_reportFilePath.trimmed().isEmpty())
-        return fail(u"Nincs megadva a riportfájl."_s);
+        return fail(LoadResString(7274));
     ReportSource source;
     QString error;
     if (!loadReportSource(m_reportFilePath, source, error))
@@ -83,9 +85,9 @@ bool ReportEngine::InitReportEngine()
         if (!opener) {
             const QString statement = m_recordSource.trimmed().isEmpty() ? source.recordSource : m_recordSource;
             if (statement.trimmed().isEmpty())
-                return fail(u"A riportnak nincs adatforrása."_s);
+                return fail(LoadResString(7275));
             if (m_connectionProvider != 1)
-                return fail(u"Ismeretlen adatkapcsolat-típus: %1"_s.arg(m_connectionProvider));
+                return fail(LoadResString(7276).arg(m_connectionProvider));
             QString file = m_dataBasePath, password;
             if (const qsizetype at = file.indexOf(kPasswordPart, 0, Qt::CaseInsensitive); at >= 0) {
                 password = file.mid(at + kPasswordPart.size());
@@ -95,7 +97,7 @@ bool ReportEngine::InitReportEngine()
             }
             file = file.trimmed();
             if (file.isEmpty() || !QFileInfo(file).isFile())
-                return fail(u"Az adatbázis nem található: %1"_s.arg(file));
+                return fail(LoadResString(7277).arg(file));
             m_session->database = dao::Database::open(file, password);
             protectedPaths << file;
             opener = statementOpener(m_session->database, statement);
@@ -103,7 +105,7 @@ bool ReportEngine::InitReportEngine()
         // Opening the rows once checks the statement and gives the columns.
         auto rows = opener();
         if (!rows)
-            return fail(u"A riport adatforrása nem nyitható meg."_s);
+            return fail(LoadResString(7278));
         const QStringList columns = rows->columns();
         rows.reset();
 
@@ -121,7 +123,7 @@ bool ReportEngine::InitReportEngine()
         }
         return true;
     } catch (const RuntimeError& e) {
-        return fail(u"Az adatbázis visszautasította a riport adatforrását: %1"_s.arg(e.description()));
+        return fail(LoadResString(7279).arg(e.description()));
     } catch (const std::exception& e) {
         return fail(QString::fromLocal8Bit(e.what()));
     }
@@ -152,7 +154,7 @@ bool ReportEngine::PrintReport(QPrinter* printer)
 {
     m_session->lastError.clear();
     if (!m_session->document)
-        return fail(u"A riport nincs előkészítve."_s);
+        return fail(LoadResString(7271));
     std::unique_ptr<QPrinter> own;
     if (!printer) {
         own = std::make_unique<QPrinter>(QPrinter::HighResolution);

@@ -1,5 +1,7 @@
 #include "reportengine/reportpreview.h"
 
+#include "platform/strings.h"
+
 #include "reportengine/reportengine.h"
 #include "platform/runtimeerror.h"
 
@@ -40,25 +42,25 @@ ReportPreview::ReportPreview(std::shared_ptr<ReportSession> session, QWidget* pa
         bar->addWidget(b);
         return b;
     };
-    QToolButton* first = button(u"|<"_s, u"Első oldal"_s);
-    QToolButton* prev = button(u"<"_s, u"Előző oldal"_s);
+    QToolButton* first = button(u"|<"_s, LoadResString(7285));
+    QToolButton* prev = button(u"<"_s, LoadResString(7286));
     m_pageBox = new QSpinBox(this);
     m_pageBox->setMinimum(1);
     bar->addWidget(m_pageBox);
     m_pagesLabel = new QLabel(this);
     bar->addWidget(m_pagesLabel);
-    QToolButton* next = button(u">"_s, u"Következő oldal"_s);
-    QToolButton* last = button(u">|"_s, u"Utolsó oldal"_s);
+    QToolButton* next = button(u">"_s, LoadResString(7287));
+    QToolButton* last = button(u">|"_s, LoadResString(7288));
     m_zoomBox = new QComboBox(this);
     for (int z : {50, 75, 100, 125, 150, 200})
         m_zoomBox->addItem(u"%1%"_s.arg(z), z / 100.0);
-    m_zoomBox->addItem(u"Oldalszélesség"_s, kFitWidth);
+    m_zoomBox->addItem(LoadResString(7289), kFitWidth);
     m_zoomBox->setCurrentIndex(2);
-    m_zoomBox->setToolTip(u"Nagyítás"_s);
+    m_zoomBox->setToolTip(LoadResString(7290));
     bar->addWidget(m_zoomBox);
     bar->addStretch();
-    m_print = button(u"Nyomtatás"_s, u"A riport nyomtatása"_s);
-    m_export = button(u"Exportálás"_s, u"A riport mentése PDF, HTML vagy Excel fájlba"_s);
+    m_print = button(LoadResString(7291), LoadResString(7292));
+    m_export = button(LoadResString(7293), LoadResString(7294));
     m_print->setVisible(m_session->printAllowed);
     m_export->setVisible(m_session->exportAllowed);
 

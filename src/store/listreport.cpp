@@ -1,5 +1,7 @@
 #include "store/listreport.h"
 
+#include "platform/strings.h"
+
 #include "platform/dao/dao.h"
 #include "store/context.h"
 #include "store/errors.h"
@@ -220,7 +222,7 @@ bool ListReport::DeleteTempItem()
                      .toLongLong());
         if (storedTemp == 0) {
             AddError(errnum::ListNotTemporary,
-                     QStringLiteral("A(z) %1 azonosítójú lista nem ideiglenes munkapéldány, nem dobható el.").arg(n));
+                     LoadResString(7243).arg(n));
             return false;
         }
         // All or nothing: a list without its row but with children (or the

@@ -1,5 +1,7 @@
 #include "store/tables.h"
 
+#include "platform/strings.h"
+
 #include <QtCore/QHash>
 #include <QtCore/QRegularExpression>
 
@@ -91,14 +93,12 @@ dao::Database& CurrentDatabase()
 
 QString lockQuestionMessage()
 {
-    return QStringLiteral("Az adatállományt a rendszer nem tudja lokkolni.");
+    return LoadResString(7244);
 }
 
 QString lockQuestionSubMessage()
 {
-    return QStringLiteral(
-        "Az adatbázist jelenleg más használja kérem várjon egy pár pillanatot, majd nyomja meg az Igen gombot a "
-        "folytatáshoz, a Nemet a megszakításhoz!");
+    return LoadResString(7245);
 }
 
 bool Initialize()

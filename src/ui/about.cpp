@@ -45,13 +45,13 @@ frmAbout::frmAbout(QWidget* parent, const QString& title, const QString& version
     f.setPointSizeF(f.pointSizeF() * 1.4);
     f.setBold(true);
     lblTitle->setFont(f);
-    lblVersion = new QLabel(QStringLiteral("Verzió ") + versionText, this);
+    lblVersion = new QLabel(LoadResString(7250) + versionText, this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("&Rendszerinformáció..."), this);
+    cmdSysInfo = new QPushButton(LoadResString(7251), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, [this] { showSystemInformation(); });
@@ -70,7 +70,7 @@ frmAbout::frmAbout(QWidget* parent, const QString& title, const QString& version
 
 QString frmAbout::systemInformation()
 {
-    return QStringLiteral("Operációs rendszer: ") + QSysInfo::prettyProductName() + QStringLiteral(" (") +
+    return LoadResString(7252) + QSysInfo::prettyProductName() + QStringLiteral(" (") +
            QSysInfo::kernelType() + QLatin1Char(' ') + QSysInfo::kernelVersion() + QStringLiteral(", ") +
            QSysInfo::currentCpuArchitecture() + QStringLiteral(")\r\nQt: ") + QString::fromLatin1(qVersion()) +
            QStringLiteral("\r\n") + dao::Database::backendName() + QStringLiteral(": ") + dao::Database::backendVersion();

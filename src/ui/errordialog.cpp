@@ -1,5 +1,7 @@
 #include "errordialog.h"
 
+#include "platform/strings.h"
+
 #include "messagebox.h"
 
 #include <QtWidgets/QFormLayout>
@@ -37,8 +39,8 @@ frmErrorDialog::frmErrorDialog(QWidget* parent) : QDialog(parent)
     txtTrace->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* details = new QFormLayout;
-    details->addRow(QStringLiteral("Hibaszám:"), lblNumber);
-    details->addRow(QStringLiteral("Forrás:"), lblSource);
+    details->addRow(LoadResString(7253), lblNumber);
+    details->addRow(LoadResString(7254), lblSource);
 
     auto* top = new QHBoxLayout;
     top->addWidget(icon);
@@ -47,11 +49,11 @@ frmErrorDialog::frmErrorDialog(QWidget* parent) : QDialog(parent)
     texts->addLayout(details);
     top->addLayout(texts, 1);
 
-    cmdRetry = new QPushButton(QStringLiteral("Új&ból"), this);
+    cmdRetry = new QPushButton(LoadResString(7255), this);
     cmdRetry->setObjectName(QStringLiteral("cmdRetry"));
-    cmdContinue = new QPushButton(QStringLiteral("&Folytatás"), this);
+    cmdContinue = new QPushButton(LoadResString(7256), this);
     cmdContinue->setObjectName(QStringLiteral("cmdContinue"));
-    cmdGiveUp = new QPushButton(QStringLiteral("Mé&gszakítás"), this);
+    cmdGiveUp = new QPushButton(LoadResString(7257), this);
     cmdGiveUp->setObjectName(QStringLiteral("cmdGiveUp"));
     cmdGiveUp->setDefault(true);
 

@@ -1,4 +1,6 @@
 #include "filters/widgets/vquickpick.h"
+
+#include "platform/strings.h"
 #include "filters/widgets/frmquickpickbrowse.h"
 
 #include "filters/quickpick.h"
@@ -20,7 +22,7 @@ namespace lg::filters {
 
 namespace {
 
-const QString kNotFound = QStringLiteral("<nem talált>");
+QString notFoundText() { return LoadResString(7260); }
 
 int shiftState(Qt::KeyboardModifiers m)
 {
@@ -155,7 +157,7 @@ vQuickPick::vQuickPick(QWidget* parent) : QWidget(parent), d(new Private)
     d->edit = new QLineEdit(this);
     d->edit->setObjectName(QStringLiteral("txtInput"));
     d->edit->installEventFilter(this);
-    d->result = new QLabel(kNotFound, this);
+    d->result = new QLabel(notFoundText(), this);
     d->result->setObjectName(QStringLiteral("lblResult"));
     d->result->setFrameShape(QFrame::Panel);
     d->result->setFrameShadow(QFrame::Sunken);
@@ -208,7 +210,7 @@ void vQuickPick::runSearch(const QString& text, int caret, bool forcedExact)
     if (text.trimmed().isEmpty()) {
         d->id = -1;
         d->edit->clear();
-        d->result->setText(kNotFound);
+        d->result->setText(notFoundText());
     } else {
         const QuickPickHit hit = d->initialized ? d->search.search(text, exact) : QuickPickHit();
         if (hit.found) {
@@ -219,7 +221,7 @@ void vQuickPick::runSearch(const QString& text, int caret, bool forcedExact)
             d->result->setText(hit.result);
         } else {
             d->id = -1;
-            d->result->setText(kNotFound);
+            d->result->setText(notFoundText());
         }
     }
     d->handling = false;
@@ -240,7 +242,7 @@ void vQuickPick::showItem(int id)
     } else {
         d->id = -1;
         d->edit->clear();
-        d->result->setText(kNotFound);
+        d->result->setText(notFoundText());
     }
     d->handling = false;
     if (d->id != before)
@@ -741,7 +743,7 @@ bool vQuickPick::handleKey(QKeyEvent* e)
     const int shift = shiftState(mods);
     if (key == Qt::Key_F12 && mods == (Qt::ControlModifier | Qt::AltModifier)) {
         ctx().messageService().ShowMessageBox(msg::IconInformation, diagnosticText(), QString(),
-                                              QStringLiteral("vLQDQuickPick információ"));
+                                              LoadResString(7261));
         return true;
     }
     if (key == Qt::Key_F4 && mods == Qt::NoModifier) {
@@ -754,7 +756,7 @@ bool vQuickPick::handleKey(QKeyEvent* e)
             Q_EMIT SearchFieldChanged(SearchField());
         }
         if (d->searchLabelNeed)
-            showMessage(QStringLiteral(" Keresés: ") + SearchFieldName() + QLatin1Char(' '), 10);
+            showMessage(LoadResString(7262) + SearchFieldName() + QLatin1Char(' '), 10);
         if (mods == Qt::NoModifier) {
             d->edit->setCursorPosition(0);
             if (!Text().isEmpty())
@@ -765,7 +767,7 @@ bool vQuickPick::handleKey(QKeyEvent* e)
     if ((key == Qt::Key_Up || key == Qt::Key_Down) && mods == Qt::ControlModifier) {
         const int n = qBound(1, SearchStartLength() + (key == Qt::Key_Up ? 1 : -1), 10);
         setSearchStartLength(n);
-        showMessage(QStringLiteral(" Keresés: ") + QString::number(n) + QStringLiteral(". karatertől "), 5);
+        showMessage(LoadResString(7263).arg(n), 5);
         return true;
     }
     if (key == Qt::Key_Backspace || key == Qt::Key_Delete)

@@ -1,5 +1,7 @@
 #include "platform/xlsx/sheetwriter.h"
 
+#include "platform/strings.h"
+
 #include "platform/dao/dao.h"
 
 #include <QtCore/QDateTime>
@@ -143,7 +145,7 @@ bool SheetWriter::open(const QString& path, const QList<Column>& columns, const 
 {
     m.reset();
     if (columns.size() > kMaxSheetColumns) {
-        error = u"Túl sok oszlop az exportáláshoz: %1 (legfeljebb %2)"_s.arg(columns.size()).arg(kMaxSheetColumns);
+        error = LoadResString(7220).arg(columns.size()).arg(kMaxSheetColumns);
         return false;
     }
     auto s = std::make_unique<State>();
@@ -152,7 +154,7 @@ bool SheetWriter::open(const QString& path, const QList<Column>& columns, const 
     const QByteArray name = QFile::encodeName(path);
     s->book = workbook_new_opt(name.constData(), &lxwOptions);
     if (!s->book) {
-        error = u"Az Excel munkafüzet nem hozható létre (%1)"_s.arg(path);
+        error = LoadResString(7221).arg(path);
         return false;
     }
     s->captionFormat = s->format(true, nullptr);
@@ -235,7 +237,7 @@ void SheetWriter::writeRow(const QList<QVariant>& row)
 bool SheetWriter::close(QString& error)
 {
     if (!m) {
-        error = u"Az Excel munkafüzet nincs megnyitva."_s;
+        error = LoadResString(7222);
         return false;
     }
     State& s = *m;
@@ -249,7 +251,7 @@ bool SheetWriter::close(QString& error)
     const lxw_error err = workbook_close(s.book);
     s.book = nullptr;
     if (err != LXW_NO_ERROR) {
-        error = u"Az Excel munkafüzet nem írható ki: %1"_s.arg(QString::fromUtf8(lxw_strerror(err)));
+        error = LoadResString(7223).arg(QString::fromUtf8(lxw_strerror(err)));
         return false;
     }
     return true;

@@ -24,9 +24,10 @@ QStringList pieces(const uint8_t* data, size_t size)
 
 // What a caption looks like after a trip through XML: characters XML 1.0
 // cannot hold are gone, and a line end is one line feed.
-QString carried(QString text)
+QString carried(const QString& text)
 {
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    // The writer leaves out what XML cannot carry; the reader then sees the
+    // line ends that remain, each as one line feed.
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char32_t c = text.at(i).unicode();
@@ -35,11 +36,11 @@ QString carried(QString text)
             ++i;
             continue;
         }
-        if (QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF || (c < 0x20 && c != u'\t' && c != u'\n'))
+        if (QChar::isSurrogate(c) || c == 0xFFFE || c == 0xFFFF || (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r'))
             continue;
         out += text.at(i);
     }
-    return out;
+    return out.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
 }
 
 }  // namespace

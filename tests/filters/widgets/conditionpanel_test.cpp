@@ -60,8 +60,9 @@ protected:
 
 TEST_F(ConditionPanelTest, OneControlInUsePerKind)
 {
-    ConditionPanel panel;
-    test::Form form(&panel);
+    auto* owned = new ConditionPanel;
+    test::Form form(owned);  // the form's window owns the panel
+    ConditionPanel& panel = *owned;
     const QColor highlight = colorFromWin(wincolor::SysHighlight);
 
     // Demo fields of every kind: partner code (text), name (container),
@@ -117,8 +118,9 @@ TEST_F(ConditionPanelTest, OneControlInUsePerKind)
 
 TEST_F(ConditionPanelTest, HarvestResetAndFailure)
 {
-    ConditionPanel panel;
-    test::Form form(&panel);
+    auto* owned = new ConditionPanel;
+    test::Form form(owned);  // the form's window owns the panel
+    ConditionPanel& panel = *owned;
     tFilterControlPropertys r = field(1);  // partner code, text
     ASSERT_TRUE(panel.setUp(r));
     QSignalSpy changed(&panel, &ConditionPanel::conditionChanged);

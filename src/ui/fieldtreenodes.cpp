@@ -40,27 +40,39 @@ FieldTreeLayout buildFieldTreeLayout(const QList<FieldTreeRow>& rows)
     if (!tableOrder.isEmpty())
         layout.firstTableKey = tableNodeKey(tableOrder.first());
 
-    // Tables: a parent before its children. A parent that is not among the
-    // rows, or a chain that comes back to itself, puts the table at the root.
+    // A table whose parent chain comes back to itself is a root, taken in
+    // the order the tables appear: so the first table of the rows is always
+    // shown at the top, whatever the parents say.
+    QSet<long> roots;
+    for (long id : tableOrder) {
+        QSet<long> seen{id};
+        for (long p = tables[id].parent; p != -1 && tables.contains(p) && !roots.contains(p);
+             p = tables[p].parent) {
+            if (seen.contains(p)) {
+                if (p == id)
+                    roots.insert(id);
+                break;
+            }
+            seen.insert(p);
+        }
+    }
+    // Tables: a parent before its children; a parent that is not among the
+    // rows puts the table at the root.
     QSet<long> placed;
-    std::function<void(long, QSet<long>&)> place = [&](long id, QSet<long>& chain) {
+    std::function<void(long)> place = [&](long id) {
         if (placed.contains(id))
             return;
-        chain.insert(id);
         const Table& t = tables[id];
         QString parentKey;
-        if (t.parent != -1 && tables.contains(t.parent) && !chain.contains(t.parent)) {
-            place(t.parent, chain);
-            if (placed.contains(t.parent))
-                parentKey = tableNodeKey(t.parent);
+        if (!roots.contains(id) && t.parent != -1 && tables.contains(t.parent)) {
+            place(t.parent);
+            parentKey = tableNodeKey(t.parent);
         }
         placed.insert(id);
         layout.nodes.append(FieldTreeNode{tableNodeKey(id), t.name, parentKey, true});
     };
-    for (long id : tableOrder) {
-        QSet<long> chain;
-        place(id, chain);
-    }
+    for (long id : tableOrder)
+        place(id);
 
     QSet<long> fields;
     for (const FieldTreeRow& row : rows) {

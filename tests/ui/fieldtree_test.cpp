@@ -80,6 +80,22 @@ TEST(FieldTreeLayout, SurvivesCyclesDuplicatesAndNoRows)
     for (const FieldTreeNode& n : layout.nodes)
         roots += n.isTable && n.parentKey.isEmpty();
     EXPECT_EQ(roots, 1) << "a cycle is broken at one table";
+    EXPECT_EQ(layout.nodes.first().key, u"TBL_1"_s) << "the first table of the rows";
+    EXPECT_TRUE(layout.nodes.first().parentKey.isEmpty());
+
+    // Three tables whose parents go round, as a catalogue may give them:
+    // the first table of the rows heads the tree, the others hang below.
+    const FieldTreeLayout round = buildFieldTreeLayout({
+        {3, u"Számla"_s, 14, u"számlaszám"_s, 1},
+        {1, u"Partner"_s, 1, u"kód"_s, 2},
+        {2, u"Régió"_s, 12, u"név"_s, 3},
+    });
+    QHash<QString, QString> parentOf;
+    for (const FieldTreeNode& n : round.nodes)
+        parentOf.insert(n.key, n.parentKey);
+    EXPECT_EQ(parentOf.value(u"TBL_3"_s), QString());
+    EXPECT_EQ(parentOf.value(u"TBL_2"_s), u"TBL_3"_s);
+    EXPECT_EQ(parentOf.value(u"TBL_1"_s), u"TBL_2"_s);
 }
 
 TEST(FieldTreeLayout, FieldIdFromKey)

@@ -80,8 +80,8 @@ frmPreFilter::frmPreFilter(QWidget* parent) : QDialog(parent), d(std::make_uniqu
     left->addWidget(d->lblFields);
     left->addWidget(d->tree, 1);
     auto* top = new QHBoxLayout;
-    top->addLayout(left, 2);
-    top->addWidget(scroll, 3);
+    top->addLayout(left, 1);
+    top->addWidget(scroll, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(d->ok);
@@ -91,7 +91,7 @@ frmPreFilter::frmPreFilter(QWidget* parent) : QDialog(parent), d(std::make_uniqu
     layout->addWidget(d->lblDescription);
     layout->addWidget(d->description);
     layout->addLayout(buttons);
-    resize(760, 620);
+    resize(940, 620);
 
     LoadCaptions(this);
     lg::SetCaptionsVisualTheme(this);

@@ -3,7 +3,6 @@
 #include <QtCore/QHash>
 #include <QtCore/QSet>
 
-#include <functional>
 
 #include "platform/dao/dao.h"
 
@@ -40,39 +39,20 @@ FieldTreeLayout buildFieldTreeLayout(const QList<FieldTreeRow>& rows)
     if (!tableOrder.isEmpty())
         layout.firstTableKey = tableNodeKey(tableOrder.first());
 
-    // A table whose parent chain comes back to itself is a root, taken in
-    // the order the tables appear: so the first table of the rows is always
-    // shown at the top, whatever the parents say.
-    QSet<long> roots;
-    for (long id : tableOrder) {
-        QSet<long> seen{id};
-        for (long p = tables[id].parent; p != -1 && tables.contains(p) && !roots.contains(p);
-             p = tables[p].parent) {
-            if (seen.contains(p)) {
-                if (p == id)
-                    roots.insert(id);
-                break;
-            }
-            seen.insert(p);
-        }
-    }
-    // Tables: a parent before its children; a parent that is not among the
-    // rows puts the table at the root.
+    // A table hangs under its parent's node when that node is already there
+    // when the table first appears: the rows come ordered by the parent key,
+    // so a parent comes first in every catalogue whose keys name parent
+    // tables. Any other key (an ordering number, a table not offered, a
+    // parent that comes later) puts the table at the root: no key can make
+    // a table vanish or tables hang in a circle.
     QSet<long> placed;
-    std::function<void(long)> place = [&](long id) {
-        if (placed.contains(id))
-            return;
+    for (long id : tableOrder) {
         const Table& t = tables[id];
-        QString parentKey;
-        if (!roots.contains(id) && t.parent != -1 && tables.contains(t.parent)) {
-            place(t.parent);
-            parentKey = tableNodeKey(t.parent);
-        }
+        const QString parentKey =
+            (t.parent != -1 && t.parent != id && placed.contains(t.parent)) ? tableNodeKey(t.parent) : QString();
         placed.insert(id);
         layout.nodes.append(FieldTreeNode{tableNodeKey(id), t.name, parentKey, true});
-    };
-    for (long id : tableOrder)
-        place(id);
+    }
 
     QSet<long> fields;
     for (const FieldTreeRow& row : rows) {

@@ -11,6 +11,7 @@
 #include "filters/textfiltermodel.h"
 #include "filters/widgets/conditionpanel.h"
 #include "filters/widgets/queryfiltercontrol.h"
+#include "filters/widgets/vw_queryfilterbase.h"
 #include "platform/dao/dao.h"
 #include "store/context.h"
 #include "store/errors.h"
@@ -104,6 +105,9 @@ TEST_F(ConditionPanelTest, OneControlInUsePerKind)
                 EXPECT_NE(panel.label(other)->palette().color(QPalette::WindowText), highlight) << other;
         }
         EXPECT_EQ(panel.currentControl()->filter()->queryField(), r.tTFQueryAliasField);
+        EXPECT_EQ(panel.findChild<vW_QueryFilterBase*>(QString::fromLatin1(c.control))->Caption(),
+                  r.tTFQueryFieldVisible)
+            << "the control names its field";
     }
     EXPECT_EQ(panel.label(6), panel.label(7));
     EXPECT_EQ(panel.label(7), panel.label(8));
@@ -142,6 +146,7 @@ TEST_F(ConditionPanelTest, HarvestResetAndFailure)
     EXPECT_EQ(panel.currentControlType(), -1);
     EXPECT_FALSE(panel.findChild<QWidget*>(u"qtf_text"_s)->isEnabled());
     EXPECT_EQ(text->queryCheckValue(), 0) << "back to its neutral state";
+    EXPECT_EQ(panel.findChild<vW_QueryFilterBase*>(u"qtf_text"_s)->Caption(), u"-"_s);
     EXPECT_FALSE(panel.harvest(r).active);
 
     // A stored condition comes back ticked; a type outside 1 to 8 is refused.

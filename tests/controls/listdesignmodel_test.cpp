@@ -598,5 +598,35 @@ TEST_F(ListDesignModelTest, CleanupRemovesOnlyTemporaryListsWithoutALiveHolder)
     EXPECT_EQ(dump(), before) << "saved lists are never touched";
 }
 
+TEST_F(ListDesignModelTest, OpeningTheWizardRemovesWorkCopiesOfKilledProcesses)
+{
+    ListReport source;
+    ASSERT_TRUE(source.CoreLoad(1));
+    const auto orphan = source.DBClone(ectCopy);
+    ASSERT_TRUE(orphan);
+    // Written a day and more ago, by a process that left no lock.
+    db->Execute(QStringLiteral("UPDATE vlq_list_report SET last_action_date1=#01/01/2020# WHERE id=%1")
+                    .arg(orphan->ID()));
+    auto m = open(kAdminUser);
+    EXPECT_EQ(temporaryLists(), 0);
+    EXPECT_EQ(childRows(orphan->ID()), 0);
+    EXPECT_EQ(errorTexts(), QString());
+}
+
+TEST_F(ListDesignModelTest, ARunTimeErrorInAStepIsCollectedWithItsTrace)
+{
+    auto m = open(kAdminUser);
+    m->setMode(DesignMode::New);
+    m->chooseListType(kInvoices);
+    m->setName(u"Hibás katalógus"_s);
+    db->Execute(u"DROP TABLE vlq_list_wizard_table_type_connection"_s);
+    EXPECT_FALSE(m->move(1));
+    EXPECT_EQ(m->currentStep(), 1);
+    const QString errors = errorTexts();
+    EXPECT_TRUE(errors.contains(u"vlqTabula2.frmWizard in Function ProcessStep1"_s)) << errors.toStdString();
+    m->Exit();
+    EXPECT_EQ(temporaryLists(), 0);
+}
+
 }  // namespace
 }  // namespace lg::test

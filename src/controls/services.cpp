@@ -1,6 +1,7 @@
 #include "controls/services.h"
 
 #include "controls/frmexportoptions.h"
+#include "controls/frmprefilter.h"
 #include "platform/message.h"
 #include "store/context.h"
 
@@ -51,7 +52,7 @@ ControlServices defaultControlServices()
     if (!s.designer)
         s.designer = std::make_shared<UnavailableListDesigner>();
     if (!s.preFilter)
-        s.preFilter = std::make_shared<ConfirmedPreFilter>();
+        s.preFilter = std::make_shared<PreFilterDialogPrompt>();
     if (!s.catalogueEditor)
         s.catalogueEditor = std::make_shared<UnavailableCatalogueEditor>();
     if (!s.exportOptions)

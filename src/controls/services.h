@@ -14,7 +14,8 @@
 //
 // The list wizard and the catalogue editor are not part of the controls
 // yet: their defaults tell the user so and change nothing. The default
-// pre-filter answers as a dialog confirmed without a condition.
+// pre-filter is frmPreFilter (PreFilterDialogPrompt, controls/frmprefilter.h);
+// ConfirmedPreFilter answers as that dialog confirmed without a condition.
 
 #include <QtCore/QString>
 

@@ -3,7 +3,6 @@
 #include <QtCore/QHash>
 #include <QtCore/QSet>
 
-#include <functional>
 
 #include "platform/dao/dao.h"
 
@@ -40,26 +39,19 @@ FieldTreeLayout buildFieldTreeLayout(const QList<FieldTreeRow>& rows)
     if (!tableOrder.isEmpty())
         layout.firstTableKey = tableNodeKey(tableOrder.first());
 
-    // Tables: a parent before its children. A parent that is not among the
-    // rows, or a chain that comes back to itself, puts the table at the root.
+    // A table hangs under its parent's node when that node is already there
+    // when the table first appears: the rows come ordered by the parent key,
+    // so a parent comes first in every catalogue whose keys name parent
+    // tables. Any other key (an ordering number, a table not offered, a
+    // parent that comes later) puts the table at the root: no key can make
+    // a table vanish or tables hang in a circle.
     QSet<long> placed;
-    std::function<void(long, QSet<long>&)> place = [&](long id, QSet<long>& chain) {
-        if (placed.contains(id))
-            return;
-        chain.insert(id);
+    for (long id : tableOrder) {
         const Table& t = tables[id];
-        QString parentKey;
-        if (t.parent != -1 && tables.contains(t.parent) && !chain.contains(t.parent)) {
-            place(t.parent, chain);
-            if (placed.contains(t.parent))
-                parentKey = tableNodeKey(t.parent);
-        }
+        const QString parentKey =
+            (t.parent != -1 && t.parent != id && placed.contains(t.parent)) ? tableNodeKey(t.parent) : QString();
         placed.insert(id);
         layout.nodes.append(FieldTreeNode{tableNodeKey(id), t.name, parentKey, true});
-    };
-    for (long id : tableOrder) {
-        QSet<long> chain;
-        place(id, chain);
     }
 
     QSet<long> fields;

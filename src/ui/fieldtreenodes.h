@@ -3,8 +3,9 @@
 // The nodes of a field tree (the wizard's pages, the pre-filter dialog),
 // built from the rows of a free-side field picker without a window. A table
 // node has the key "TBL_"+table id and hangs under its parent table's node
-// (at the root when the parent is -1 or not among the rows); a field node
-// has the key "FLD_"+table-field id and hangs under its table's node.
+// when that node came before it (at the root when the parent is -1, not
+// among the rows, or only comes later); a field node has the key
+// "FLD_"+table-field id and hangs under its table's node.
 
 #include <QtCore/QList>
 #include <QtCore/QString>
@@ -32,9 +33,8 @@ struct FieldTreeNode {
 };
 
 struct FieldTreeLayout {
-    // Parents always come before their children; tables in the order they
-    // first appear (a parent found later is moved before its children),
-    // fields in the rows' order.
+    // Tables in the order they first appear, then the fields in the rows'
+    // order: a parent always comes before its children.
     QList<FieldTreeNode> nodes;
     // The first table node of the rows: expanded and selected after a fill.
     QString firstTableKey;

@@ -14,8 +14,8 @@ namespace {
 
 QList<FieldTreeRow> partnerRows()
 {
-    // table 1 Partner (root), 2 Cím under 1, 3 Település under 2, given with
-    // a child table before its parent's first row.
+    // table 1 Partner (root), 2 Cím under 1, 3 Település naming 2, which
+    // only comes later, as parent; 9 naming a table that is not there.
     return {
         {1, u"Partner"_s, 11, u"Név"_s, -1},
         {1, u"Partner"_s, 12, u"Adószám"_s, -1},
@@ -43,7 +43,8 @@ TEST(FieldTreeLayout, PlacesTablesUnderTheirParentsAndFieldsUnderTheirTables)
         const char* text;
     } cases[] = {
         {"TBL_1", "", true, "Partner"},       {"TBL_2", "TBL_1", true, "Cím"},
-        {"TBL_3", "TBL_2", true, "Település"}, {"TBL_9", "", true, "Árva"},  // parent not among the rows
+        {"TBL_3", "", true, "Település"},  // its parent comes later
+        {"TBL_9", "", true, "Árva"},       // its parent is not among the rows
         {"FLD_11", "TBL_1", false, "Név"},    {"FLD_12", "TBL_1", false, "Adószám"},
         {"FLD_31", "TBL_3", false, "Irányítószám"}, {"FLD_21", "TBL_2", false, "Utca"},
         {"FLD_91", "TBL_9", false, "Mező"},
@@ -64,22 +65,41 @@ TEST(FieldTreeLayout, PlacesTablesUnderTheirParentsAndFieldsUnderTheirTables)
     EXPECT_LT(position[u"FLD_31"_s], position[u"FLD_21"_s]);
 }
 
-TEST(FieldTreeLayout, SurvivesCyclesDuplicatesAndNoRows)
+TEST(FieldTreeLayout, ParentKeysThatAreNoParents)
 {
     const FieldTreeLayout empty = buildFieldTreeLayout({});
     EXPECT_TRUE(empty.nodes.isEmpty());
     EXPECT_TRUE(empty.firstTableKey.isEmpty());
 
-    const FieldTreeLayout layout = buildFieldTreeLayout({
-        {1, u"A"_s, 10, u"a"_s, 2},
-        {2, u"B"_s, 20, u"b"_s, 1},
-        {2, u"B"_s, 20, u"b again"_s, 1},
-    });
-    ASSERT_EQ(layout.nodes.size(), 4);  // two tables, two fields: a key names one node
-    int roots = 0;
-    for (const FieldTreeNode& n : layout.nodes)
-        roots += n.isTable && n.parentKey.isEmpty();
-    EXPECT_EQ(roots, 1) << "a cycle is broken at one table";
+    struct Case {
+        const char* what;
+        QList<FieldTreeRow> rows;
+        QHash<QString, QString> parents;  // table key -> parent key
+        int nodes;
+    } cases[] = {
+        {"two tables naming each other",
+         {{1, u"A"_s, 10, u"a"_s, 2}, {2, u"B"_s, 20, u"b"_s, 1}, {2, u"B"_s, 20, u"b again"_s, 1}},
+         {{u"TBL_1"_s, {}}, {u"TBL_2"_s, u"TBL_1"_s}},
+         4},  // a key names one node
+        {"a table naming itself", {{1, u"A"_s, 10, u"a"_s, 1}}, {{u"TBL_1"_s, {}}}, 2},
+        // Ordering numbers in place of parents, as a catalogue may hold them:
+        // the first table heads the tree, nothing goes round.
+        {"ordering numbers",
+         {{3, u"Számla"_s, 14, u"számlaszám"_s, 1}, {1, u"Partner"_s, 1, u"kód"_s, 2},
+          {2, u"Régió"_s, 12, u"név"_s, 3}},
+         {{u"TBL_3"_s, {}}, {u"TBL_1"_s, {}}, {u"TBL_2"_s, u"TBL_3"_s}},
+         6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const FieldTreeLayout layout = buildFieldTreeLayout(c.rows);
+        EXPECT_EQ(layout.nodes.size(), c.nodes);
+        EXPECT_EQ(layout.nodes.first().key, layout.firstTableKey);
+        for (const FieldTreeNode& n : layout.nodes) {
+            if (n.isTable)
+                EXPECT_EQ(n.parentKey, c.parents.value(n.key)) << n.key.toStdString();
+        }
+    }
 }
 
 TEST(FieldTreeLayout, FieldIdFromKey)
@@ -109,7 +129,7 @@ TEST(FieldTree, FillExpandsAndSelectsTheFirstTableWithBoldTables)
     EXPECT_TRUE(partner->isExpanded());
     EXPECT_TRUE(partner->font(0).bold());
     EXPECT_FALSE(tree.itemForKey(u"FLD_11"_s)->font(0).bold());
-    EXPECT_EQ(tree.itemForKey(u"TBL_3"_s)->parent(), tree.itemForKey(u"TBL_2"_s));
+    EXPECT_EQ(tree.itemForKey(u"TBL_2"_s)->parent(), partner);
     EXPECT_FALSE(tree.itemForKey(u"TBL_2"_s)->isExpanded());
     EXPECT_EQ(tree.fieldText(31), u"Irányítószám"_s);
     EXPECT_FALSE(tree.itemForKey(u"FLD_11"_s)->flags() & Qt::ItemIsEditable);
@@ -135,10 +155,9 @@ TEST(FieldTree, ClicksToggleTablesAndReportFields)
         QTreeWidgetItem* item = tree.itemForKey(key);
         tree.scrollToItem(item);
         const QPoint at = tree.visualItemRect(item).center();
-        if (twice)
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+        if (twice)  // the second click of a double-click
             QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
-        else
-            QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
     };
 
     clickOn(u"FLD_12"_s);
@@ -170,9 +189,10 @@ TEST(FieldTree, ClicksToggleTablesAndReportFields)
     EXPECT_EQ(activated.last().at(0).toInt(), 12);
 
     EXPECT_TRUE(tree.setCurrentFieldId(31));
+    EXPECT_TRUE(tree.setCurrentFieldId(21));
     EXPECT_TRUE(tree.itemForKey(u"TBL_2"_s)->isExpanded()) << "a field made current shows its tables";
     EXPECT_FALSE(tree.setCurrentFieldId(4711));
-    EXPECT_EQ(tree.currentFieldId(), 31);
+    EXPECT_EQ(tree.currentFieldId(), 21);
 }
 
 }  // namespace

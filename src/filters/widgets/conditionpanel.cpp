@@ -42,6 +42,9 @@ int slotOf(int controlType)
 }
 
 constexpr quint32 kGreyText = 0x80000011;
+// Room for a field's name before the control's inputs.
+constexpr int kCaptionTwips = 2100;
+const QString kNoCaption = QStringLiteral("-");
 
 }  // namespace
 
@@ -117,6 +120,7 @@ ConditionPanel::ConditionPanel(QWidget* parent) : QWidget(parent), d(std::make_u
     auto place = [&](vW_QueryFilterBase* w, const char* name) {
         w->setObjectName(QString::fromLatin1(name));
         w->setEnabled(false);
+        w->setCaptionWidth(kCaptionTwips);
         layout->addWidget(w);
         connect(w, &vW_QueryFilterBase::ResultsChanged, this, [this, w] {
             if (d->widgetFor(d->current) == w)
@@ -190,6 +194,9 @@ bool ConditionPanel::setUp(const catalogue::tFilterControlPropertys& record)
         return false;
     }
     w->setEnabled(true);
+    // The control names the field it filters.
+    w->setCaption(record.tTFQueryFieldVisible);
+    w->lblCaption()->setToolTip(record.tTFQueryFieldVisible);
     d->setLabelLook(slotOf(record.tTFControlType), true);
     d->current = record.tTFControlType;
     Q_EMIT currentControlTypeChanged(d->current);
@@ -211,6 +218,8 @@ void ConditionPanel::resetCurrent()
         return;
     w->SetFilterDefault();
     w->setEnabled(false);
+    w->setCaption(kNoCaption);
+    w->lblCaption()->setToolTip(QString());
     d->setLabelLook(slotOf(d->current), false);
     d->current = -1;
     Q_EMIT currentControlTypeChanged(-1);

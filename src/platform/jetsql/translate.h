@@ -31,6 +31,10 @@ struct Translation {
 // function).
 std::shared_ptr<const Translation> translate(const QString& jet, Dialect dialect = Dialect::SQLite);
 
+// The collation and functions that PostgreSQL text of translated statements
+// uses; run once on every database (it can run again without harm).
+QString postgresSetupSql();
+
 // Empties the translation cache (benchmarks measure cold translation).
 void clearTranslationCache();
 

@@ -1,6 +1,7 @@
 #include "pgcluster.h"
 
 #include <QtCore/QDir>
+#include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QProcess>
 #include <QtCore/QStandardPaths>
@@ -146,14 +147,46 @@ bool PgCluster::start()
         *output = QString::fromLocal8Bit(p.readAll());
         return ok;
     };
+    // initdb takes seconds on a busy machine; its result is kept once under
+    // the tests' temporary folder and copied for each later program.
+    QString templateDir;
+    if (const char* tmp = std::getenv("LISTGEN_TEST_TMP"); tmp && *tmp) {
+        QString key = m_bin;
+        key.replace(u'/', u'_');
+        templateDir = QString::fromLocal8Bit(tmp) + QStringLiteral("/pgtemplate") + key;
+    }
+    auto copy = [](const QString& from, const QString& to) {
+        // cp -a keeps the owner and the folder's 0700 mode.
+        return QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), from, to}) == 0;
+    };
     QString out;
-    if (!run(m_bin + QStringLiteral("/initdb"),
-             {QStringLiteral("-D"), data, QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-U"),
-              QString::fromLatin1(kUser), QStringLiteral("-E"), QStringLiteral("UTF8"),
-              QStringLiteral("--locale=C.UTF-8"), QStringLiteral("--no-sync")},
-             &out)) {
-        m_reason = QStringLiteral("initdb failed: ") + out.trimmed().right(400);
-        return false;
+    const bool fromTemplate = !templateDir.isEmpty() && QFileInfo::exists(templateDir + QStringLiteral("/ready")) &&
+                              copy(templateDir + QStringLiteral("/data"), data);
+    if (!fromTemplate) {
+        QDir(data).removeRecursively();
+        if (!run(m_bin + QStringLiteral("/initdb"),
+                 {QStringLiteral("-D"), data, QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-U"),
+                  QString::fromLatin1(kUser), QStringLiteral("-E"), QStringLiteral("UTF8"),
+                  QStringLiteral("--locale=C.UTF-8"), QStringLiteral("--no-sync")},
+                 &out)) {
+            m_reason = QStringLiteral("initdb failed: ") + out.trimmed().right(400);
+            return false;
+        }
+        if (!templateDir.isEmpty()) {
+            // Built beside and renamed into place, so that programs running
+            // in parallel never see half a template.
+            const QString building = templateDir + QStringLiteral(".%1").arg(getpid());
+            QDir().mkpath(building);
+            if (copy(data, building + QStringLiteral("/data"))) {
+                QFile ready(building + QStringLiteral("/ready"));
+                ready.open(QIODevice::WriteOnly);
+                ready.close();
+                if (!QDir().rename(building, templateDir))
+                    QDir(building).removeRecursively();
+            } else {
+                QDir(building).removeRecursively();
+            }
+        }
     }
     const QString options = QStringLiteral("-F -k %1 -p %2 -c listen_addresses='' -c synchronous_commit=off "
                                            "-c full_page_writes=off")

@@ -232,10 +232,9 @@ QString PgCluster::connectionString(const QString& dbname) const
 
 QString PgCluster::uri(const QString& dbname) const
 {
-    return QStringLiteral("postgresql://%1@%2:%3/%4")
-        .arg(QLatin1String(kUser), QString::fromLatin1(QUrl::toPercentEncoding(m_dir)))
-        .arg(kPort)
-        .arg(dbname);
+    // Built by concatenation: the encoded folder holds '%' signs.
+    return QStringLiteral("postgresql://") + QLatin1String(kUser) + u'@' +
+           QString::fromLatin1(QUrl::toPercentEncoding(m_dir)) + u':' + QString::number(kPort) + u'/' + dbname;
 }
 
 QString PgCluster::createDatabase()
@@ -268,7 +267,8 @@ void PgConnection::exec(const QString& sql)
 {
     PGresult* r = PQexec(m_conn, sql.toUtf8().constData());
     const ExecStatusType status = PQresultStatus(r);
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+    // A statement that is only a comment (a relation kept by the program) is empty.
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY) {
         const std::string message = std::string(PQresultErrorMessage(r)) + " in: " + sql.toStdString();
         PQclear(r);
         throw std::runtime_error(message);

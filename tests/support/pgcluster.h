@@ -31,6 +31,9 @@ public:
     // A connection URI (postgresql://...) of the same.
     QString uri(const QString& dbname = QStringLiteral("postgres")) const;
 
+    // The folder that holds the cluster's data and socket.
+    const QString& folder() const { return m_dir; }
+
     // Creates a fresh, empty database and returns its name.
     QString createDatabase();
 

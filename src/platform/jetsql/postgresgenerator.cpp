@@ -41,9 +41,11 @@ struct Gen {
     bool numericText = false;
 };
 
+// Jet names are case-insensitive, quoted PostgreSQL names are not: every
+// name (tables, columns, indexes, aliases) is written in lower case.
 QString quoteName(const QString& name)
 {
-    QString q = name;
+    QString q = name.toLower();
     q.replace(u'"', QStringLiteral("\"\""));
     return u'"' + q + u'"';
 }
@@ -224,7 +226,7 @@ private:
             if (!item.alias.isEmpty())
                 text += QStringLiteral(" AS ") + quoteName(item.alias);
             else if (item.expr->kind != ExprKind::Column && item.expr->kind != ExprKind::Star)
-                text += QStringLiteral(" AS ") + quoteName(QStringLiteral("Expr%1").arg(m_exprName++));
+                text += QStringLiteral(" AS ") + quoteName(QStringLiteral("expr%1").arg(m_exprName++));
             items << text;
         }
         sql += items.join(QStringLiteral(", "));

@@ -1,8 +1,8 @@
 #pragma once
 
 // A private, throwaway PostgreSQL cluster for one test program: created in a
-// temporary folder on first use (initdb, a Unix socket in that folder, no
-// TCP), stopped and removed when the program ends, also when it dies, by a
+// temporary folder (in /dev/shm where it can) on first use (initdb, a Unix
+// socket in that folder, no TCP), stopped and removed when the program ends, also when it dies, by a
 // watcher process that waits for the program's end.
 //
 // When the server binaries are missing or the cluster cannot start, tests

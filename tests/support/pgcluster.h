@@ -2,8 +2,8 @@
 
 // A private, throwaway PostgreSQL cluster for one test program: created in a
 // temporary folder (in /dev/shm where it can) on first use (initdb, a Unix
-// socket in that folder, no TCP), stopped and removed when the program ends, also when it dies, by a
-// watcher process that waits for the program's end.
+// socket in that folder, no TCP), stopped and removed when the program ends,
+// also when it dies, by a watcher process that waits for the program's end.
 //
 // When the server binaries are missing or the cluster cannot start, tests
 // skip with the reason: PG_CLUSTER_OR_SKIP() at the top of a test.

@@ -491,7 +491,7 @@ TEST(JetTranslate, CacheReturnsTheSameTranslation)
     // Each dialect has its own entry.
     const auto pg = lg::jetsql::translate(jet, lg::jetsql::Dialect::PostgreSQL);
     EXPECT_EQ(pg.get(), lg::jetsql::translate(jet, lg::jetsql::Dialect::PostgreSQL).get());
-    EXPECT_NE(pg->sql, again->sql);
+    EXPECT_NE(pg.get(), again.get());
 }
 
 }  // namespace

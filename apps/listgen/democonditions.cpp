@@ -127,7 +127,8 @@ StoredCondition dateRelationCondition(const QString& column, const QString& capt
     c.relationType = relation;
     c.dateFrom = day;
     const QString rel = relationText(relation);
-    finish(c, column + rel + u" #"_s + monthDayYear(day) + u"# "_s, caption, rel, dotted(day));
+    // The field, the relation, a blank, then the body " #day# ".
+    finish(c, column + rel + u"  #"_s + monthDayYear(day) + u"# "_s, caption, rel, dotted(day));
     return c;
 }
 

@@ -486,16 +486,7 @@ void ListWizard::setDatabase(std::shared_ptr<dao::Database> database)
 
 void ListWizard::setServices(const ControlServices& services)
 {
-    const ControlServices defaults = defaultControlServices();
-    d->services = services;
-    if (!d->services.designer)
-        d->services.designer = defaults.designer;
-    if (!d->services.preFilter)
-        d->services.preFilter = defaults.preFilter;
-    if (!d->services.catalogueEditor)
-        d->services.catalogueEditor = defaults.catalogueEditor;
-    if (!d->services.exportOptions)
-        d->services.exportOptions = defaults.exportOptions;
+    d->services = completedControlServices(services);
 }
 const ControlServices& ListWizard::services() const { return d->services; }
 

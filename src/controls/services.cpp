@@ -59,6 +59,20 @@ ControlServices defaultControlServices()
     return s;
 }
 
+ControlServices completedControlServices(ControlServices services)
+{
+    const ControlServices defaults = defaultControlServices();
+    if (!services.designer)
+        services.designer = defaults.designer;
+    if (!services.preFilter)
+        services.preFilter = defaults.preFilter;
+    if (!services.catalogueEditor)
+        services.catalogueEditor = defaults.catalogueEditor;
+    if (!services.exportOptions)
+        services.exportOptions = defaults.exportOptions;
+    return services;
+}
+
 void setDefaultControlServices(const ControlServices& services) { installed() = services; }
 
 }  // namespace lg::controls

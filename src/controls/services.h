@@ -121,5 +121,7 @@ struct ControlServices {
 // default.
 ControlServices defaultControlServices();
 void setDefaultControlServices(const ControlServices& services);
+// `services` with every missing member taken from the process-wide set.
+ControlServices completedControlServices(ControlServices services);
 
 }  // namespace lg::controls

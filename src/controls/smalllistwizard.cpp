@@ -121,16 +121,7 @@ void SmallListWizard::setDatabase(std::shared_ptr<dao::Database> database)
 
 void SmallListWizard::setServices(const ControlServices& services)
 {
-    const ControlServices defaults = defaultControlServices();
-    d->services = services;
-    if (!d->services.designer)
-        d->services.designer = defaults.designer;
-    if (!d->services.preFilter)
-        d->services.preFilter = defaults.preFilter;
-    if (!d->services.catalogueEditor)
-        d->services.catalogueEditor = defaults.catalogueEditor;
-    if (!d->services.exportOptions)
-        d->services.exportOptions = defaults.exportOptions;
+    d->services = completedControlServices(services);
 }
 
 bool SmallListWizard::ShowReport(long lReportID, bool bRiportRenderToFile, const QString& sFilter)

@@ -13,10 +13,10 @@ namespace lg::filters {
 
 class KeywordExpression {
 public:
-    // Beyond these an expression yields no condition: every word and group
-    // deepens the statement, and the database refuses statements nested
-    // much deeper than this.
-    static constexpr int kMaxWords = 64;
+    // Beyond these an expression yields no condition. The translator reads
+    // a run of words as one flat chain, so many words are cheap; every group
+    // nests the statement one level deeper.
+    static constexpr int kMaxWords = 256;
     static constexpr int kMaxDepth = 16;
 
     enum class TokenKind { Word, Open, Close, And, Or };

@@ -52,7 +52,7 @@ class QueryFilter : public QObject {
     Q_PROPERTY(QString QueryResultIDs READ queryResultIDs NOTIFY resultsChanged)
 
 public:
-    enum class Kind { Text, CheckBox, ListBox, TextListBox };
+    enum class Kind { Text, CheckBox, ListBox, TextListBox, Container };
     Q_ENUM(Kind)
 
     ~QueryFilter() override;

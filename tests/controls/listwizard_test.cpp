@@ -17,6 +17,7 @@
 #include "controls/listbrowser.h"
 #include "controls/listwizard.h"
 #include "controlsfixture.h"
+#include "scriptedservices.h"
 #include "platform/propertybag.h"
 #include "platform/strings.h"
 #include "ui/captions.h"
@@ -26,18 +27,10 @@ using namespace Qt::StringLiterals;
 using namespace lg;
 using namespace lg::controls;
 using test::RecordingEngine;
+using test::ScriptedExportOptions;
+using test::ScriptedPreFilter;
 
 namespace {
-
-struct ScriptedPreFilter : PreFilterPrompt {
-    PreFilterAnswer answer;
-    QList<PreFilterRequest> asked;
-    PreFilterAnswer ask(QWidget*, const PreFilterRequest& r) override
-    {
-        asked << r;
-        return answer;
-    }
-};
 
 struct ScriptedDesigner : ListDesigner {
     long answer = -1;
@@ -47,16 +40,6 @@ struct ScriptedDesigner : ListDesigner {
         asked << r;
         saved = answer;
         return true;
-    }
-};
-
-struct ScriptedExportOptions : ExportOptionsPrompt {
-    ExportOptions answer;
-    int asked = 0;
-    ExportOptions ask(QWidget*) override
-    {
-        ++asked;
-        return answer;
     }
 };
 

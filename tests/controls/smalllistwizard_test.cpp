@@ -11,6 +11,7 @@
 #include "controls/frmexportoptions.h"
 #include "controls/smalllistwizard.h"
 #include "controlsfixture.h"
+#include "scriptedservices.h"
 #include "platform/propertybag.h"
 #include "platform/strings.h"
 #include "reportengine/filedialogservice.h"
@@ -19,28 +20,10 @@ using namespace Qt::StringLiterals;
 using namespace lg;
 using namespace lg::controls;
 using test::RecordingEngine;
+using test::ScriptedExportOptions;
+using test::ScriptedPreFilter;
 
 namespace {
-
-struct ScriptedPreFilter : PreFilterPrompt {
-    PreFilterAnswer answer;
-    int asked = 0;
-    PreFilterAnswer ask(QWidget*, const PreFilterRequest&) override
-    {
-        ++asked;
-        return answer;
-    }
-};
-
-struct ScriptedExportOptions : ExportOptionsPrompt {
-    ExportOptions answer;
-    int asked = 0;
-    ExportOptions ask(QWidget*) override
-    {
-        ++asked;
-        return answer;
-    }
-};
 
 class Small : public test::DemoDatabase {
 protected:

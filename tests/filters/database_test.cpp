@@ -3,6 +3,7 @@
 // C++ condition picks from the same data.
 
 #include "filters/checkboxfiltermodel.h"
+#include "filters/keywordexpression.h"
 #include "filters/listboxfiltermodel.h"
 #include "filters/textfiltermodel.h"
 #include "demodb.h"
@@ -111,6 +112,39 @@ TEST(FilterConditionsOnTheDemoDatabase, TextFilters)
         const QList<int> others =
             DemoDb::instance().partnerIds([&](const Partner& p) { return !c.expected(p); });
         EXPECT_EQ(run(QStringLiteral("partner"), f->queryResultSQL()), others) << f->queryResultSQL().toStdString();
+    }
+}
+
+// The largest expressions the keyword scanner accepts still run: a long
+// run of words and the deepest nesting of groups.
+TEST(FilterConditionsOnTheDemoDatabase, LargestKeywordExpressionsRun)
+{
+    QStringList words{QStringLiteral("zala")};
+    for (int i = 1; i < KeywordExpression::kMaxWords; ++i)
+        words << QStringLiteral("nincs%1").arg(i);
+    const QString deep = QString(KeywordExpression::kMaxDepth, u'(') + QStringLiteral("zala kárpát") +
+                         QString(KeywordExpression::kMaxDepth, u')') + QStringLiteral("+kft");
+    struct Case {
+        QString text;
+        std::function<bool(const Partner&)> expected;
+    };
+    const Case cases[] = {
+        {words.join(u' '), [](const Partner& p) { return containsCi(p.name, "zala"); }},
+        {words.join(u'+'), [](const Partner&) { return false; }},
+        {deep,
+         [](const Partner& p) {
+             return (containsCi(p.name, "zala") || containsCi(p.name, "kárpát")) && containsCi(p.name, "kft");
+         }},
+    };
+    for (const Case& c : cases) {
+        auto f = textFilter(TypedInput::TextInput, "nev");
+        f->setRelationListVisible(false);
+        f->setKeyWordsFind(true);
+        f->input1()->setText(c.text);
+        const QString sql = f->queryResultSQL();
+        ASSERT_FALSE(sql.isEmpty()) << c.text.left(80).toStdString();
+        EXPECT_EQ(run(QStringLiteral("partner"), sql), DemoDb::instance().partnerIds(c.expected))
+            << c.text.left(80).toStdString();
     }
 }
 

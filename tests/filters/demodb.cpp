@@ -18,6 +18,7 @@ DemoDb::DemoDb()
     const ProcessResult r = runProgram(QStringLiteral(LISTGEN_CLI), {QStringLiteral("demo-db"), QStringLiteral("--out"), path});
     if (r.exitCode != 0)
         ADD_FAILURE() << "listgen demo-db failed: " << r.err.toStdString();
+    m_path = path;
     m_db = dao::Database::open(path);
     auto rs = m_db->OpenRecordset(QStringLiteral("SELECT id, nev, aktiv, hitelkeret, letrehozva FROM partner ORDER BY id"),
                                   dao::RecordsetType::Snapshot);

@@ -46,6 +46,8 @@ public:
     static DemoDb& instance();
 
     dao::Database& db() { return *m_db; }
+    std::shared_ptr<dao::Database> shared() const { return m_db; }
+    const QString& path() const { return m_path; }
     const QList<Partner>& partners() const { return m_partners; }
     const QList<Invoice>& invoices() const { return m_invoices; }
     const QList<SampleRow>& samples() const { return m_samples; }
@@ -61,6 +63,7 @@ public:
 private:
     DemoDb();
     std::shared_ptr<dao::Database> m_db;
+    QString m_path;
     QList<Partner> m_partners;
     QList<Invoice> m_invoices;
     QList<SampleRow> m_samples;

@@ -3,7 +3,9 @@
 #include "jetcompare.h"
 #include "jetdate.h"
 #include "jetvalues.h"
+#include "jeterrors.h"
 #include "sqlitefunctions_jet.h"
+#include "sqlitevalue.h"
 
 #include <sqlite3.h>
 
@@ -16,49 +18,7 @@ namespace lg::jetsql {
 
 namespace {
 
-const char kTypeMismatch[] = "Data type mismatch in criteria expression.";
-const char kDivisionByZero[] = "Division by zero.";
-const char kInvalidCall[] = "Invalid procedure call or argument.";
-
-bool isNull(sqlite3_value* v)
-{
-    return sqlite3_value_type(v) == SQLITE_NULL;
-}
-
-QString text(sqlite3_value* v)
-{
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    return QString::fromUtf8(p, sqlite3_value_bytes(v));
-}
-
-void resultText(sqlite3_context* ctx, const QString& s)
-{
-    const QByteArray u = s.toUtf8();
-    sqlite3_result_text(ctx, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-}
-
-// A number as Jet writes it: no ".0" on whole values.
-QString numberText(double d)
-{
-    if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15)
-        return QString::number(qint64(d));
-    return QString::number(d, 'g', 15);
-}
-
-// The text of a value as Jet converts it for concatenation.
-QString asText(sqlite3_value* v)
-{
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER:
-        return QString::number(sqlite3_value_int64(v));
-    case SQLITE_FLOAT:
-        return numberText(sqlite3_value_double(v));
-    case SQLITE_NULL:
-        return {};
-    default:
-        return text(v);
-    }
-}
+using namespace sqlitevalue;
 
 // The numeric value of a number, of a text that reads as one, or of a date
 // (its day number).
@@ -199,11 +159,11 @@ void jetSub(sqlite3_context* ctx, int, sqlite3_value** argv)
             return sqlite3_result_double(ctx, x - y);
         }
         if (!asNumber(b, y))
-            return sqlite3_result_error(ctx, kTypeMismatch, -1);
+            return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
         return resultText(ctx, dayNumberToCanonical(x - y));
     }
     if (!asNumber(a, x, &xi) || !asNumber(b, y, &yi))
-        return sqlite3_result_error(ctx, kTypeMismatch, -1);
+        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
     if (xi && yi)
         return sqlite3_result_int64(ctx, sqlite3_int64(x) - sqlite3_int64(y));
     sqlite3_result_double(ctx, exactDifference(x, y).value_or(x - y));
@@ -223,9 +183,9 @@ void integerOperator(sqlite3_context* ctx, sqlite3_value** argv, bool modulo)
         return sqlite3_result_null(ctx);
     sqlite3_int64 a = 0, b = 0;
     if (!roundToLong(argv[0], a) || !roundToLong(argv[1], b))
-        return sqlite3_result_error(ctx, kTypeMismatch, -1);
+        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
     if (b == 0)
-        return sqlite3_result_error(ctx, kDivisionByZero, -1);
+        return sqlite3_result_error(ctx, kMsgDivisionByZero, -1);
     sqlite3_result_int64(ctx, modulo ? a % b : a / b);
 }
 
@@ -245,10 +205,10 @@ void jetPow(sqlite3_context* ctx, int, sqlite3_value** argv)
         return sqlite3_result_null(ctx);
     double a = 0, b = 0;
     if (!asNumber(argv[0], a) || !asNumber(argv[1], b))
-        return sqlite3_result_error(ctx, kTypeMismatch, -1);
+        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
     const double r = std::pow(a, b);
     if (!std::isfinite(r))
-        return sqlite3_result_error(ctx, kInvalidCall, -1);
+        return sqlite3_result_error(ctx, kMsgInvalidCall, -1);
     sqlite3_result_double(ctx, r);
 }
 
@@ -298,11 +258,11 @@ bool lengthArgument(sqlite3_context* ctx, sqlite3_value* v, qsizetype& out)
 {
     sqlite3_int64 n = 0;
     if (!roundToLong(v, n)) {
-        sqlite3_result_error(ctx, kTypeMismatch, -1);
+        sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
         return false;
     }
     if (n < 0) {
-        sqlite3_result_error(ctx, kInvalidCall, -1);
+        sqlite3_result_error(ctx, kMsgInvalidCall, -1);
         return false;
     }
     out = qsizetype(std::min<sqlite3_int64>(n, std::numeric_limits<int>::max()));
@@ -337,7 +297,7 @@ void jetMid(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     if (!lengthArgument(ctx, argv[1], start))
         return;
     if (start < 1)
-        return sqlite3_result_error(ctx, kInvalidCall, -1);
+        return sqlite3_result_error(ctx, kMsgInvalidCall, -1);
     qsizetype length = -1;
     if (argc == 3 && !lengthArgument(ctx, argv[2], length))
         return;
@@ -393,7 +353,7 @@ void jetCint(sqlite3_context* ctx, int, sqlite3_value** argv)
         return sqlite3_result_null(ctx);
     sqlite3_int64 n = 0;
     if (!roundToLong(argv[0], n))
-        return sqlite3_result_error(ctx, kTypeMismatch, -1);
+        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
     sqlite3_result_int64(ctx, n);
 }
 
@@ -403,7 +363,7 @@ void jetCdbl(sqlite3_context* ctx, int, sqlite3_value** argv)
         return sqlite3_result_null(ctx);
     double d = 0;
     if (!asNumber(argv[0], d))
-        return sqlite3_result_error(ctx, kTypeMismatch, -1);
+        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
     sqlite3_result_double(ctx, d);
 }
 
@@ -459,7 +419,7 @@ void jetInstr(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         if (!lengthArgument(ctx, argv[0], start))
             return;
         if (start < 1)
-            return sqlite3_result_error(ctx, kInvalidCall, -1);
+            return sqlite3_result_error(ctx, kMsgInvalidCall, -1);
         first = 1;
     }
     if (isNull(argv[first]) || isNull(argv[first + 1]))
@@ -481,7 +441,7 @@ void datePart(sqlite3_context* ctx, sqlite3_value* v, int part)
         return sqlite3_result_null(ctx);
     double days = 0;
     if (!asDayNumber(v, days))
-        return sqlite3_result_error(ctx, kTypeMismatch, -1);
+        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
     const auto dt = fromCanonicalDate(dayNumberToCanonical(days));
     const QDate d = dt->date();
     sqlite3_result_int(ctx, part == 0 ? d.year() : part == 1 ? d.month() : d.day());
@@ -508,7 +468,7 @@ void roundDown(sqlite3_context* ctx, sqlite3_value* v, bool toZero)
         return sqlite3_result_value(ctx, v);
     double d = 0;
     if (!asNumber(v, d))
-        return sqlite3_result_error(ctx, kTypeMismatch, -1);
+        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
     // Int and Fix keep a date a date: Int(d) is that day at midnight.
     if (isDateText(v))
         return resultText(ctx, dayNumberToCanonical(toZero ? std::trunc(d) : std::floor(d)));

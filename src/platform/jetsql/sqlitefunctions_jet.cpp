@@ -10,6 +10,7 @@
 #include "jeterrors.h"
 #include "jettypes.h"
 #include "jetvalues.h"
+#include "sqlitevalue.h"
 
 #include <sqlite3.h>
 
@@ -31,53 +32,11 @@ namespace {
 
 // ---- values ------------------------------------------------------------------------
 
-bool isNull(sqlite3_value* v)
-{
-    return sqlite3_value_type(v) == SQLITE_NULL;
-}
-
-bool isNumeric(sqlite3_value* v)
-{
-    const int t = sqlite3_value_type(v);
-    return t == SQLITE_INTEGER || t == SQLITE_FLOAT;
-}
-
-QString text(sqlite3_value* v)
-{
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-    return QString::fromUtf8(p, sqlite3_value_bytes(v));
-}
-
-void resultText(sqlite3_context* ctx, const QString& s)
-{
-    const QByteArray u = s.toUtf8();
-    sqlite3_result_text(ctx, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-}
+using namespace sqlitevalue;
 
 void fail(sqlite3_context* ctx, const char* message)
 {
     sqlite3_result_error(ctx, message, -1);
-}
-
-QString numberText(double d)
-{
-    if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15)
-        return QString::number(qint64(d));
-    return QString::number(d, 'g', 15);
-}
-
-QString asText(sqlite3_value* v)
-{
-    switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER:
-        return QString::number(sqlite3_value_int64(v));
-    case SQLITE_FLOAT:
-        return numberText(sqlite3_value_double(v));
-    case SQLITE_NULL:
-        return {};
-    default:
-        return text(v);
-    }
 }
 
 const QDate kDayZero(1899, 12, 30);

@@ -8,6 +8,7 @@
 #include "jetdate.h"
 #include "jeterrors.h"
 #include "jetvalues.h"
+#include "sqlitevalue.h"
 
 #include <sqlite3.h>
 
@@ -21,12 +22,7 @@ namespace lg::jetsql {
 
 namespace {
 
-const char kTypeMismatch[] = "Data type mismatch in criteria expression.";
-
-QString text(sqlite3_value* v)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
-}
+using namespace sqlitevalue;
 
 // A stored date: the canonical text, with or without its time.
 std::optional<double> dateText(sqlite3_value* v)
@@ -107,7 +103,7 @@ void jetMul(sqlite3_context* ctx, int, sqlite3_value** argv)
     if (ka == Kind::Null || kb == Kind::Null)
         return sqlite3_result_null(ctx);
     if (ka == Kind::Other || kb == Kind::Other)
-        return sqlite3_result_error(ctx, kTypeMismatch, -1);
+        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
     if (ka == Kind::Integer && kb == Kind::Integer) {
         sqlite3_int64 p = 0;
         if (!__builtin_mul_overflow(ia, ib, &p))
@@ -148,7 +144,7 @@ void totalStep(sqlite3_context* ctx, int, sqlite3_value** argv)
         return;
     if (k == Kind::Other) {
         t->failed = true;
-        return sqlite3_result_error(ctx, kTypeMismatch, -1);
+        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
     }
     ++t->count;
     if (k == Kind::Integer) {

@@ -73,6 +73,7 @@
 #include <memory>
 
 #include "platform/jetsql/jettypes.h"
+#include "platform/jetsql/translate.h"
 
 struct sqlite3_stmt;
 
@@ -263,8 +264,10 @@ struct DatabaseAccess;
 
 class Database : public std::enable_shared_from_this<Database> {
 public:
-    // Opens (creating when missing) the database at `path`; `options` are
-    // DatabaseOption flags. The password is kept for the report engine's
+    // Opens (creating when missing) the database at `path`, or the
+    // PostgreSQL database of a connection URI ("postgresql://…"; its collation
+    // and functions are installed on first use); `options` are
+    // DatabaseOption flags (SQLite only). The password is kept for the report engine's
     // connection string; SQLite files have none.
     static std::shared_ptr<Database> open(const QString& path, const QString& password = {}, int options = 0);
     ~Database();
@@ -275,6 +278,11 @@ public:
     bool created() const;
     // The journal mode in use, lower case: "wal", "delete", "truncate", "persist", "memory", "off".
     QString journalMode() const;
+
+    // The dialect its statements are translated into; whether it is a
+    // PostgreSQL database (opened by a postgresql:// URI).
+    jetsql::Dialect dialect() const;
+    bool isPostgres() const;
 
     // The database engine underneath and its version: "SQLite", "3.45.1".
     static QString backendName();

@@ -599,7 +599,8 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString& jetSql, const 
         fail(kDatabaseSource, daoerr::InvalidOperation,
              QStringLiteral("Invalid operation: only a select query returns records."));
     auto impl = d->pg ? makePgStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(),
-                                                 pgParameters(translation->parameters, parameters, kDatabaseSource))
+                                                 pgParameters(translation->parameters, parameters, kDatabaseSource),
+                                                 translation->columnNames)
                       : makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
                                                parameterNames(*translation), parameters);
     if (options & dbReadOnly)
@@ -633,7 +634,8 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString& source, Record
              QStringLiteral("Invalid operation: only a select query returns records."));
     // Markers without values fail as missing parameters.
     auto impl = d->pg ? makePgStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(),
-                                                 pgParameters(translation->parameters, {}, kDatabaseSource))
+                                                 pgParameters(translation->parameters, {}, kDatabaseSource),
+                                                 translation->columnNames)
                       : makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
                                                parameterNames(*translation), {});
     if (options & dbReadOnly)

@@ -37,7 +37,7 @@ constexpr int kTableBatch = 64;
 class PgStatementRecordset final : public Recordset::Impl {
 public:
     PgStatementRecordset(std::shared_ptr<Database> owner, Database::Impl* impl, const QByteArray& sql,
-                         const PgParams& params)
+                         const PgParams& params, const QStringList& columnNames)
         : Impl(std::move(owner), impl), m_pg(*impl->pg)
     {
         m_cursor = "lg_c" + QByteArray::number(++m_pg.cursorNumber);
@@ -49,6 +49,9 @@ public:
             m_oids.push_back(PQftype(m_batch.get(), i));
             m_types.push_back(pgFieldType(PQftype(m_batch.get(), i), PQfmod(m_batch.get(), i)));
         }
+        // The server's names are lower case; Jet's are as the statement wrote them.
+        if (columnNames.size() == m_names.size() && !columnNames.contains(QStringLiteral("*")))
+            m_names = columnNames;
         m_pos = 0;
     }
 
@@ -208,7 +211,8 @@ public:
         QByteArray cols;
         for (int i = 0; i < m_info->fields.size(); ++i)
             cols += (i ? ", " : "") + quoteIdent(m_info->fields.at(i).name);
-        m_select = "SELECT " + cols + ", ctid::text FROM " + m_table;
+        // The address under a name of its own: ORDER BY ctid must not mean the text.
+        m_select = "SELECT " + cols + ", ctid::text AS \"lg:row\" FROM " + m_table;
         for (const IndexInfo& i : m_info->indexes)
             if (i.def.primary)
                 m_primary = &i;
@@ -511,14 +515,15 @@ private:
                                    idx->columns.at(i)});
                 used << idx->columns.at(i);
             }
-        if (!idx || !idx->def.unique) {
-            if (m_primary) {
-                for (int c : m_primary->columns)
-                    if (!used.contains(c))
-                        m_terms.push_back({quoteIdent(m_info->fields.at(c).name), false, c});
-            } else {
-                m_terms.push_back({"ctid", false, -1});
-            }
+        // Ties and a table read without index go in the order the rows were
+        // written (their address), as rows without a key of their own do in
+        // Jet; a COUNTER key is that order already.
+        if (!idx && m_primary && m_primary->columns.size() == 1 &&
+            m_info->fields.at(m_primary->columns.front()).type == FieldType::Counter) {
+            const int c = m_primary->columns.front();
+            m_terms.push_back({quoteIdent(m_info->fields.at(c).name), false, c});
+        } else if (!idx || !idx->def.unique) {
+            m_terms.push_back({"ctid", false, -1});
         }
         QByteArray asc, desc;
         for (size_t i = 0; i < m_terms.size(); ++i) {
@@ -557,7 +562,7 @@ private:
     // term after v in the order of the term (backwards: before)
     QByteArray after(const Term& t, const Value& v, bool backwards, PgParams& params) const
     {
-        const bool greater = t.desc != backwards;  // the values that come later are greater
+        const bool greater = t.desc == backwards;  // the values that come later are greater
         // Null is the smallest value.
         if (isNull(v))
             return greater ? t.sql + " IS NOT NULL" : QByteArray("FALSE");
@@ -583,7 +588,7 @@ private:
         // A bound on the first term lets the index start at the place.
         const Term& first = m_terms.front();
         if (!isNull(values.front()) && first.column >= 0) {
-            const bool greater = first.desc != backwards;
+            const bool greater = first.desc == backwards;
             if (greater)
                 sql = first.sql + " >= " + param(values.front(), first, params) + " AND " + sql;
         }
@@ -716,9 +721,10 @@ private:
 }  // namespace
 
 std::unique_ptr<Recordset::Impl> makePgStatementRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
-                                                          const QByteArray& sql, PgParams params)
+                                                          const QByteArray& sql, PgParams params,
+                                                          const QStringList& columnNames)
 {
-    return std::make_unique<PgStatementRecordset>(std::move(db), impl, sql, params);
+    return std::make_unique<PgStatementRecordset>(std::move(db), impl, sql, params, columnNames);
 }
 
 std::unique_ptr<Recordset::Impl> makePgTableRecordset(std::shared_ptr<Database> db, Database::Impl* impl,

@@ -92,7 +92,7 @@ bool isPostgresUri(const QString& name)
 
 // ---- errors -------------------------------------------------------------------
 
-void failPg(const QString& source, const PGresult* result, PGconn* conn)
+void failPg(const QString& source, const PGresult* result, PGconn* conn, const QByteArray& sql)
 {
     QString message = QString::fromUtf8(result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr);
     if (message.isEmpty())
@@ -114,11 +114,9 @@ void failPg(const QString& source, const PGresult* result, PGconn* conn)
         {"22012", jetsql::jeterr::DivisionByZero, jetsql::kMsgDivisionByZero},
         {"22003", jetsql::jeterr::Overflow, jetsql::kMsgOverflow},
         {"22001", daoerr::FieldTooSmall, "The field is too small to accept the amount of data you attempted to add"},
-        {"22P02", daoerr::ConversionError, "Data type conversion error"},
         {"22007", daoerr::ConversionError, "Data type conversion error"},
         {"22008", daoerr::ConversionError, "Data type conversion error"},
         {"23514", daoerr::ConversionError, "Data type conversion error"},
-        {"42804", jetsql::jeterr::CriteriaTypeMismatch, jetsql::kMsgTypeMismatch},
         {"42883", 3085, "Undefined function in expression"},
         {"42P01", daoerr::TableNotFound, "Cannot find the input table or query"},
         {"42703", daoerr::TooFewParameters, "Too few parameters. Expected 1."},
@@ -128,6 +126,21 @@ void failPg(const QString& source, const PGresult* result, PGconn* conn)
         {"40001", 3260, "Couldn't update; currently locked by another session"},
         {"40P01", 3260, "Couldn't update; currently locked by another session"},
     };
+    // A value the type cannot take: stored, it is the field's conversion
+    // error; compared, a type mismatch in the criteria.
+    if (state == QLatin1String("22P02") || state == QLatin1String("42804")) {
+        const QByteArray head = sql.left(7).toUpper();
+        if (head.startsWith("INSERT") || head.startsWith("UPDATE"))
+            throw RuntimeError(daoerr::ConversionError, source, QStringLiteral("Data type conversion error (%1)").arg(message));
+        throw RuntimeError(jetsql::jeterr::CriteriaTypeMismatch, source,
+                           QStringLiteral("%1 (%2)").arg(QString::fromLatin1(jetsql::kMsgTypeMismatch), message));
+    }
+    // An unknown column is a parameter without value, as Jet sees it.
+    if (state == QLatin1String("42703")) {
+        const qsizetype a = message.indexOf(u'"'), b = message.indexOf(u'"', a + 1);
+        const QString name = a >= 0 && b > a ? message.mid(a + 1, b - a - 1) : message;
+        throw RuntimeError(daoerr::TooFewParameters, source, QStringLiteral("Too few parameters. Expected 1. (%1)").arg(name));
+    }
     for (const Mapping& m : mappings)
         if (state == QLatin1String(m.state))
             throw RuntimeError(m.number, source, QStringLiteral("%1 (%2)").arg(QString::fromUtf8(m.text), message));
@@ -279,25 +292,37 @@ void appendPgTsv(QByteArray& out, const PGresult* r, int row, int col, Oid type)
 
 PgParams pgParameters(const QStringList& names, const Parameters& parameters, const QString& source)
 {
+    // The same rules as on SQLite (bindParameters): one kind of marker, every
+    // marker a value, no value left over.
+    const QVariantList& positional = parameters.positional();
+    const QVariantHash& named = parameters.named();
+    if (!positional.isEmpty() && !named.isEmpty())
+        fail(source, daoerr::InvalidArgument,
+             QStringLiteral("Invalid argument: parameters are either positional or named."));
     PgParams out;
-    const bool named = !parameters.named().isEmpty();
-    int positional = 0;
+    int nextPositional = 0;
+    QStringList missing;
     for (const QString& name : names) {
-        Value v;
-        if (name.isEmpty() && !named) {
-            if (positional >= parameters.positional().size())
-                fail(source, daoerr::TooFewParameters,
-                     QStringLiteral("Too few parameters. Expected %1.").arg(names.size()));
-            v = parameters.positional().at(positional++);
+        if (name.isEmpty()) {
+            if (nextPositional < positional.size())
+                out.add(positional.at(nextPositional));
+            else
+                missing.append(QStringLiteral("?"));
+            ++nextPositional;
         } else {
-            const auto it = parameters.named().constFind(name.toLower());
-            if (it == parameters.named().cend())
-                fail(source, daoerr::TooFewParameters,
-                     QStringLiteral("Too few parameters. Expected 1. (%1)").arg(name.isEmpty() ? QStringLiteral("?") : name));
-            v = *it;
+            const auto it = named.constFind(name.toLower());
+            if (it != named.constEnd())
+                out.add(*it);
+            else
+                missing.append(QLatin1Char('@') + name);
         }
-        out.add(v);
     }
+    if (!missing.isEmpty())
+        fail(source, daoerr::TooFewParameters,
+             QStringLiteral("Too few parameters. Expected %1. (%2)").arg(missing.size()).arg(missing.join(u", ")));
+    if (positional.size() > nextPositional)
+        fail(source, daoerr::InvalidArgument,
+             QStringLiteral("Invalid argument: %1 values for %2 parameters.").arg(positional.size()).arg(nextPositional));
     return out;
 }
 
@@ -369,7 +394,7 @@ PgResult PgSession::exec(const QByteArray& sql, const PgParams& params, const QS
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
         if (guarded)
             PQclear(PQexec(conn, "ROLLBACK TO SAVEPOINT lg_statement; RELEASE SAVEPOINT lg_statement"));
-        failPg(source, r.get(), conn);
+        failPg(source, r.get(), conn, sql);
     }
     if (guarded)
         control("RELEASE SAVEPOINT lg_statement");

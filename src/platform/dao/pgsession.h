@@ -98,13 +98,16 @@ struct PgSession {
 };
 
 // Throws the result's error with Jet's number for its SQLSTATE.
-[[noreturn]] void failPg(const QString& source, const PGresult* result, PGconn* conn);
+// `sql` tells a write (INSERT, UPDATE) from a read for the errors whose
+// number depends on it.
+[[noreturn]] void failPg(const QString& source, const PGresult* result, PGconn* conn, const QByteArray& sql = {});
 
 // Parameter values of a translated statement in the order of $1, $2 …
 PgParams pgParameters(const QStringList& names, const Parameters& parameters, const QString& source);
 
 std::unique_ptr<Recordset::Impl> makePgStatementRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
-                                                          const QByteArray& sql, PgParams params);
+                                                          const QByteArray& sql, PgParams params,
+                                                          const QStringList& columnNames = {});
 std::unique_ptr<Recordset::Impl> makePgTableRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
                                                       std::shared_ptr<const TableInfo> table, int options);
 

@@ -108,7 +108,6 @@ private:
     QString sortKey(const Expr& e) override { return collated(value(e)); }
     QString selectItem(const Expr& e) override { return collated(value(e)); }
     QString rowAddress() const override { return QStringLiteral("ctid"); }
-    QString expressionName(int n) const override { return QStringLiteral("expr%1").arg(n); }
     // PostgreSQL wants a name on every derived table.
     QString derivedTableName() override { return QStringLiteral(" AS \"jet_sub%1\"").arg(m_alias++); }
 

@@ -58,7 +58,9 @@ Translation StatementGenerator::generate(const Statement& st)
     t.kind = st.kind;
     switch (st.kind) {
     case StatementKind::Select:
+        m_columnNames.clear();
         t.sql = select(*st.select);
+        t.columnNames = m_columnNames;
         break;
     case StatementKind::Insert:
         t.sql = insert(st);
@@ -106,6 +108,11 @@ Translation StatementGenerator::generate(const Statement& st)
 
 QString StatementGenerator::select(const Select& s)
 {
+    ++m_depth;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{m_depth};
     const QString body = s.unions.empty() ? selectCore(s) : unionMembers(s);
     QString sql = body;
     if (!s.orderBy.empty()) {
@@ -141,12 +148,24 @@ QString StatementGenerator::selectCore(const Select& s)
     if (s.distinct)
         sql += QStringLiteral("DISTINCT ");
     QStringList items;
+    // The names of the outermost SELECT's columns as Jet gives them.
+    const bool outermost = m_depth == 1 && m_columnNames.isEmpty();
     for (const SelectItem& item : s.items) {
         QString text = item.expr->kind == ExprKind::Star ? valueSql(*item.expr) : selectItem(*item.expr);
-        if (!item.alias.isEmpty())
+        QString name;
+        if (!item.alias.isEmpty()) {
+            name = item.alias;
             text += QStringLiteral(" AS ") + quoteName(item.alias);
-        else if (item.expr->kind != ExprKind::Column && item.expr->kind != ExprKind::Star)
-            text += QStringLiteral(" AS ") + quoteName(expressionName(m_exprName++));
+        } else if (item.expr->kind != ExprKind::Column && item.expr->kind != ExprKind::Star) {
+            name = expressionName(m_exprName++);
+            text += QStringLiteral(" AS ") + quoteName(name);
+        } else if (item.expr->kind == ExprKind::Column) {
+            name = item.expr->names.back();
+        } else {
+            name = QStringLiteral("*");
+        }
+        if (outermost)
+            m_columnNames << name;
         items << text;
     }
     sql += items.join(QStringLiteral(", "));

@@ -72,6 +72,8 @@ private:
     QString uniqueIndex(const QString& table, const QString& name, const QStringList& columns) const;
 
     int m_exprName = 1000;
+    int m_depth = 0;
+    QStringList m_columnNames;
 };
 
 }  // namespace lg::jetsql

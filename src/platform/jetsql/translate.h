@@ -23,6 +23,9 @@ struct Translation {
     // lower-cased name of ?k as written '@name', or empty for a positional
     // '?'. One statement uses only one of the two kinds.
     QStringList parameters;
+    // A SELECT's columns by the names Jet gives them (alias, column name,
+    // Expr1000 …), "*" for a star, in order.
+    QStringList columnNames;
 };
 
 // Translates one Jet statement. Results are cached by text and dialect; safe

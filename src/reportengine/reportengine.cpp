@@ -94,10 +94,11 @@ bool ReportEngine::InitReportEngine()
                 file = file.left(at);
             }
             file = file.trimmed();
-            if (file.isEmpty() || !QFileInfo(file).isFile())
+            if (file.isEmpty() || !dao::Database::exists(file))
                 return fail(u"Az adatbázis nem található: %1"_s.arg(file));
             m_session->database = dao::Database::open(file, password);
-            protectedPaths << file;
+            if (!dao::Database::isUri(file))
+                protectedPaths << file;
             opener = statementOpener(m_session->database, statement);
         }
         // Opening the rows once checks the statement and gives the columns.

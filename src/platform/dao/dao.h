@@ -270,6 +270,11 @@ public:
     // DatabaseOption flags (SQLite only). The password is kept for the report engine's
     // connection string; SQLite files have none.
     static std::shared_ptr<Database> open(const QString& path, const QString& password = {}, int options = 0);
+    // Whether a database name is a server's connection URI rather than a file.
+    static bool isUri(const QString& name);
+    // Whether there is a database to open by this name: a file, or any URI
+    // (the server answers when it is opened).
+    static bool exists(const QString& name);
     ~Database();
 
     QString Name() const;  // the file path
@@ -392,6 +397,31 @@ private:
     Database& m_db;
     QString m_journal;
     bool m_active = true;
+};
+
+// Many rows into one table: on SQLite a prepared INSERT, on PostgreSQL COPY
+// (rows are gathered and sent in blocks; any other statement of the
+// connection first sends what is gathered, so reads see every row added).
+// Values are checked by the column types as the table-type recordset checks
+// them. Meant for loading, inside the caller's transaction.
+class BulkInsert {
+public:
+    BulkInsert(Database& db, const QString& table, const QStringList& columns);
+    // Sends what is left, silently: call finish() to hear about failures.
+    ~BulkInsert();
+    BulkInsert(const BulkInsert&) = delete;
+    BulkInsert& operator=(const BulkInsert&) = delete;
+
+    // Values in column order.
+    void add(const QVariantList& values);
+    // Sends what is gathered; throws what the database refused.
+    void finish();
+    long rows() const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> d;
 };
 
 // A statement prepared once and run many times: bind the values, execute,

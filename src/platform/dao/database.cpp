@@ -436,6 +436,16 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     return database;
 }
 
+bool Database::isUri(const QString& name)
+{
+    return isPostgresUri(name);
+}
+
+bool Database::exists(const QString& name)
+{
+    return isPostgresUri(name) || QFileInfo(name).isFile();
+}
+
 bool Database::created() const
 {
     return d->created;
@@ -728,6 +738,10 @@ void Database::CommitTrans(int options)
     if (d->pg) {
         // A failed COMMIT has rolled back: the transaction is over either way.
         d->transactionLevel = 0;
+        if (auto lost = std::exchange(d->pg->lostFailure, std::nullopt)) {
+            PQclear(PQexec(d->pg->conn, "ROLLBACK"));
+            throw *lost;
+        }
         d->pg->control("COMMIT");
         return;
     }
@@ -747,12 +761,17 @@ void Database::Rollback()
     // find their place again on the next move.
     d->releaseCursors(true);
     if (d->pg) {
+        // Rows gathered for COPY since the level began (BeginTrans sent the
+        // earlier ones) are undone without being sent.
+        for (PgCopy* c : std::exchange(d->pg->pendingCopies, {}))
+            c->data.clear();
         if (d->transactionLevel > 1) {
             const QByteArray name = "lg_trans_" + QByteArray::number(d->transactionLevel - 1);
             --d->transactionLevel;
             d->pg->control("ROLLBACK TO SAVEPOINT " + name + "; RELEASE SAVEPOINT " + name);
         } else {
             d->transactionLevel = 0;
+            d->pg->lostFailure.reset();
             d->pg->control("ROLLBACK");
         }
         d->forgetSchema();

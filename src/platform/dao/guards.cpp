@@ -95,17 +95,18 @@ ReadSnapshot::~ReadSnapshot()
 BulkLoad::BulkLoad(Database& db) : m_db(db)
 {
     Database::Impl& d = DatabaseAccess::of(db);
+    if (d.pg) {
+        // The server keeps its own log and a failure undoes the caller's
+        // transaction; BulkInsert (COPY) is the fast path for loading.
+        d.bulkLoad = true;
+        return;
+    }
     if (!d.created)
         fail(kDatabaseSource, daoerr::InvalidOperation,
              QStringLiteral("Invalid operation: a bulk load is only allowed on a database being created."));
     if (d.transactionLevel > 0 || d.snapshot || d.bulkLoad)
         fail(kDatabaseSource, daoerr::InvalidOperation,
              QStringLiteral("Invalid operation: a bulk load cannot start inside a transaction."));
-    if (d.pg) {
-        // The server keeps its own log; COPY is the fast path for loading.
-        d.bulkLoad = true;
-        return;
-    }
     m_journal = m_db.journalMode();
     d.releaseCursors(true);
     d.run("PRAGMA journal_mode=OFF");

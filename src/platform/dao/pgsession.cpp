@@ -364,6 +364,8 @@ void PgSession::connect(const QString& target)
 
 void PgSession::control(const QByteArray& sql)
 {
+    if (!pendingCopies.empty())
+        sendCopies();
     PgResult r(PQexec(conn, sql.constData()));
     const ExecStatusType st = PQresultStatus(r.get());
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK)
@@ -375,8 +377,50 @@ PgResult PgSession::exec(const QByteArray& sql, const QString& source)
     return exec(sql, PgParams(), source);
 }
 
+void PgSession::sendCopy(PgCopy& copy)
+{
+    if (copy.data.isEmpty())
+        return;
+    const QByteArray data = std::exchange(copy.data, QByteArray());
+    const bool guarded = PQtransactionStatus(conn) == PQTRANS_INTRANS;
+    if (guarded)
+        control("SAVEPOINT lg_statement");
+    PgResult start(PQexec(conn, copy.command.constData()));
+    bool ok = PQresultStatus(start.get()) == PGRES_COPY_IN;
+    if (ok)
+        ok = PQputCopyData(conn, data.constData(), int(data.size())) == 1;
+    if (PQresultStatus(start.get()) == PGRES_COPY_IN)
+        PQputCopyEnd(conn, ok ? nullptr : "the rows could not be sent");
+    PgResult failed;
+    if (PQresultStatus(start.get()) != PGRES_COPY_IN)
+        failed = std::move(start);
+    while (PGresult* r = PQgetResult(conn)) {
+        if (PQresultStatus(r) != PGRES_COMMAND_OK && !failed.get())
+            failed = PgResult(r);
+        else
+            PQclear(r);
+    }
+    if (failed.get() || !ok) {
+        if (guarded)
+            PQclear(PQexec(conn, "ROLLBACK TO SAVEPOINT lg_statement; RELEASE SAVEPOINT lg_statement"));
+        failPg(kDatabaseSource, failed.get(), conn, "INSERT");
+    }
+    if (guarded)
+        control("RELEASE SAVEPOINT lg_statement");
+}
+
+void PgSession::sendCopies()
+{
+    // Taken first: a failure leaves no copy half-registered.
+    const std::vector<PgCopy*> copies = std::exchange(pendingCopies, {});
+    for (PgCopy* c : copies)
+        sendCopy(*c);
+}
+
 PgResult PgSession::exec(const QByteArray& sql, const PgParams& params, const QString& source)
 {
+    if (!pendingCopies.empty())
+        sendCopies();
     const bool guarded = PQtransactionStatus(conn) == PQTRANS_INTRANS;
     if (guarded)
         control("SAVEPOINT lg_statement");

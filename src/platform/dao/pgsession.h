@@ -15,6 +15,7 @@
 #include <libpq-fe.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/dao/dao_internal.h"
@@ -65,6 +66,12 @@ Value pgValue(const PGresult* r, int row, int col, Oid type);
 // Appends a result cell as a TSV field (tsv.h).
 void appendPgTsv(QByteArray& out, const PGresult* r, int row, int col, Oid type);
 
+// Rows gathered for one COPY into a table (see BulkInsert).
+struct PgCopy {
+    QByteArray command;  // COPY "t" ("a", "b") FROM STDIN
+    QByteArray data;     // text format lines
+};
+
 struct PgSession {
     PGconn* conn = nullptr;
     QString uri;
@@ -72,6 +79,14 @@ struct PgSession {
     int savepoints = 0;  // transaction levels beyond the outermost
     QHash<QString, std::shared_ptr<const TableInfo>> tableInfos;  // by lower-case name
     QHash<QString, int> tableLocks;                               // advisory locks held, by lower-case table
+    std::vector<PgCopy*> pendingCopies;                           // gathered rows not sent yet
+    // A failure no caller could hear (rows sent by a destructor): the
+    // transaction that is open does not commit.
+    std::optional<RuntimeError> lostFailure;
+
+    // Sends one COPY's rows (and forgets them); sendCopies() sends all.
+    void sendCopy(PgCopy& copy);
+    void sendCopies();
 
     ~PgSession();
 

@@ -8,9 +8,10 @@
 //
 // A table-type recordset keeps no cursor: it reads a batch of rows in the
 // order of its index by a keyset query ("the rows after this key"), the
-// index's columns followed by the primary key's (or the row address) so
-// that the order is total. Null sorts first, as in Jet. Bookmarks are the
-// primary key's values (or the row address of a table without one).
+// index's columns followed, unless the index is unique, by the row address,
+// so that the order is total and ties come in the order rows were written.
+// Null sorts first, as in Jet. Bookmarks are the primary key's values (or
+// the row address of a table without one).
 
 #include <QtCore/QDataStream>
 #include <QtCore/QIODevice>
@@ -508,13 +509,10 @@ private:
     {
         m_index = idx;
         m_terms.clear();
-        QList<int> used;
         if (idx)
-            for (qsizetype i = 0; i < idx->columns.size(); ++i) {
+            for (qsizetype i = 0; i < idx->columns.size(); ++i)
                 m_terms.push_back({quoteIdent(m_info->fields.at(idx->columns.at(i)).name), idx->descending.at(i),
                                    idx->columns.at(i)});
-                used << idx->columns.at(i);
-            }
         // Ties and a table read without index go in the order the rows were
         // written (their address), as rows without a key of their own do in
         // Jet; a COUNTER key is that order already.

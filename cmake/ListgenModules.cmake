@@ -49,7 +49,7 @@ endfunction()
 
 # One test executable per folder of tests/; every TEST becomes a CTest test.
 function(listgen_tests name)
-  cmake_parse_arguments(T "GUI" "DIR" "DEPS" ${ARGN})
+  cmake_parse_arguments(T "GUI;POSTGRES" "DIR" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS
        ${PROJECT_SOURCE_DIR}/${T_DIR}/*.cpp ${PROJECT_SOURCE_DIR}/${T_DIR}/*.h
        ${PROJECT_SOURCE_DIR}/${T_DIR}/*.qrc)
@@ -76,4 +76,11 @@ function(listgen_tests name)
     DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LISTGEN_TEST_TMP=${PROJECT_BINARY_DIR}/testtmp"
     DISCOVERY_TIMEOUT 60)
+  # POSTGRES: the whole program once more on PostgreSQL, as one test, so that
+  # it starts one throwaway cluster for all its tests.
+  if(T_POSTGRES)
+    add_test(NAME ${name}.postgresql COMMAND ${name})
+    set_tests_properties(${name}.postgresql PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LISTGEN_TEST_TMP=${PROJECT_BINARY_DIR}/testtmp;LISTGEN_TEST_BACKEND=postgresql")
+  endif()
 endfunction()

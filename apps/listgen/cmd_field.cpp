@@ -44,7 +44,7 @@ int runField(const Args& args)
     if (!field)
         throw UsageError{QStringLiteral("missing --field")};
     const long list = args.number(QStringLiteral("list")).value_or(-1);
-    if (!QFileInfo(path).isFile())
+    if (!dao::Database::exists(path))
         throw UsageError{QStringLiteral("no database file \"%1\"").arg(path)};
     ctx().database = dao::Database::open(path);
 

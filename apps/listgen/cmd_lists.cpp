@@ -21,7 +21,7 @@ namespace {
 bool useDatabase(const Args& args, const char* command, long userId)
 {
     const QString path = args.required(QStringLiteral("db"));
-    if (!QFileInfo(path).isFile())
+    if (!dao::Database::exists(path))
         throw UsageError{QStringLiteral("no database file \"%1\"").arg(path)};
     ctx().database = dao::Database::open(path);
     ctx().userId = userId;

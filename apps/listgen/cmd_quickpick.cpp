@@ -49,7 +49,7 @@ int runQuickPick(const Args& args)
         return fail(QStringLiteral("--id takes a whole number, not \"%1\"").arg(*idText));
     if (args.positional().isEmpty())
         return fail(u"no TEXT given"_s);
-    if (!QFileInfo(*path).isFile())
+    if (!dao::Database::exists(*path))
         return fail(QStringLiteral("no database file \"%1\"").arg(*path));
 
     auto db = dao::Database::open(*path);

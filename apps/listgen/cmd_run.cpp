@@ -366,7 +366,7 @@ int renderWithEngine(const QString& dbPath, const QString& reportsDir, long list
         return 1;
     }
     engine->setConnectionProvider(1);
-    engine->setDataBasePath(QFileInfo(dbPath).absoluteFilePath());
+    engine->setDataBasePath(dao::Database::isUri(dbPath) ? dbPath : QFileInfo(dbPath).absoluteFilePath());
     engine->setExportButtonEnable(true);
     engine->setPrintButtonEnable(true);
     engine->setReportFilePath(reportFile);
@@ -472,7 +472,7 @@ static int runList(const Args& args)
         throw UsageError{e.description().section(u"\r\n"_s, 0, 0)};
     }
 
-    if (!QFileInfo(dbPath).isFile()) {
+    if (!dao::Database::exists(dbPath)) {
         printErr(QStringLiteral("listgen run: no database at %1\n").arg(dbPath));
         return 1;
     }
@@ -521,7 +521,9 @@ static int runList(const Args& args)
         }
         if (formatName == u"xlsx"_s)
             return exportXlsx(*db, listId, list, statement, !args.has(u"short-names"_s), out);
-        return renderWithEngine(dbPath, args.value(u"reports"_s, QFileInfo(dbPath).absolutePath()), listId, list,
+        // The report sources lie beside a database file; for a server, in --reports or here.
+        const QString reportsDefault = dao::Database::isUri(dbPath) ? QDir::currentPath() : QFileInfo(dbPath).absolutePath();
+        return renderWithEngine(dbPath, args.value(u"reports"_s, reportsDefault), listId, list,
                                 statement, formatName, out);
     }
 

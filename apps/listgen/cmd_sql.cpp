@@ -13,12 +13,6 @@ namespace lg::cli {
 
 namespace {
 
-bool isServerConnection(const QString& db)
-{
-    return db.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
-           db.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
-}
-
 bool returnsRows(const QString& statement)
 {
     return jetsql::translate(statement)->kind == jetsql::StatementKind::Select;
@@ -29,10 +23,6 @@ int runSql(const Args& args)
     const QString target = args.required(QStringLiteral("db"));
     if (args.positional().isEmpty())
         throw UsageError{QStringLiteral("no statement given")};
-    if (isServerConnection(target)) {
-        printErr(QStringLiteral("listgen sql: the PostgreSQL backend is not available yet; use a database file.\n"));
-        return 1;
-    }
     auto db = dao::Database::open(target);
     dao::TsvWriter out(stdout);
     for (const QString& statement : args.positional()) {

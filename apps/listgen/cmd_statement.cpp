@@ -33,7 +33,7 @@ int runStatement(const Args& args)
         throw UsageError{QStringLiteral("missing --list")};
     if (!userId)
         throw UsageError{QStringLiteral("missing --user")};
-    if (!QFileInfo(path).isFile())
+    if (!dao::Database::exists(path))
         throw UsageError{QStringLiteral("no database file \"%1\"").arg(path)};
     ctx().database = dao::Database::open(path);
     ctx().userId = *userId;

@@ -20,7 +20,7 @@ int runXml(const Args& args)
     const auto listId = args.number(QStringLiteral("list"));
     if (!listId)
         throw UsageError{QStringLiteral("missing --list")};
-    if (!QFileInfo(path).isFile())
+    if (!dao::Database::exists(path))
         throw UsageError{QStringLiteral("no database file \"%1\"").arg(path)};
     ctx().database = dao::Database::open(path);
 

@@ -32,6 +32,42 @@ QStringList companionFiles(const QString& database)
 
 }  // namespace
 
+// On a server the whole build is one transaction (definitions too): a failed
+// or interrupted build leaves the database as it was.
+static DemoSummary buildDemoOnServer(const QString& uri, const DemoOptions& options, const Progress& progress)
+{
+    auto db = dao::Database::open(uri);
+    if (!db->TableDefs().isEmpty() && !options.replace)
+        throw RuntimeError(errnum::Internal, u"demo"_s,
+                           u"the database already holds tables; pass --force to replace them"_s);
+    ctx().database = db;
+    ctx().userId = 1;
+    DemoSummary summary;
+    try {
+        dao::Transaction transaction(*db);
+        if (options.replace) {
+            progress(u"removing the earlier tables"_s);
+            for (const dao::TableDef& t : db->TableDefs())
+                db->Execute((t.isQuery ? u"DROP VIEW [%1]"_s : u"DROP TABLE [%1]"_s).arg(t.name));
+        }
+        progress(u"installing the definition store"_s);
+        store::installSchema(*db);
+        createHostTables(*db);
+        progress(QStringLiteral("writing the host data (scale %1)").arg(options.scale));
+        summary = fillHostData(*db, options.scale);
+        progress(u"writing the catalogue, denials and saved lists"_s);
+        summary = fillCatalogue(*db, summary, options.reportsDir);
+        transaction.commit();
+        progress(u"writing the report sources"_s);
+        writeReportSources(options.reportsDir);
+    } catch (...) {
+        ctx().database.reset();
+        throw;
+    }
+    ctx().database.reset();
+    return summary;
+}
+
 DemoSummary buildDemoDatabase(const QString& file, const DemoOptions& options, const Progress& progress)
 {
     if (options.scale < 1)
@@ -39,6 +75,8 @@ DemoSummary buildDemoDatabase(const QString& file, const DemoOptions& options, c
     if (!QDir().mkpath(options.reportsDir))
         throw RuntimeError(errnum::Internal, u"demo"_s,
                            QStringLiteral("cannot create the report folder %1").arg(options.reportsDir));
+    if (dao::Database::isUri(file))
+        return buildDemoOnServer(file, options, progress);
     // Built under a temporary name beside the target and put in its place
     // only when complete, so an earlier demo database survives a failed or
     // interrupted build.

@@ -18,6 +18,7 @@
 namespace lg::dao {
 class Database;
 class PreparedStatement;
+class BulkInsert;
 }
 
 namespace lg::demo {
@@ -49,8 +50,9 @@ private:
     std::uint64_t m_state;
 };
 
-// Writes rows into one table through a prepared INSERT with bound values;
-// used for the bulk of the data, inside the caller's transaction.
+// Writes rows into one table through the database layer's bulk insert (a
+// prepared INSERT on SQLite, COPY on PostgreSQL); used for the bulk of the
+// data, inside the caller's transaction.
 class RowWriter {
 public:
     RowWriter(dao::Database& db, const QString& table, const QStringList& columns);
@@ -64,7 +66,7 @@ public:
     long rows() const { return m_rows; }
 
 private:
-    std::unique_ptr<dao::PreparedStatement> m_insert;
+    std::unique_ptr<dao::BulkInsert> m_insert;
     QString m_table;
     int m_columns;
     long m_rows = 0;
@@ -73,6 +75,7 @@ private:
 struct DemoOptions {
     int scale = 1;
     QString reportsDir;  // where the report sources go
+    bool replace = false;  // on a server: drop the tables that are there
 };
 
 struct DemoSummary {

@@ -24,11 +24,7 @@ QDateTime demoNow() { return QDateTime(QDate(2025, 1, 15), QTime(9, 0, 0)); }
 RowWriter::RowWriter(dao::Database& db, const QString& table, const QStringList& columns)
     : m_table(table), m_columns(int(columns.size()))
 {
-    QStringList marks;
-    for (int i = 0; i < m_columns; ++i)
-        marks << u"?"_s;
-    m_insert = db.prepare(QStringLiteral("INSERT INTO [%1] (%2) VALUES (%3)")
-                              .arg(table, columns.join(u", "_s), marks.join(u", "_s)));
+    m_insert = std::make_unique<dao::BulkInsert>(db, table, columns);
 }
 
 RowWriter::~RowWriter() = default;
@@ -38,7 +34,7 @@ void RowWriter::insert(const QVariantList& values)
     if (values.size() != m_columns)
         throw RuntimeError(errnum::Internal, u"demo"_s,
                            QStringLiteral("%1: %2 values for %3 columns").arg(m_table).arg(values.size()).arg(m_columns));
-    m_insert->execute(values);
+    m_insert->add(values);
     ++m_rows;
 }
 

@@ -96,10 +96,11 @@ bool ReportEngine::InitReportEngine()
                 file = file.left(at);
             }
             file = file.trimmed();
-            if (file.isEmpty() || !QFileInfo(file).isFile())
+            if (file.isEmpty() || !dao::Database::exists(file))
                 return fail(LoadResString(7277).arg(file));
             m_session->database = dao::Database::open(file, password);
-            protectedPaths << file;
+            if (!dao::Database::isUri(file))
+                protectedPaths << file;
             opener = statementOpener(m_session->database, statement);
         }
         // Opening the rows once checks the statement and gives the columns.

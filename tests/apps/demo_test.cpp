@@ -374,6 +374,16 @@ TEST_F(DemoDb, UnknownOptionsAndStrayArgumentsAreRefused)
     EXPECT_FALSE(QFileInfo::exists(s_dir + u"/never.db"_s));
     // Statements may still begin like options where a command takes them.
     EXPECT_EQ(lg::test::runProgram(kCli, {u"translate"_s, u"SELECT 1"_s}).exitCode, 0);
+    // The dialect is chosen by name; an unknown one is a usage error.
+    const auto pg = lg::test::runProgram(
+        kCli, {u"translate"_s, u"--dialect"_s, u"postgresql"_s, u"SELECT name FROM t WHERE name LIKE 'a*'"_s});
+    EXPECT_EQ(pg.exitCode, 0);
+    EXPECT_TRUE(pg.out.contains(u"jet_fold((\"name\")::text) COLLATE \"C\" LIKE 'a%'"_s)) << pg.out.toStdString();
+    const auto lite = lg::test::runProgram(
+        kCli, {u"translate"_s, u"--dialect"_s, u"sqlite"_s, u"SELECT name FROM t WHERE name LIKE 'a*'"_s});
+    EXPECT_EQ(lite.exitCode, 0);
+    EXPECT_EQ(lite.out, lg::test::runProgram(kCli, {u"translate"_s, u"SELECT name FROM t WHERE name LIKE 'a*'"_s}).out);
+    EXPECT_EQ(lg::test::runProgram(kCli, {u"translate"_s, u"--dialect"_s, u"db2"_s, u"SELECT 1"_s}).exitCode, 2);
 }
 
 TEST_F(DemoDb, ConditionsCannotEscapeTheirBrackets)

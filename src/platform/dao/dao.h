@@ -73,6 +73,7 @@
 #include <memory>
 
 #include "platform/jetsql/jettypes.h"
+#include "platform/jetsql/translate.h"
 
 struct sqlite3_stmt;
 
@@ -263,10 +264,17 @@ struct DatabaseAccess;
 
 class Database : public std::enable_shared_from_this<Database> {
 public:
-    // Opens (creating when missing) the database at `path`; `options` are
-    // DatabaseOption flags. The password is kept for the report engine's
+    // Opens (creating when missing) the database at `path`, or the
+    // PostgreSQL database of a connection URI ("postgresql://…"; its collation
+    // and functions are installed on first use); `options` are
+    // DatabaseOption flags (SQLite only). The password is kept for the report engine's
     // connection string; SQLite files have none.
     static std::shared_ptr<Database> open(const QString& path, const QString& password = {}, int options = 0);
+    // Whether a database name is a server's connection URI rather than a file.
+    static bool isUri(const QString& name);
+    // Whether there is a database to open by this name: a file, or any URI
+    // (the server answers when it is opened).
+    static bool exists(const QString& name);
     ~Database();
 
     QString Name() const;  // the file path
@@ -275,6 +283,11 @@ public:
     bool created() const;
     // The journal mode in use, lower case: "wal", "delete", "truncate", "persist", "memory", "off".
     QString journalMode() const;
+
+    // The dialect its statements are translated into; whether it is a
+    // PostgreSQL database (opened by a postgresql:// URI).
+    jetsql::Dialect dialect() const;
+    bool isPostgres() const;
 
     // The database engine underneath and its version: "SQLite", "3.45.1".
     static QString backendName();
@@ -384,6 +397,31 @@ private:
     Database& m_db;
     QString m_journal;
     bool m_active = true;
+};
+
+// Many rows into one table: on SQLite a prepared INSERT, on PostgreSQL COPY
+// (rows are gathered and sent in blocks; any other statement of the
+// connection first sends what is gathered, so reads see every row added).
+// Values are checked by the column types as the table-type recordset checks
+// them. Meant for loading, inside the caller's transaction.
+class BulkInsert {
+public:
+    BulkInsert(Database& db, const QString& table, const QStringList& columns);
+    // Sends what is left, silently: call finish() to hear about failures.
+    ~BulkInsert();
+    BulkInsert(const BulkInsert&) = delete;
+    BulkInsert& operator=(const BulkInsert&) = delete;
+
+    // Values in column order.
+    void add(const QVariantList& values);
+    // Sends what is gathered; throws what the database refused.
+    void finish();
+    long rows() const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> d;
 };
 
 // A statement prepared once and run many times: bind the values, execute,

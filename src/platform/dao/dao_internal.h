@@ -70,6 +70,11 @@ void bindParameters(sqlite3_stmt* stmt, const QStringList& names, const Paramete
 // Brings a value into the shape a column of `type` takes (Yes/No to -1/0, dates to QDateTime).
 Value normalizeForType(const Value& value, FieldType type);
 
+// A value as a field of `f` takes it (whole numbers rounded half to even,
+// Currency to four decimals, Yes/No, dates), or error 3421 (3163 for text
+// longer than the field when `checkSize`). Shared by both backends.
+Value checkFieldValue(const FieldDef& f, const Value& value, bool checkSize);
+
 // An owned copy of an SQLite value, bound back unchanged (keys of the current row).
 struct SqlValue {
     sqlite3_value* v = nullptr;
@@ -132,9 +137,11 @@ private:
 };
 
 class RecordsetBase;
+struct PgSession;
 
 struct Database::Impl {
     sqlite3* db = nullptr;
+    std::unique_ptr<PgSession> pg;  // set instead of `db` for a PostgreSQL database
     QString path;
     QString password;
     long recordsAffected = 0;
@@ -164,11 +171,7 @@ struct Database::Impl {
     void checkWritable(const QString& what) const;
 
     std::shared_ptr<const TableInfo> tableInfo(const QString& name);  // null when there is none
-    void forgetSchema()
-    {
-        tableInfos.clear();
-        jetsql::forgetColumnTypes(db);
-    }
+    void forgetSchema();
 
     // Lets every open recordset give up its statement so the connection holds
     // no read snapshot; `all` also includes statements read half-way.
@@ -180,6 +183,7 @@ struct PreparedStatement::Impl {
     Database::Impl* db = nullptr;
     Stmt stmt;
     QStringList names;  // per SQLite parameter, "" for positional
+    QByteArray pgSql;   // the statement on PostgreSQL
 };
 
 // The connection behind a Database, for the parts of the layer (and its own tests).

@@ -2,6 +2,7 @@
 #include <QtCore/QRegularExpression>
 
 #include "dao_internal.h"
+#include "pgsession.h"
 #include "platform/jetsql/sqlitefunctions.h"
 #include "platform/jetsql/translate.h"
 
@@ -201,8 +202,19 @@ QString jetIndexName(const QString& table, const QString& sqliteName, bool isPri
 
 }  // namespace
 
+void Database::Impl::forgetSchema()
+{
+    tableInfos.clear();
+    if (pg)
+        pg->forgetSchema();
+    else
+        jetsql::forgetColumnTypes(db);
+}
+
 std::shared_ptr<const TableInfo> Database::Impl::tableInfo(const QString& name)
 {
+    if (pg)
+        return pg->tableInfo(name);
     const QString key = name.toLower();
     if (auto it = tableInfos.constFind(key); it != tableInfos.constEnd())
         return *it;
@@ -373,6 +385,13 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     Impl& d = *database->d;
     d.path = path;
     d.password = password;
+    if (isPostgresUri(path)) {
+        d.pg = std::make_unique<PgSession>();
+        d.pg->connect(path);
+        // A database without tables is one this connection creates.
+        d.created = d.pg->tableNames().isEmpty();
+        return database;
+    }
     const QByteArray native = path.toUtf8();
     const bool inMemory = path.isEmpty() || path == QLatin1String(":memory:");
     // A file that is missing or empty is a database this connection creates.
@@ -417,6 +436,16 @@ std::shared_ptr<Database> Database::open(const QString& path, const QString& pas
     return database;
 }
 
+bool Database::isUri(const QString& name)
+{
+    return isPostgresUri(name);
+}
+
+bool Database::exists(const QString& name)
+{
+    return isPostgresUri(name) || QFileInfo(name).isFile();
+}
+
 bool Database::created() const
 {
     return d->created;
@@ -424,6 +453,8 @@ bool Database::created() const
 
 QString Database::journalMode() const
 {
+    if (d->pg)
+        return QStringLiteral("postgresql");
     return pragmaText(d->db, "PRAGMA journal_mode");
 }
 
@@ -478,11 +509,27 @@ void Database::Execute(const QString& jetSql, int options)
 
 void Database::Execute(const QString& jetSql, const Parameters& parameters, int /*options*/)
 {
-    const auto translation = jetsql::translate(jetSql);
+    const auto translation = jetsql::translate(jetSql, dialect());
     using K = jetsql::StatementKind;
     if (translation->kind == K::Select)
         fail(kDatabaseSource, daoerr::CannotExecuteSelect, QStringLiteral("Cannot execute a select query."));
     d->checkWritable(QStringLiteral("a statement"));
+    if (d->pg) {
+        const bool dml =
+            translation->kind == K::Insert || translation->kind == K::Update || translation->kind == K::Delete;
+        if (!dml && !parameters.isEmpty())
+            fail(kDatabaseSource, daoerr::InvalidOperation,
+                 QStringLiteral("Invalid operation: a definition statement takes no parameters."));
+        d->recordsAffected = 0;
+        const PgParams values = pgParameters(translation->parameters, parameters, kDatabaseSource);
+        if (!dml)
+            d->forgetSchema();
+        // Several DDL statements run as one: all of them or none.
+        d->recordsAffected = d->pg->exec(translation->sql.toUtf8(), values).affected();
+        if (!dml)
+            d->forgetSchema();
+        return;
+    }
     // Outside a transaction, table cursors give up their read snapshot so the
     // write starts from the newest state of the file.
     if (d->transactionLevel == 0)
@@ -519,7 +566,7 @@ void Database::Execute(const QString& jetSql, const Parameters& parameters, int 
 
 std::unique_ptr<PreparedStatement> Database::prepare(const QString& jetSql)
 {
-    const auto translation = jetsql::translate(jetSql);
+    const auto translation = jetsql::translate(jetSql, dialect());
     using K = jetsql::StatementKind;
     if (translation->kind != K::Insert && translation->kind != K::Update && translation->kind != K::Delete)
         fail(kDatabaseSource, daoerr::InvalidOperation,
@@ -527,7 +574,10 @@ std::unique_ptr<PreparedStatement> Database::prepare(const QString& jetSql)
     auto impl = std::make_unique<PreparedStatement::Impl>();
     impl->database = shared_from_this();
     impl->db = d.get();
-    impl->stmt = d->prepare(translation->sql.toUtf8());
+    if (d->pg)
+        impl->pgSql = translation->sql.toUtf8();
+    else
+        impl->stmt = d->prepare(translation->sql.toUtf8());
     impl->names = parameterNames(*translation);
     return std::unique_ptr<PreparedStatement>(new PreparedStatement(std::move(impl)));
 }
@@ -553,13 +603,16 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString& jetSql, const 
     if (type == RecordsetType::Table)
         fail(kDatabaseSource, daoerr::InvalidOperation,
              QStringLiteral("Invalid operation: a table-type recordset needs a table name."));
-    const auto translation = jetsql::translate(jetSql);
+    const auto translation = jetsql::translate(jetSql, dialect());
     using K = jetsql::StatementKind;
     if (translation->kind != K::Select && translation->kind != K::Other)
         fail(kDatabaseSource, daoerr::InvalidOperation,
              QStringLiteral("Invalid operation: only a select query returns records."));
-    auto impl = makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
-                                       parameterNames(*translation), parameters);
+    auto impl = d->pg ? makePgStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(),
+                                                 pgParameters(translation->parameters, parameters, kDatabaseSource),
+                                                 translation->columnNames)
+                      : makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
+                                               parameterNames(*translation), parameters);
     if (options & dbReadOnly)
         impl->readOnly = true;
     return std::shared_ptr<Recordset>(new Recordset(std::move(impl)));
@@ -575,7 +628,8 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString& source, Record
             fail(kDatabaseSource, daoerr::TableNotFound,
                  QStringLiteral("Cannot find the input table or query '%1'.").arg(tableName));
         if (!info->isView && (type == RecordsetType::Table || type == RecordsetType::Dynaset)) {
-            auto impl = makeTableRecordset(shared_from_this(), d.get(), info, options);
+            auto impl = d->pg ? makePgTableRecordset(shared_from_this(), d.get(), info, options)
+                              : makeTableRecordset(shared_from_this(), d.get(), info, options);
             return std::shared_ptr<Recordset>(new Recordset(std::move(impl)));
         }
         statement = QStringLiteral("SELECT * FROM [%1]").arg(info->name);
@@ -583,14 +637,17 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString& source, Record
         fail(kDatabaseSource, daoerr::InvalidOperation,
              QStringLiteral("Invalid operation: a table-type recordset needs a table name."));
     }
-    const auto translation = jetsql::translate(statement);
+    const auto translation = jetsql::translate(statement, dialect());
     using K = jetsql::StatementKind;
     if (translation->kind != K::Select && translation->kind != K::Other)
         fail(kDatabaseSource, daoerr::InvalidOperation,
              QStringLiteral("Invalid operation: only a select query returns records."));
     // Markers without values fail as missing parameters.
-    auto impl = makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
-                                       parameterNames(*translation), {});
+    auto impl = d->pg ? makePgStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(),
+                                                 pgParameters(translation->parameters, {}, kDatabaseSource),
+                                                 translation->columnNames)
+                      : makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
+                                               parameterNames(*translation), {});
     if (options & dbReadOnly)
         impl->readOnly = true;
     return std::shared_ptr<Recordset>(new Recordset(std::move(impl)));
@@ -599,7 +656,9 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString& source, Record
 QList<TableDef> Database::TableDefs() const
 {
     QStringList names;
-    {
+    if (d->pg) {
+        names = d->pg->tableNames();
+    } else {
         Stmt s = d->prepare("SELECT name FROM sqlite_master WHERE type IN ('table','view') "
                             "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name");
         while (sqlite3_step(s.get()) == SQLITE_ROW)
@@ -634,6 +693,12 @@ TableDef Database::tableDef(const QString& name) const
 void Database::BeginTrans()
 {
     d->checkWritable(QStringLiteral("a transaction"));
+    if (d->pg) {
+        d->pg->control(d->transactionLevel == 0 ? QByteArray("BEGIN")
+                                                : "SAVEPOINT lg_trans_" + QByteArray::number(d->transactionLevel));
+        ++d->transactionLevel;
+        return;
+    }
     if (d->transactionLevel == 0) {
         d->releaseCursors(false);
         // The sync level cannot change inside a transaction, so engine
@@ -662,8 +727,22 @@ void Database::CommitTrans(int options)
         fail(kDatabaseSource, daoerr::CommitWithoutBegin,
              QStringLiteral("You tried to commit or rollback a transaction without first beginning a transaction."));
     if (d->transactionLevel > 1) {
-        d->run("RELEASE lg_trans_" + QByteArray::number(d->transactionLevel - 1));
+        const QByteArray release = "RELEASE lg_trans_" + QByteArray::number(d->transactionLevel - 1);
+        if (d->pg)
+            d->pg->control(release);
+        else
+            d->run(release);
         --d->transactionLevel;
+        return;
+    }
+    if (d->pg) {
+        // A failed COMMIT has rolled back: the transaction is over either way.
+        d->transactionLevel = 0;
+        if (auto lost = std::exchange(d->pg->lostFailure, std::nullopt)) {
+            PQclear(PQexec(d->pg->conn, "ROLLBACK"));
+            throw *lost;
+        }
+        d->pg->control("COMMIT");
         return;
     }
     Q_UNUSED(options);  // transactions always commit with a full sync, see BeginTrans
@@ -681,6 +760,23 @@ void Database::Rollback()
     // Statements that read rows the rollback takes away would fail; they
     // find their place again on the next move.
     d->releaseCursors(true);
+    if (d->pg) {
+        // Rows gathered for COPY since the level began (BeginTrans sent the
+        // earlier ones) are undone without being sent.
+        for (PgCopy* c : std::exchange(d->pg->pendingCopies, {}))
+            c->data.clear();
+        if (d->transactionLevel > 1) {
+            const QByteArray name = "lg_trans_" + QByteArray::number(d->transactionLevel - 1);
+            --d->transactionLevel;
+            d->pg->control("ROLLBACK TO SAVEPOINT " + name + "; RELEASE SAVEPOINT " + name);
+        } else {
+            d->transactionLevel = 0;
+            d->pg->lostFailure.reset();
+            d->pg->control("ROLLBACK");
+        }
+        d->forgetSchema();
+        return;
+    }
     if (d->transactionLevel > 1) {
         const QByteArray name = "lg_trans_" + QByteArray::number(d->transactionLevel - 1);
         d->run("ROLLBACK TO " + name + "; RELEASE " + name);
@@ -691,6 +787,16 @@ void Database::Rollback()
         d->restoreSync();
     }
     d->forgetSchema();
+}
+
+jetsql::Dialect Database::dialect() const
+{
+    return d->pg ? jetsql::Dialect::PostgreSQL : jetsql::Dialect::SQLite;
+}
+
+bool Database::isPostgres() const
+{
+    return d->pg != nullptr;
 }
 
 void Database::Idle(int /*options*/)

@@ -2,6 +2,7 @@
 // loads) and prepared statements.
 
 #include "dao_internal.h"
+#include "pgsession.h"
 #include "platform/jetsql/translate.h"
 
 namespace lg::dao {
@@ -51,6 +52,12 @@ ReadSnapshot::ReadSnapshot(Database& db) : m_db(db)
     Database::Impl& d = DatabaseAccess::of(db);
     if (d.transactionLevel > 0 || d.snapshot)
         return;
+    if (d.pg) {
+        d.pg->control("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+        d.snapshot = true;
+        m_holds = true;
+        return;
+    }
     // Statements still standing on old rows would keep their older view.
     d.releaseCursors(false);
     d.run("BEGIN DEFERRED");
@@ -74,6 +81,10 @@ ReadSnapshot::~ReadSnapshot()
         return;
     Database::Impl& d = DatabaseAccess::of(m_db);
     d.snapshot = false;
+    if (d.pg) {
+        PQclear(PQexec(d.pg->conn, "COMMIT"));
+        return;
+    }
     // Nothing was written: the end of a read transaction cannot lose work.
     if (sqlite3_exec(d.db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
         sqlite3_exec(d.db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -84,6 +95,12 @@ ReadSnapshot::~ReadSnapshot()
 BulkLoad::BulkLoad(Database& db) : m_db(db)
 {
     Database::Impl& d = DatabaseAccess::of(db);
+    if (d.pg) {
+        // The server keeps its own log and a failure undoes the caller's
+        // transaction; BulkInsert (COPY) is the fast path for loading.
+        d.bulkLoad = true;
+        return;
+    }
     if (!d.created)
         fail(kDatabaseSource, daoerr::InvalidOperation,
              QStringLiteral("Invalid operation: a bulk load is only allowed on a database being created."));
@@ -121,6 +138,11 @@ void BulkLoad::restore()
     m_active = false;
     Database::Impl& d = DatabaseAccess::of(m_db);
     d.bulkLoad = false;
+    if (d.pg) {
+        while (d.transactionLevel > 0)
+            m_db.Rollback();
+        return;
+    }
     // What is still open was never meant to stay.
     while (d.transactionLevel > 0)
         m_db.Rollback();
@@ -140,12 +162,16 @@ PreparedStatement::~PreparedStatement() = default;
 
 int PreparedStatement::parameterCount() const
 {
+    if (d->db->pg)
+        return int(d->names.size());
     return sqlite3_bind_parameter_count(d->stmt.get());
 }
 
 long PreparedStatement::execute(const Parameters& parameters)
 {
     d->db->checkWritable(QStringLiteral("a statement"));
+    if (d->db->pg)
+        return d->db->pg->exec(d->pgSql, pgParameters(d->names, parameters, kDatabaseSource)).affected();
     sqlite3_stmt* s = d->stmt.get();
     sqlite3_reset(s);
     sqlite3_clear_bindings(s);

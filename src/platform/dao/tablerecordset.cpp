@@ -471,84 +471,7 @@ private:
     // The value as the column will store it; bad input is refused here, before anything is written.
     Value checkedValue(int col, const Value& value, bool checkSize) const
     {
-        const FieldDef& f = m_info->fields.at(col);
-        if (isNull(value))
-            return Value();
-        Value v = normalizeForType(value, f.type);
-        switch (f.type) {
-        case FieldType::Long:
-        case FieldType::Integer:
-        case FieldType::Counter:
-        case FieldType::Double:
-        case FieldType::Currency: {
-            if (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray) {
-                bool ok = false;
-                const QString text = v.toString().trimmed();
-                const qlonglong n = text.toLongLong(&ok);
-                if (ok) {
-                    v = Value(n);
-                } else {
-                    const double d = text.toDouble(&ok);
-                    if (!ok || !std::isfinite(d))
-                        conversionError(f.name);
-                    v = Value(d);
-                }
-            } else if (!v.canConvert<double>()) {
-                conversionError(f.name);
-            }
-            const bool whole =
-                f.type == FieldType::Long || f.type == FieldType::Integer || f.type == FieldType::Counter;
-            if (whole && (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float)) {
-                // Whole-number fields round halves to even.
-                const double d = v.toDouble();
-                if (!std::isfinite(d) || std::fabs(d) > 9.2e18)
-                    conversionError(f.name);
-                v = Value(qlonglong(std::nearbyint(d)));
-            }
-            // Each whole-number type holds its own range (as statements store them).
-            if (whole && f.size > 0) {
-                const qlonglong n = v.toLongLong();
-                const bool fits = f.size == 1 ? n >= 0 && n <= 255
-                                  : f.size == 2 ? n >= -32768 && n <= 32767
-                                                : n >= -2147483648LL && n <= 2147483647LL;
-                if (!fits)
-                    conversionError(f.name);
-            }
-            if (f.type == FieldType::Double)
-                v = Value(v.toDouble());
-            if (f.type == FieldType::Currency) {
-                // Currency keeps four decimals, rounded half to even.
-                const auto currency = jetsql::toCurrency(v.toDouble());
-                if (!currency)
-                    conversionError(f.name);
-                v = Value(*currency);
-            }
-            return v;
-        }
-        case FieldType::YesNo:
-            if (v.typeId() != QMetaType::LongLong)
-                conversionError(f.name);
-            return v;
-        case FieldType::DateTime:
-            if (v.typeId() != QMetaType::QDateTime || !v.toDateTime().isValid())
-                conversionError(f.name);
-            return v;
-        case FieldType::Text:
-        case FieldType::Memo: {
-            QString text = v.typeId() == QMetaType::QDateTime ? v.toDateTime().toString(Qt::ISODate) : v.toString();
-            if (checkSize && f.type == FieldType::Text && f.size > 0 && text.size() > f.size)
-                fail(kRecordsetSource, daoerr::FieldTooSmall,
-                     QStringLiteral("The field '%1' is too small to accept the amount of data you attempted to add "
-                                    "(%2 characters, at most %3).")
-                         .arg(f.name)
-                         .arg(text.size())
-                         .arg(f.size));
-            return Value(text);
-        }
-        case FieldType::Unknown:
-            return v;
-        }
-        return v;
+        return checkFieldValue(m_info->fields.at(col), value, checkSize);
     }
 
     SqlValue makeSqlValue(const Value& value, FieldType type)
@@ -824,6 +747,88 @@ std::unique_ptr<Recordset::Impl> makeTableRecordset(std::shared_ptr<Database> db
     rs->lock = std::move(lock);
     rs->readOnly = options & dbReadOnly;
     return rs;
+}
+
+// The form a field of this definition stores a value in, or the error Jet gives.
+Value checkFieldValue(const FieldDef& f, const Value& value, bool checkSize)
+{
+    if (isNull(value))
+        return Value();
+    Value v = normalizeForType(value, f.type);
+    switch (f.type) {
+    case FieldType::Long:
+    case FieldType::Integer:
+    case FieldType::Counter:
+    case FieldType::Double:
+    case FieldType::Currency: {
+        if (v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray) {
+            bool ok = false;
+            const QString text = v.toString().trimmed();
+            const qlonglong n = text.toLongLong(&ok);
+            if (ok) {
+                v = Value(n);
+            } else {
+                const double d = text.toDouble(&ok);
+                if (!ok || !std::isfinite(d))
+                    conversionError(f.name);
+                v = Value(d);
+            }
+        } else if (!v.canConvert<double>()) {
+            conversionError(f.name);
+        }
+        const bool whole =
+            f.type == FieldType::Long || f.type == FieldType::Integer || f.type == FieldType::Counter;
+        if (whole && (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float)) {
+            // Whole-number fields round halves to even.
+            const double d = v.toDouble();
+            if (!std::isfinite(d) || std::fabs(d) > 9.2e18)
+                conversionError(f.name);
+            v = Value(qlonglong(std::nearbyint(d)));
+        }
+        // Each whole-number type holds its own range (as statements store them).
+        if (whole && f.size > 0) {
+            const qlonglong n = v.toLongLong();
+            const bool fits = f.size == 1 ? n >= 0 && n <= 255
+                              : f.size == 2 ? n >= -32768 && n <= 32767
+                                            : n >= -2147483648LL && n <= 2147483647LL;
+            if (!fits)
+                conversionError(f.name);
+        }
+        if (f.type == FieldType::Double)
+            v = Value(v.toDouble());
+        if (f.type == FieldType::Currency) {
+            // Currency keeps four decimals, rounded half to even.
+            const auto currency = jetsql::toCurrency(v.toDouble());
+            if (!currency)
+                conversionError(f.name);
+            v = Value(*currency);
+        }
+        return v;
+    }
+    case FieldType::YesNo:
+        if (v.typeId() != QMetaType::LongLong)
+            conversionError(f.name);
+        return v;
+    case FieldType::DateTime:
+        if (v.typeId() != QMetaType::QDateTime || !v.toDateTime().isValid())
+            conversionError(f.name);
+        return v;
+    case FieldType::Text:
+    case FieldType::Memo: {
+        QString text = v.typeId() == QMetaType::QDateTime ? v.toDateTime().toString(Qt::ISODate) : v.toString();
+        if (checkSize && f.type == FieldType::Text && f.size > 0 && text.size() > f.size)
+            fail(kRecordsetSource, daoerr::FieldTooSmall,
+                 QStringLiteral("The field '%1' is too small to accept the amount of data you attempted to add "
+                                "(%2 characters, at most %3).")
+                     .arg(f.name)
+                     .arg(text.size())
+                     .arg(f.size));
+        return Value(text);
+    }
+    case FieldType::Unknown:
+        return v;
+    }
+    return v;
 }
 
 }  // namespace lg::dao

@@ -18,5 +18,6 @@ public:
 };
 
 std::unique_ptr<Generator> makeSqliteGenerator();
+std::unique_ptr<Generator> makePostgresGenerator();
 
 }  // namespace lg::jetsql

@@ -11,7 +11,7 @@
 //  - And, Or, Xor, Eqv, Imp and Not are logical on numbers too: SQLite's
 //    1/0/NULL, negated to Jet's -1/0/Null as a value.
 
-#include "generator.h"
+#include "statementgenerator.h"
 #include "jetcompare.h"
 #include "jetdate.h"
 #include "jettypes.h"
@@ -48,19 +48,6 @@ QString quoteName(const QString& name)
     QString q = name;
     q.replace(u'"', QStringLiteral("\"\""));
     return u'"' + q + u'"';
-}
-
-QString quoteText(const QString& text)
-{
-    QString q = text;
-    q.replace(u'\'', QStringLiteral("''"));
-    return u'\'' + q + u'\'';
-}
-
-[[noreturn]] void syntaxError(int pos, const QString& what)
-{
-    throw RuntimeError(errnum::SyntaxError, kSource,
-                       QStringLiteral("Syntax error at position %1: %2.").arg(pos).arg(what));
 }
 
 // How a Jet function is written in SQLite.
@@ -166,321 +153,70 @@ const JetFunction* findFunction(const QString& jetName)
     return it == functions.constEnd() ? nullptr : &*it;
 }
 
-class SqliteGenerator final : public Generator {
-public:
-    Translation generate(const Statement& st) override
-    {
-        Translation t;
-        t.parameters = st.parameters;
-        t.kind = st.kind;
-        switch (st.kind) {
-        case StatementKind::Select:
-            t.sql = select(*st.select);
-            break;
-        case StatementKind::Insert:
-            t.sql = insert(st);
-            break;
-        case StatementKind::Update:
-            t.sql = update(st);
-            break;
-        case StatementKind::Delete:
-            t.sql = deleteStatement(st);
-            break;
-        case StatementKind::CreateTable:
-            t.sql = createTable(st);
-            break;
-        case StatementKind::CreateIndex: {
-            QStringList cols;
-            for (const IndexColumn& c : st.indexColumns)
-                cols << (quoteName(c.name) + (c.descending ? QStringLiteral(" DESC") : QString()));
-            t.sql = QStringLiteral("CREATE ") + (st.unique ? QStringLiteral("UNIQUE ") : QString()) +
-                    QStringLiteral("INDEX ") + indexName(st.table, st.name) + QStringLiteral(" ON ") +
-                    quoteName(st.table) + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
-            break;
-        }
-        case StatementKind::CreateView:
-            t.sql = QStringLiteral("CREATE VIEW ") + quoteName(st.name) + QStringLiteral(" AS ") + select(*st.select);
-            break;
-        case StatementKind::DropTable:
-            t.sql = QStringLiteral("DROP TABLE ") + quoteName(st.name);
-            break;
-        case StatementKind::DropIndex:
-            t.sql = QStringLiteral("DROP INDEX ") + indexName(st.table, st.name);
-            break;
-        case StatementKind::DropView:
-            t.sql = QStringLiteral("DROP VIEW ") + quoteName(st.name);
-            break;
-        case StatementKind::AlterTable:
-            t.sql = alterTable(st);
-            break;
-        case StatementKind::Other:
-            throw RuntimeError(errnum::Internal, kSource, QStringLiteral("The statement has no kind."));
-        }
-        return t;
-    }
-
+class SqliteGenerator final : public StatementGenerator {
 private:
-    // Index names are per table in Jet and global in SQLite.
-    static QString indexName(const QString& table, const QString& name) { return quoteName(table + u':' + name); }
-
-    // ---- SELECT --------------------------------------------------------------
-    QString select(const Select& s)
+    // ---- spelling of the shared statement forms ------------------------------------
+    QString quoteName(const QString& name) const override { return jetsql::quoteName(name); }
+    QString valueSql(const Expr& e) override { return value(e).sql; }
+    QString conditionSql(const Expr& e) override { return condition(e).sql; }
+    QString sortKey(const Expr& e) override
     {
-        QString body = s.unions.empty() ? selectCore(s) : unionMembers(s);
-        QString sql = body;
-        if (!s.orderBy.empty()) {
-            QStringList items;
-            for (const OrderItem& o : s.orderBy) {
-                Gen g = value(*o.expr);
-                QString item = g.sql;
-                if (collates(g))
-                    item += QStringLiteral(" COLLATE JET");
-                if (o.descending)
-                    item += QStringLiteral(" DESC");
-                items << item;
-            }
-            sql += QStringLiteral(" ORDER BY ") + items.join(QStringLiteral(", "));
-        }
-        if (s.top && s.unions.empty())
-            sql += limit(s, body);
-        return sql;
+        Gen g = value(e);
+        return collates(g) ? g.sql + QStringLiteral(" COLLATE JET") : g.sql;
     }
+    QString selectItem(const Expr& e) override { return sortKey(e); }
+    QString rowAddress() const override { return QStringLiteral("rowid"); }
 
-    // TOP n [PERCENT] of one SELECT whose rows `body` gives.
-    static QString limit(const Select& s, const QString& body)
+    // The first n percent of the rows, rounded up.
+    QString limit(const Select& s, const QString& body) override
     {
         const QString n = s.top->text;
         if (!s.topPercent)
             return QStringLiteral(" LIMIT ") + n;
-        // The first n percent of the rows, rounded up.
         return QStringLiteral(" LIMIT (SELECT CAST(ceil_n AS INTEGER) + (ceil_n > CAST(ceil_n AS INTEGER)) "
                               "FROM (SELECT COUNT(*) * %1 / 100.0 AS ceil_n FROM (%2)))")
             .arg(n, body);
     }
 
-    // The members of a union: each keeps its own TOP (a subquery of its own,
-    // SQLite allows no LIMIT on a member); the ORDER BY sorts the whole union.
-    QString unionMembers(const Select& s)
+    // Every stored value goes through jet_store(), which gives it the form
+    // the column's declared type keeps, or refuses it as Jet does.
+    QString storedValue(const QString& valueSql, const QString& table, const QString& column, int position) override
     {
-        auto member = [&](const Select& m) -> QString {
-            const QString core = selectCore(m);
-            if (!m.top)
-                return core;
-            return QStringLiteral("SELECT * FROM (") + core + limit(m, core) + u')';
-        };
-        QString sql = member(s);
-        for (const Select::UnionPart& u : s.unions)
-            sql += (u.all ? QStringLiteral(" UNION ALL ") : QStringLiteral(" UNION ")) + member(*u.select);
-        return sql;
+        return QStringLiteral("jet_store(%1, %2, %3)")
+            .arg(valueSql, quoteText(table), column.isEmpty() ? QString::number(position) : quoteText(column));
     }
 
-    QString selectCore(const Select& s)
+    QString insertSelect(const Statement& st, const QString& head) override
     {
-        QString sql = QStringLiteral("SELECT ");
-        if (s.distinct)
-            sql += QStringLiteral("DISTINCT ");
-        QStringList items;
-        for (const SelectItem& item : s.items) {
-            Gen g = value(*item.expr);
-            QString text = g.sql;
-            // Text that is not a column carries the collation itself, so that
-            // DISTINCT, and an ORDER BY by its alias or position, use it.
-            if (item.expr->kind != ExprKind::Star && collates(g))
-                text += QStringLiteral(" COLLATE JET");
-            if (!item.alias.isEmpty())
-                text += QStringLiteral(" AS ") + quoteName(item.alias);
-            else if (item.expr->kind != ExprKind::Column && item.expr->kind != ExprKind::Star)
-                text += QStringLiteral(" AS ") + quoteName(QStringLiteral("Expr%1").arg(m_exprName++));
-            items << text;
+        const Select& first = *st.select;
+        bool star = false;
+        for (const SelectItem& item : first.items)
+            star = star || item.expr->kind == ExprKind::Star;
+        if (star)  // the number of values is not known here: the engine checks the count only
+            return head + u' ' + select(*st.select);
+        QStringList names, values;
+        for (size_t k = 0; k < first.items.size(); ++k) {
+            names << QStringLiteral("\"jet_%1\"").arg(k + 1);
+            const QString column =
+                k < size_t(st.insertColumns.size()) ? st.insertColumns[qsizetype(k)] : QString();
+            values << storedValue(names.back(), st.name, column, int(k));
         }
-        sql += items.join(QStringLiteral(", "));
-        if (!s.from.empty())
-            sql += QStringLiteral(" FROM ") + fromList(s.from);
-        if (s.where)
-            sql += QStringLiteral(" WHERE ") + condition(*s.where).sql;
-        if (!s.groupBy.empty()) {
-            QStringList groups;
-            for (const ExprPtr& e : s.groupBy) {
-                Gen g = value(*e);
-                groups << (collates(g) ? g.sql + QStringLiteral(" COLLATE JET") : g.sql);
-            }
-            sql += QStringLiteral(" GROUP BY ") + groups.join(QStringLiteral(", "));
-        }
-        if (s.having)
-            sql += QStringLiteral(" HAVING ") + condition(*s.having).sql;
-        return sql;
+        return head + QStringLiteral(" WITH \"jet_source\"(") + names.join(QStringLiteral(", ")) +
+               QStringLiteral(") AS (") + select(*st.select) + QStringLiteral(") SELECT ") +
+               values.join(QStringLiteral(", ")) + QStringLiteral(" FROM \"jet_source\"");
     }
 
-    QString fromList(const std::vector<TableRefPtr>& from)
+    // The COUNTER key is SQLite's rowid; text columns compare by Jet's collation.
+    QString columnDeclaration(const ColumnDef& c, bool counterKey, bool key) override
     {
-        QStringList parts;
-        for (const TableRefPtr& t : from)
-            parts << tableRef(*t, false);
-        return parts.join(QStringLiteral(", "));
-    }
-
-    QString tableRef(const TableRef& t, bool asRightOperand)
-    {
-        switch (t.kind) {
-        case TableRef::Kind::Table:
-            return quoteName(t.name) + (t.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + quoteName(t.alias));
-        case TableRef::Kind::Subquery:
-            return u'(' + select(*t.select) + u')' +
-                   (t.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + quoteName(t.alias));
-        case TableRef::Kind::Join: {
-            static const QString joins[] = {QStringLiteral(" INNER JOIN "), QStringLiteral(" LEFT JOIN "),
-                                            QStringLiteral(" RIGHT JOIN "), QStringLiteral(" CROSS JOIN ")};
-            // Jet's left-deep parentheses need none here; a join on the
-            // right side keeps its own.
-            QString sql = tableRef(*t.left, false) + joins[int(t.join)] + tableRef(*t.right, true);
-            if (t.on)
-                sql += QStringLiteral(" ON ") + condition(*t.on).sql;
-            return asRightOperand ? u'(' + sql + u')' : sql;
-        }
-        }
-        return {};
-    }
-
-    // Flattens an inner-join tree into its tables and ON conditions.
-    void flattenInner(const TableRef& t, std::vector<const TableRef*>& tables, QStringList& conditions,
-                      const char* statement)
-    {
-        if (t.kind != TableRef::Kind::Join) {
-            tables.push_back(&t);
-            return;
-        }
-        if (t.join != JoinType::Inner && t.join != JoinType::Cross)
-            throw RuntimeError(errnum::SyntaxError, kSource,
-                               QStringLiteral("%1 over an outer join is not supported.").arg(QLatin1String(statement)));
-        flattenInner(*t.left, tables, conditions, statement);
-        flattenInner(*t.right, tables, conditions, statement);
-        if (t.on)
-            conditions << condition(*t.on).sql;
-    }
-
-    static bool refersTo(const TableRef& t, const QString& name)
-    {
-        return (!t.alias.isEmpty() && t.alias.compare(name, Qt::CaseInsensitive) == 0) ||
-               t.name.compare(name, Qt::CaseInsensitive) == 0;
-    }
-
-    // ---- INSERT / UPDATE / DELETE ---------------------------------------------
-    QString insert(const Statement& st)
-    {
-        QString sql = QStringLiteral("INSERT INTO ") + quoteName(st.name);
-        if (!st.insertColumns.isEmpty()) {
-            QStringList cols;
-            for (const QString& c : st.insertColumns)
-                cols << quoteName(c);
-            sql += QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
-        }
-        // Every value goes through jet_store(), which gives it the form the
-        // column's declared type keeps, or refuses it as Jet does.
-        const QString table = quoteText(st.name);
-        auto target = [&](size_t k) {
-            return k < size_t(st.insertColumns.size()) ? quoteText(st.insertColumns[qsizetype(k)])
-                                                       : QString::number(k);
-        };
-        if (st.select) {
-            const Select& first = *st.select;
-            bool star = false;
-            for (const SelectItem& item : first.items)
-                star = star || item.expr->kind == ExprKind::Star;
-            if (star)  // the number of values is not known here: the engine checks the count only
-                return sql + u' ' + select(*st.select);
-            QStringList names, values;
-            for (size_t k = 0; k < first.items.size(); ++k) {
-                names << QStringLiteral("\"jet_%1\"").arg(k + 1);
-                values << QStringLiteral("jet_store(%1, %2, %3)").arg(names.back(), table, target(k));
-            }
-            return sql + QStringLiteral(" WITH \"jet_source\"(") + names.join(QStringLiteral(", ")) +
-                   QStringLiteral(") AS (") + select(*st.select) + QStringLiteral(") SELECT ") +
-                   values.join(QStringLiteral(", ")) + QStringLiteral(" FROM \"jet_source\"");
-        }
-        QStringList rows;
-        for (const auto& row : st.insertRows) {
-            QStringList values;
-            for (size_t k = 0; k < row.size(); ++k)
-                values << QStringLiteral("jet_store(%1, %2, %3)").arg(value(*row[k]).sql, table, target(k));
-            rows << u'(' + values.join(QStringLiteral(", ")) + u')';
-        }
-        return sql + QStringLiteral(" VALUES ") + rows.join(QStringLiteral(", "));
-    }
-
-    QString update(const Statement& st)
-    {
-        std::vector<const TableRef*> tables;
-        QStringList conditions;
-        flattenInner(*st.from.front(), tables, conditions, "UPDATE");
-        const TableRef* target = tables.front();
-        const Expr& firstTarget = *st.assignments.front().target;
-        if (firstTarget.names.size() > 1) {
-            const QString qualifier = firstTarget.names[firstTarget.names.size() - 2];
-            for (const TableRef* t : tables)
-                if (t->kind == TableRef::Kind::Table && refersTo(*t, qualifier))
-                    target = t;
-        }
-        if (target->kind != TableRef::Kind::Table)
-            syntaxError(firstTarget.pos, QStringLiteral("the updated table must be a table"));
-
-        QString sql = QStringLiteral("UPDATE ") + tableRef(*target, false) + QStringLiteral(" SET ");
-        QStringList sets;
-        for (const Assignment& a : st.assignments)
-            sets << quoteName(a.target->names.back()) +
-                        QStringLiteral(" = jet_store(%1, %2, %3)")
-                            .arg(value(*a.value).sql, quoteText(target->name), quoteText(a.target->names.back()));
-        sql += sets.join(QStringLiteral(", "));
-        QStringList others;
-        for (const TableRef* t : tables)
-            if (t != target)
-                others << tableRef(*t, false);
-        if (!others.isEmpty())
-            sql += QStringLiteral(" FROM ") + others.join(QStringLiteral(", "));
-        if (st.where)
-            conditions << condition(*st.where).sql;
-        if (!conditions.isEmpty())
-            sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-        return sql;
-    }
-
-    QString deleteStatement(const Statement& st)
-    {
-        if (st.from.size() == 1 && st.from.front()->kind == TableRef::Kind::Table) {
-            QString sql = QStringLiteral("DELETE FROM ") + tableRef(*st.from.front(), false);
-            if (st.where)
-                sql += QStringLiteral(" WHERE ") + condition(*st.where).sql;
-            return sql;
-        }
-        // Deleting from one table of a join: the rows of that table that the
-        // join selects.
-        std::vector<const TableRef*> tables;
-        QStringList ignored;
-        for (const TableRefPtr& t : st.from)
-            collectTables(*t, tables);
-        const TableRef* target = nullptr;
-        for (const TableRef* t : tables)
-            if (t->kind == TableRef::Kind::Table && (st.deleteTarget.isEmpty() || refersTo(*t, st.deleteTarget))) {
-                target = t;
-                break;
-            }
-        if (!target)
-            syntaxError(1, QStringLiteral("the table to delete from is not in the FROM clause"));
-        const QString ref = quoteName(target->alias.isEmpty() ? target->name : target->alias);
-        QString sub = QStringLiteral("SELECT ") + ref + QStringLiteral(".rowid FROM ") + fromList(st.from);
-        if (st.where)
-            sub += QStringLiteral(" WHERE ") + condition(*st.where).sql;
-        return QStringLiteral("DELETE FROM ") + quoteName(target->name) + QStringLiteral(" WHERE rowid IN (") + sub +
-               u')';
-    }
-
-    static void collectTables(const TableRef& t, std::vector<const TableRef*>& tables)
-    {
-        if (t.kind == TableRef::Kind::Join) {
-            collectTables(*t.left, tables);
-            collectTables(*t.right, tables);
-        } else {
-            tables.push_back(&t);
-        }
+        if (counterKey)
+            return QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+        QString def = declaredType(c);
+        if (c.type == ColumnType::Text || c.type == ColumnType::Memo)
+            def += QStringLiteral(" COLLATE JET");
+        if (c.notNull || key)
+            def += QStringLiteral(" NOT NULL");
+        return def;
     }
 
     // ---- DDL -------------------------------------------------------------------
@@ -527,134 +263,6 @@ private:
         default:
             return sqliteDeclaredType(jetType(c.type), c.size);
         }
-    }
-
-    QString alterTable(const Statement& st)
-    {
-        const QString table = quoteName(st.name);
-        if (!st.dropColumn.isEmpty())
-            return QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" DROP COLUMN ") + quoteName(st.dropColumn);
-        if (!st.dropConstraint.isEmpty())
-            return QStringLiteral("DROP INDEX ") + indexName(st.name, st.dropConstraint);
-        if (!st.constraints.empty()) {
-            const TableConstraint& k = st.constraints.front();
-            if (k.kind == TableConstraint::Kind::ForeignKey)
-                return QStringLiteral("/* relations are kept by the program */");
-            QStringList cols;
-            for (const QString& c : k.columns)
-                cols << quoteName(c);
-            const QString name = k.name.isEmpty() ? (k.kind == TableConstraint::Kind::PrimaryKey
-                                                         ? QStringLiteral("PrimaryKey")
-                                                         : k.columns.join(u'_'))
-                                                  : k.name;
-            return QStringLiteral("CREATE UNIQUE INDEX ") + indexName(st.name, name) + QStringLiteral(" ON ") + table +
-                   QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
-        }
-        const ColumnDef& c = st.columns.front();
-        if (c.type == ColumnType::Counter || c.primaryKey)
-            syntaxError(c.pos, QStringLiteral("a key or counter column cannot be added to an existing table"));
-        QString sql = QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" ADD COLUMN ") + quoteName(c.name) +
-                      u' ' + declaredType(c);
-        if (c.type == ColumnType::Text || c.type == ColumnType::Memo)
-            sql += QStringLiteral(" COLLATE JET");
-        if (c.notNull)
-            sql += QStringLiteral(" NOT NULL");
-        if (c.defaultValue)
-            sql += QStringLiteral(" DEFAULT ") + defaultValue(*c.defaultValue);
-        if (c.unique)
-            sql += QStringLiteral("; CREATE UNIQUE INDEX ") + indexName(st.name, c.name) + QStringLiteral(" ON ") +
-                   table + QStringLiteral(" (") + quoteName(c.name) + u')';
-        return sql;
-    }
-
-    QString createTable(const Statement& st)
-    {
-        QStringList primary;
-        QString primaryName = QStringLiteral("PrimaryKey");
-        for (const ColumnDef& c : st.columns)
-            if (c.primaryKey)
-                primary << c.name;
-        for (const TableConstraint& k : st.constraints) {
-            if (k.kind != TableConstraint::Kind::PrimaryKey)
-                continue;
-            if (!primary.isEmpty())
-                syntaxError(1, QStringLiteral("the table has more than one primary key"));
-            primary = k.columns;
-            if (!k.name.isEmpty())
-                primaryName = k.name;
-        }
-        auto isPrimary = [&](const QString& col) { return primary.contains(col, Qt::CaseInsensitive); };
-        for (const QString& p : primary) {
-            bool found = false;
-            for (const ColumnDef& c : st.columns)
-                found = found || c.name.compare(p, Qt::CaseInsensitive) == 0;
-            if (!found)
-                syntaxError(1, QStringLiteral("the key column '%1' is not a column of the table").arg(p));
-        }
-
-        QStringList defs;
-        QStringList after;
-        for (const ColumnDef& c : st.columns) {
-            QString def = quoteName(c.name) + u' ';
-            const bool counterKey =
-                c.type == ColumnType::Counter && ((primary.size() == 1 && isPrimary(c.name)) || primary.isEmpty());
-            if (counterKey) {
-                def += QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
-            } else {
-                def += declaredType(c);
-                if (c.type == ColumnType::Text || c.type == ColumnType::Memo)
-                    def += QStringLiteral(" COLLATE JET");
-                if (c.notNull || isPrimary(c.name))
-                    def += QStringLiteral(" NOT NULL");
-            }
-            if (c.defaultValue)
-                def += QStringLiteral(" DEFAULT ") + defaultValue(*c.defaultValue);
-            defs << def;
-            if (c.unique)
-                after << QStringLiteral("CREATE UNIQUE INDEX ") + indexName(st.name, c.name) + QStringLiteral(" ON ") +
-                             quoteName(st.name) + QStringLiteral(" (") + quoteName(c.name) + u')';
-        }
-        for (const TableConstraint& k : st.constraints) {
-            if (k.kind != TableConstraint::Kind::Unique)
-                continue;
-            QStringList cols;
-            for (const QString& c : k.columns)
-                cols << quoteName(c);
-            after << QStringLiteral("CREATE UNIQUE INDEX ") +
-                         indexName(st.name, k.name.isEmpty() ? k.columns.join(u'_') : k.name) + QStringLiteral(" ON ") +
-                         quoteName(st.name) + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
-        }
-        QString sql = QStringLiteral("CREATE TABLE ") + quoteName(st.name) + QStringLiteral(" (") +
-                      defs.join(QStringLiteral(", ")) + u')';
-        if (!primary.isEmpty()) {
-            QStringList cols;
-            for (const QString& c : primary)
-                cols << quoteName(c);
-            sql += QStringLiteral("; CREATE UNIQUE INDEX ") + indexName(st.name, primaryName) + QStringLiteral(" ON ") +
-                   quoteName(st.name) + QStringLiteral(" (") + cols.join(QStringLiteral(", ")) + u')';
-        }
-        for (const QString& a : after)
-            sql += QStringLiteral("; ") + a;
-        return sql;
-    }
-
-    QString defaultValue(const Expr& e)
-    {
-        switch (e.kind) {
-        case ExprKind::Null:
-        case ExprKind::Number:
-        case ExprKind::String:
-        case ExprKind::Date:
-        case ExprKind::Bool:
-            return value(e).sql;
-        case ExprKind::Unary:
-            if (e.op == Op::Neg && e.args[0]->kind == ExprKind::Number)
-                return u'-' + e.args[0]->text;
-            break;
-        default:
-            break;
-        }
-        return u'(' + value(e).sql + u')';
     }
 
     // ---- expressions -----------------------------------------------------------
@@ -1205,7 +813,6 @@ private:
         return true;
     }
 
-    int m_exprName = 1000;
 };
 
 }  // namespace

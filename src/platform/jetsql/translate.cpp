@@ -36,8 +36,8 @@ std::shared_ptr<const Translation> translateUncached(const QString& jet, Dialect
         generator = makeSqliteGenerator();
         break;
     case Dialect::PostgreSQL:
-        throw RuntimeError(errnum::Internal, QStringLiteral("jetsql"),
-                           QStringLiteral("Translation to PostgreSQL is not available."));
+        generator = makePostgresGenerator();
+        break;
     }
     return std::make_shared<const Translation>(generator->generate(statement));
 }

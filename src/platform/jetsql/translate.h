@@ -23,6 +23,9 @@ struct Translation {
     // lower-cased name of ?k as written '@name', or empty for a positional
     // '?'. One statement uses only one of the two kinds.
     QStringList parameters;
+    // A SELECT's columns by the names Jet gives them (alias, column name,
+    // Expr1000 …), "*" for a star, in order.
+    QStringList columnNames;
 };
 
 // Translates one Jet statement. Results are cached by text and dialect; safe
@@ -30,6 +33,10 @@ struct Translation {
 // for text that does not parse, errnum::UndefinedFunction for an unknown
 // function).
 std::shared_ptr<const Translation> translate(const QString& jet, Dialect dialect = Dialect::SQLite);
+
+// The collation and functions that PostgreSQL text of translated statements
+// uses; run once on every database (it can run again without harm).
+QString postgresSetupSql();
 
 // Empties the translation cache (benchmarks measure cold translation).
 void clearTranslationCache();

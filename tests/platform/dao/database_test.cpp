@@ -21,6 +21,7 @@ QVariant scalar(Database& db, const QString& sql)
 
 TEST(Database, OpenCreatesTheFileAndRefusesAForeignOne)
 {
+    SQLITE_ONLY();
     const QString path = lg::test::tempPath(QStringLiteral("new.db"));
     ASSERT_FALSE(QFile::exists(path));
     auto db = Database::open(path);
@@ -180,6 +181,7 @@ TEST(Database, TableDefsShowJetTypesAndIndexFieldLists)
 
 TEST(Database, NestedTransactionsUndoOnlyTheirOwnWork)
 {
+    SQLITE_ONLY();
     const QString path = lg::test::tempPath(QStringLiteral("trans.db"));
     auto db = Database::open(path);
     db->Execute(QStringLiteral("CREATE TABLE t (v LONG)"));
@@ -239,6 +241,7 @@ TEST(Database, RollbackUnderAnOpenRecordsetKeepsItUsable)
 
 TEST(Database, WritesAfterAnotherConnectionCommittedAreNotRefused)
 {
+    SQLITE_ONLY();
     // A cursor left standing on a row must not pin an old snapshot that
     // would make the next write of this connection fail.
     const QString path = lg::test::tempPath(QStringLiteral("two.db"));

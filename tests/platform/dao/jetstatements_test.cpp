@@ -68,7 +68,12 @@ TEST_F(DaoJetStatements, StatementsRefuseWhatTheColumnCannotHoldAndWriteNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.jet);
-        EXPECT_EQ(errorNumberOf([&] { db->Execute(QString::fromUtf8(c.jet)); }), c.number);
+        const long number = errorNumberOf([&] { db->Execute(QString::fromUtf8(c.jet)); });
+        // With several faults in one row, which one PostgreSQL reports first is its own choice.
+        if (lg::dao::test::onPostgres() && QByteArray(c.jet).contains("not a date"))
+            EXPECT_TRUE(number == 3163 || number == 3421) << number;
+        else
+            EXPECT_EQ(number, c.number);
     }
     EXPECT_EQ(count(), 4);
     EXPECT_EQ(count(QStringLiteral("s LIKE 's#'")), 4);
@@ -139,7 +144,11 @@ TEST_F(DaoJetStatements, AGeneratedListOfThousandsOfTermsRuns)
     QString nested = QStringLiteral("n");
     for (int k = 0; k < 60; ++k)
         nested = QStringLiteral("Abs(") + nested + u')';
-    EXPECT_EQ(errorNumberOf([&] { count(nested + QStringLiteral(" > 0")); }), 3360);
+    // PostgreSQL nests deeper than that and runs it.
+    if (!lg::dao::test::onPostgres())
+        EXPECT_EQ(errorNumberOf([&] { count(nested + QStringLiteral(" > 0")); }), 3360);
+    else
+        EXPECT_EQ(count(nested + QStringLiteral(" > 0")), 4);
 }
 
 }  // namespace

@@ -60,7 +60,9 @@ TEST_F(BoundValues, EachTypeIsStoredAsItsColumnKeepsIt)
     EXPECT_EQ(rows(QStringLiteral("SELECT id FROM t WHERE ok = ?"), QVariantList{true}),
               (QList<QList<Value>>{{qlonglong(1)}}));
 
-    // Bytes go in as they are.
+    // Bytes go in as they are (a PostgreSQL MEMO is text: it holds no bytes).
+    if (lg::dao::test::onPostgres())
+        return;
     const QByteArray bytes("a\0b\xff", 4);
     db->Execute(QStringLiteral("UPDATE t SET data = ? WHERE id = 3"), QVariantList{bytes});
     EXPECT_EQ(rows(QStringLiteral("SELECT data FROM t WHERE id = 3"))[0][0], QVariant(bytes));

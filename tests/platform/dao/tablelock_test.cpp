@@ -32,6 +32,7 @@ QString otherProcessTries(const QString& dbPath)
 
 TEST(TableLockChild, TryTheLock)
 {
+    SQLITE_ONLY();
     const QString path = qEnvironmentVariable(kChildDb);
     if (path.isEmpty())
         GTEST_SKIP() << "only run as the second process of the lock tests";
@@ -47,6 +48,7 @@ TEST(TableLockChild, TryTheLock)
 
 TEST(TableLock, DenyWriteHoldsOtherProcessesOffUntilTheLastUseCloses)
 {
+    SQLITE_ONLY();
     const QString path = lg::test::tempPath(QStringLiteral("lock.db"));
     auto db = Database::open(path);
     db->Execute(QStringLiteral("CREATE TABLE excl_0 (CC SHORT)"));

@@ -189,6 +189,7 @@ TEST_F(SeekTest, DescendingKeysAndBackwardReading)
 
 TEST_F(SeekTest, ReadingForwardUsesTheIndexAndStopsWhereTheCallerStops)
 {
+    SQLITE_ONLY();
     rs->setIndex(QStringLiteral("real_sort_order"));
     struct Trace {
         std::vector<QByteArray> sql;
@@ -300,7 +301,10 @@ TEST_F(SeekTest, AddNewEditUpdateCancelAndBookmarks)
     rs->setField(QStringLiteral("name"), QStringLiteral("moved"));
     rs->Update();
     EXPECT_EQ(rs->Fields(QStringLiteral("name")).toString(), QStringLiteral("moved"));
-    EXPECT_EQ(rs->LastModified(), at5);  // the same row: bookmarks follow the row, not its keys
+    // The same row: on SQLite bookmarks follow the row, not its keys; on
+    // PostgreSQL a bookmark is the row's primary key.
+    if (!lg::dao::test::onPostgres())
+        EXPECT_EQ(rs->LastModified(), at5);
     rs->MovePrevious();
     EXPECT_EQ(rs->Fields(QStringLiteral("id")).toLongLong(), lastId + 1);
     rs->MoveNext();

@@ -112,6 +112,7 @@ TEST(Transaction, InnerGuardsAreSavepoints)
 
 TEST(ReadSnapshot, KeepsOneViewWhileAnotherConnectionWrites)
 {
+    SQLITE_ONLY();
     const QString path = lg::test::tempPath(QStringLiteral("snapshot.db"));
     auto reader = Database::open(path);
     reader->Execute(QStringLiteral("CREATE TABLE t (id LONG PRIMARY KEY, name TEXT(20))"));
@@ -169,6 +170,7 @@ TEST(ReadSnapshot, DoesNothingInsideATransactionOrAnotherSnapshot)
 
 TEST(JournalMode, AHostDatabaseKeepsItsJournalMode)
 {
+    SQLITE_ONLY();
     const QString path = lg::test::tempPath(QStringLiteral("host.db"));
     {
         auto db = Database::open(path, {}, dbOpenRollbackJournal);
@@ -205,6 +207,7 @@ TEST(JournalMode, AHostDatabaseKeepsItsJournalMode)
 
 TEST(BulkLoad, OnlyForADatabaseBeingCreatedAndRestoresTheJournal)
 {
+    SQLITE_ONLY();
     const QString path = lg::test::tempPath(QStringLiteral("bulk.db"));
     {
         auto db = Database::open(path, {}, dbOpenRollbackJournal);

@@ -43,6 +43,7 @@ void insertRaw(Database& db, const char* sql)
 
 TEST(TsvRow, DirectRowsMatchTheValueByValueForm)
 {
+    SQLITE_ONLY();
     auto db = freshDatabase();
     db->Execute(QStringLiteral("CREATE TABLE v (id LONG, s TEXT(50), m MEMO, flag YESNO, d DATETIME, x DOUBLE, "
                                "c CURRENCY, n SHORT)"));
@@ -108,7 +109,9 @@ TEST(TsvRow, CurrentRowStaysRightThroughMovesWritesAndClose)
     db->Execute(QStringLiteral("UPDATE t SET name = 'changed' WHERE id = 5"));
     EXPECT_EQ(rs->Fields(0).toLongLong(), 1);
     rs->Move(4);
-    EXPECT_EQ(rs->Fields(1).toString(), QStringLiteral("changed"));
+    // On SQLite the statement runs again and sees the write; a PostgreSQL
+    // snapshot keeps the rows as they were when it opened.
+    EXPECT_EQ(rs->Fields(1).toString(), lg::dao::test::onPostgres() ? QStringLiteral("n5") : QStringLiteral("changed"));
     EXPECT_EQ(errorNumberOf([&] { rs->Fields(2); }), 3265);
     EXPECT_EQ(errorNumberOf([&] { rs->Fields(-1); }), 3265);
     rs->MoveNext();

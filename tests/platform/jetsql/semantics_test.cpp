@@ -488,7 +488,10 @@ TEST(JetTranslate, CacheReturnsTheSameTranslation)
     const auto again = lg::jetsql::translate(jet);
     EXPECT_NE(first.get(), again.get());
     EXPECT_EQ(first->sql, again->sql);
-    EXPECT_THROW(lg::jetsql::translate(jet, lg::jetsql::Dialect::PostgreSQL), lg::RuntimeError);
+    // Each dialect has its own entry.
+    const auto pg = lg::jetsql::translate(jet, lg::jetsql::Dialect::PostgreSQL);
+    EXPECT_EQ(pg.get(), lg::jetsql::translate(jet, lg::jetsql::Dialect::PostgreSQL).get());
+    EXPECT_NE(pg.get(), again.get());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "controls/services.h"
 
+#include "admin/frmeditor.h"
 #include "controls/frmexportoptions.h"
 #include "platform/message.h"
 #include "store/context.h"
@@ -18,10 +19,16 @@ bool UnavailableListDesigner::design(QWidget*, const ListDesignRequest&, long& s
     return false;
 }
 
-bool UnavailableCatalogueEditor::edit(QWidget*, long)
+bool CatalogueEditorDialog::edit(QWidget* parent, long, long modulId)
 {
-    ctx().messageService().MsgInfo(notAvailableMessage(), QStringLiteral("Listagenerátor paraméterezés"));
-    return false;
+    if (!ctx().database)
+        return false;
+    admin::frmEditor editor(parent);
+    editor.setModulID(int(modulId));
+    if (!editor.Initialize())
+        return false;
+    editor.exec();
+    return true;
 }
 
 ExportOptions ExportOptionsDialogPrompt::ask(QWidget* parent)
@@ -53,7 +60,7 @@ ControlServices defaultControlServices()
     if (!s.preFilter)
         s.preFilter = std::make_shared<ConfirmedPreFilter>();
     if (!s.catalogueEditor)
-        s.catalogueEditor = std::make_shared<UnavailableCatalogueEditor>();
+        s.catalogueEditor = std::make_shared<CatalogueEditorDialog>();
     if (!s.exportOptions)
         s.exportOptions = std::make_shared<ExportOptionsDialogPrompt>();
     return s;

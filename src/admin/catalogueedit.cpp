@@ -119,6 +119,8 @@ QString noneText() { return s(30850); }
 
 QString nameProblem(const QString& what, const QString& name)
 {
+    if (name.trimmed().isEmpty())
+        return {};  // a required name has its own message
     for (const QChar c : name) {
         if (c == u'[' || c == u']')
             return u"%1: a név nem tartalmazhat szögletes zárójelet."_s.arg(what);

@@ -1,7 +1,5 @@
 #include "admin/frmlistwizardtable.h"
 
-#include <QtGui/QKeySequence>
-#include <QtGui/QShortcut>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialogButtonBox>
 #include <QtWidgets/QFormLayout>
@@ -12,6 +10,7 @@
 #include <QtWidgets/QVBoxLayout>
 
 #include "admin/catalogueedit.h"
+#include "admin/ctrlenter.h"
 #include "admin/unlockgate.h"
 #include "platform/dao/dao.h"
 #include "platform/errorhandler.h"
@@ -97,8 +96,7 @@ frmListWizardTable::frmListWizardTable(QWidget* parent) : QDialog(parent), d(new
 
     connect(d->ok, &QPushButton::clicked, this, [this] { save(); });
     connect(d->cancel, &QPushButton::clicked, this, &frmListWizardTable::reject);
-    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
-        connect(new QShortcut(key, this), &QShortcut::activated, this, [this] { save(); });
+    new CtrlEnter(this, [this] { save(); });
     LoadCaptions(this);
 }
 

@@ -1,7 +1,5 @@
 #include "admin/frmlistwizardtablefield.h"
 
-#include <QtGui/QKeySequence>
-#include <QtGui/QShortcut>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialogButtonBox>
@@ -15,6 +13,7 @@
 #include <QtWidgets/QVBoxLayout>
 
 #include "admin/catalogueedit.h"
+#include "admin/ctrlenter.h"
 #include "admin/unlockgate.h"
 #include "platform/dao/dao.h"
 #include "platform/errorhandler.h"
@@ -156,8 +155,7 @@ frmListWizardTableField::frmListWizardTableField(QWidget* parent) : QDialog(pare
     });
     connect(d->ok, &QPushButton::clicked, this, [this] { save(); });
     connect(d->cancel, &QPushButton::clicked, this, &frmListWizardTableField::reject);
-    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
-        connect(new QShortcut(key, this), &QShortcut::activated, this, [this] { save(); });
+    new CtrlEnter(this, [this] { save(); });
     LoadCaptions(this);
     d->updatePreview();
 }

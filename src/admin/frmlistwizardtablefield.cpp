@@ -1,5 +1,7 @@
 #include "admin/frmlistwizardtablefield.h"
 
+#include <algorithm>
+
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QDialogButtonBox>
@@ -27,6 +29,10 @@ namespace lg::admin {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+constexpr int kWidestPreview = 340;
+}
+
 struct frmListWizardTableField::Private {
     frmListWizardTableField* q;
     ListWizardTableField* data = nullptr;
@@ -52,7 +58,8 @@ struct frmListWizardTableField::Private {
     void updatePreview()
     {
         preview->setText(visibleName->text() + u' ');
-        preview->setFixedWidth(width->value());
+        // Wider columns than the form are shown as wide as the form allows.
+        preview->setFixedWidth(std::min(width->value(), kWidestPreview));
     }
 
     void controlChosen()
@@ -101,7 +108,7 @@ frmListWizardTableField::frmListWizardTableField(QWidget* parent) : QDialog(pare
     d->groupable->setProperty(kCaptionTag, 31080);
     d->aggregated->setProperty(kCaptionTag, 31090);
     d->width = named<QSpinBox>(this, "nb_field_width");
-    d->width->setRange(0, 2000);
+    d->width->setRange(0, 99999);
     d->format = named<QLineEdit>(this, "txt_field_format");
     d->searchField = named<QComboBox>(this, "cbo_default_search_field");
     d->preview = named<QLabel>(this, "lbl_width_preview");
@@ -137,6 +144,7 @@ frmListWizardTableField::frmListWizardTableField(QWidget* parent) : QDialog(pare
     form->addRow(QString(), flags);
     form->addRow(caption(31110, d->width, this), d->width);
     form->addRow(previewCaption, d->preview);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     form->addRow(caption(31120, d->format, this), d->format);
     form->addRow(caption(31130, d->searchField, this), d->searchField);
     auto* buttons = new QDialogButtonBox(this);
@@ -146,6 +154,7 @@ frmListWizardTableField::frmListWizardTableField(QWidget* parent) : QDialog(pare
     layout->addLayout(form);
     layout->addWidget(buttons);
     resize(560, sizeHint().height());
+    setMinimumWidth(560);
 
     connect(d->visibleName, &QLineEdit::textChanged, this, [this] { d->updatePreview(); });
     connect(d->width, &QSpinBox::valueChanged, this, [this] { d->updatePreview(); });

@@ -182,6 +182,27 @@ TEST_F(EditorForms, InvalidTableStaysOpenWithAllMessages)
     EXPECT_EQ(column(u"vlq_list_wizard_table"_s, 2, u"visible_name"_s), u"Régió"_s);
 }
 
+// The store refuses the write (a name longer than its column): the record and
+// the row stay as they were and the form stays open.
+TEST_F(EditorForms, FailedWriteKeepsTheRecordAndTheFormOpen)
+{
+    ListWizardTable table;
+    ASSERT_TRUE(table.CoreLoad(2));
+    frmListWizardTable form;
+    form.setOData(&table);
+    form.Initialize();
+    form.show();
+    form.txt_visible_name()->setText(QString(300, u'R'));
+    QTest::mouseClick(form.cmd_ok(), Qt::LeftButton);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.ReturnValue(), 1);
+    EXPECT_EQ(table.visible_name(), u"Régió"_s);
+    EXPECT_EQ(column(u"vlq_list_wizard_table"_s, 2, u"visible_name"_s), u"Régió"_s);
+    auto& dialog = dynamic_cast<ScriptedErrorDialog&>(ctx().errorDialogService());
+    const bool reported = !dialog.shown().isEmpty() || !boxes().requests().isEmpty();
+    EXPECT_TRUE(reported);
+}
+
 TEST_F(EditorForms, DecimalFieldIsShownAsNumberAndPreviewFollowsTheWidth)
 {
     ListWizardTableField field;

@@ -26,3 +26,4 @@ shot demo-other-users-list.png --user 1 --all-lists --list 3
 shot demo-viewer.png --user 5 --viewer
 shot demo-host-form.png --user 2 --tab 1
 shot demo-export-dialog.png --user 2 --export-dialog
+shot demo-admin.png --user 1 --tab 2

@@ -15,6 +15,8 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QStatusBar>
 #include <QtWidgets/QTabWidget>
+
+#include "admin/listwizardauthunit.h"
 #include <QtWidgets/QToolBar>
 #include <QtWidgets/QVBoxLayout>
 
@@ -79,6 +81,7 @@ DemoWindow::DemoWindow(std::shared_ptr<lg::dao::Database> db, const QString& rep
     m_wizard->setDatabase(m_db);
     m_tabs->addTab(m_wizard, u"Listák"_s);
     m_tabs->addTab(buildHostForm(), u"Számlázás"_s);
+    m_tabs->addTab(buildAdminPage(), u"Adminisztráció"_s);
     setCentralWidget(m_tabs);
     connect(m_wizard, &lg::controls::ListWizard::ExitWizard, this, &QWidget::close);
 
@@ -96,9 +99,31 @@ bool DemoWindow::setUser(long userId)
     }
     m_wizard->setUserID(int(userId));
     m_small->setUserID(int(userId));
+    m_auth->setUserID(int(userId));
+    m_auth->ControlInitialize();
     const bool ok = m_wizard->ControlInitialize();
     statusBar()->showMessage(u"Felhasználó: %1"_s.arg(m_users->currentText()));
     return ok;
+}
+
+QWidget* DemoWindow::buildAdminPage()
+{
+    auto* page = new QWidget;
+    page->setObjectName(u"adminPage"_s);
+    auto* layout = new QVBoxLayout(page);
+    auto* intro = new QLabel(
+        u"A felhasználó csoportok tiltásai (ListWizardAuthUnit). Ami nincs megtiltva, az engedélyezett; egy tiltás "
+        u"a Listák fülön a csoport tagjainak azonnal érvényes. A katalógus szerkesztője a Listák fül "
+        u"„Listagenerátor paraméterezés” parancsával nyílik meg."_s);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    m_auth = new lg::admin::ListWizardAuthUnit;
+    m_auth->InitProperties();
+    m_auth->setDatabase(m_db);
+    layout->addWidget(m_auth, 1);
+    // A denial reaches the list control at its next initialisation.
+    connect(m_auth, &lg::admin::ListWizardAuthUnit::DenialsChanged, this, [this] { m_wizard->ControlInitialize(); });
+    return page;
 }
 
 QWidget* DemoWindow::buildHostForm()

@@ -20,6 +20,9 @@ namespace lg::controls {
 class ListWizard;
 class SmallListWizard;
 }  // namespace lg::controls
+namespace lg::admin {
+class ListWizardAuthUnit;
+}
 
 namespace demo {
 
@@ -35,11 +38,13 @@ public:
 
     lg::controls::ListWizard* listWizard() const { return m_wizard; }
     QTabWidget* tabs() const { return m_tabs; }
+    lg::admin::ListWizardAuthUnit* authUnit() const { return m_auth; }
     // Switches the user: both controls start again for the new user.
     bool setUser(long userId);
 
 private:
     QWidget* buildHostForm();
+    QWidget* buildAdminPage();
 
     std::shared_ptr<lg::dao::Database> m_db;
     QString m_reports;
@@ -47,6 +52,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     lg::controls::ListWizard* m_wizard = nullptr;
     lg::controls::SmallListWizard* m_small = nullptr;
+    lg::admin::ListWizardAuthUnit* m_auth = nullptr;
     QComboBox* m_payment = nullptr;
     QCheckBox* m_unpaid = nullptr;
     QLabel* m_condition = nullptr;

@@ -51,7 +51,7 @@ int main(int argc, char** argv)
     parser.addOption({u"user"_s, u"The user who logs in (default 1)."_s, u"ID"_s, u"1"_s});
     parser.addOption({u"reports"_s, u"The report sources (default: reports/ beside the database)."_s, u"DIR"_s});
     parser.addOption({u"screenshot"_s, u"Grab the loaded window into PNG and end."_s, u"PNG"_s});
-    parser.addOption({u"tab"_s, u"With --screenshot: the tab to show (0 lists, 1 host form)."_s, u"N"_s, u"0"_s});
+    parser.addOption({u"tab"_s, u"With --screenshot: the tab to show (0 lists, 1 host form, 2 administration)."_s, u"N"_s, u"0"_s});
     parser.addOption({u"list"_s, u"With --screenshot: the list to select."_s, u"ID"_s});
     parser.addOption({u"all-lists"_s, u"Show every user's lists, not only the user's own."_s});
     parser.addOption({u"viewer"_s, u"The list control in viewer mode."_s});

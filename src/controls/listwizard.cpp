@@ -611,7 +611,7 @@ void ListWizard::execute(int commandId)
     case cmd::Assistant: ExecuteAssistent(); break;
     case cmd::CatalogueEditor:
         d->userFacing(u"CatalogueEditor"_s, [&] {
-            const bool ran = d->services.catalogueEditor->edit(this, d->browser.userId);
+            const bool ran = d->services.catalogueEditor->edit(this, d->browser.userId, d->browser.modulId);
             if (ran && ctx().database) {
                 d->browser.LoadListWizardTypes(d->browser.typeIndex() >= 0
                                                    ? d->browser.types().at(d->browser.typeIndex()).id

@@ -1,5 +1,6 @@
 #include "controls/services.h"
 
+#include "admin/frmeditor.h"
 #include "controls/frmexportoptions.h"
 #include "controls/frmprefilter.h"
 #include "platform/message.h"
@@ -19,10 +20,16 @@ bool UnavailableListDesigner::design(QWidget*, const ListDesignRequest&, long& s
     return false;
 }
 
-bool UnavailableCatalogueEditor::edit(QWidget*, long)
+bool CatalogueEditorDialog::edit(QWidget* parent, long, long modulId)
 {
-    ctx().messageService().MsgInfo(notAvailableMessage(), QStringLiteral("Listagenerátor paraméterezés"));
-    return false;
+    if (!ctx().database)
+        return false;
+    admin::frmEditor editor(parent);
+    editor.setModulID(int(modulId));
+    if (!editor.Initialize())
+        return false;
+    editor.exec();
+    return true;
 }
 
 ExportOptions ExportOptionsDialogPrompt::ask(QWidget* parent)
@@ -54,7 +61,7 @@ ControlServices defaultControlServices()
     if (!s.preFilter)
         s.preFilter = std::make_shared<PreFilterDialogPrompt>();
     if (!s.catalogueEditor)
-        s.catalogueEditor = std::make_shared<UnavailableCatalogueEditor>();
+        s.catalogueEditor = std::make_shared<CatalogueEditorDialog>();
     if (!s.exportOptions)
         s.exportOptions = std::make_shared<ExportOptionsDialogPrompt>();
     return s;

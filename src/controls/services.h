@@ -12,9 +12,10 @@
 // handler catalogue::ShellOpen; the report engine is created by its class
 // name through lg::ObjectFactory.
 //
-// The list wizard and the catalogue editor are not part of the controls
-// yet: their defaults tell the user so and change nothing. The default
-// pre-filter is frmPreFilter (PreFilterDialogPrompt, controls/frmprefilter.h);
+// The list wizard is not part of the controls yet: its default tells the
+// user so and changes nothing. The catalogue editor's default opens
+// frmEditor modally on the control's module. The default pre-filter is
+// frmPreFilter (PreFilterDialogPrompt, controls/frmprefilter.h);
 // ConfirmedPreFilter answers as that dialog confirmed without a condition.
 
 #include <QtCore/QString>
@@ -71,8 +72,9 @@ public:
 class CatalogueEditor {
 public:
     virtual ~CatalogueEditor() = default;
-    // Opens the editor; true when it ran.
-    virtual bool edit(QWidget* parent, long userId) = 0;
+    // Opens the editor on the list types of `modulId` (all below 1); true
+    // when it ran.
+    virtual bool edit(QWidget* parent, long userId, long modulId) = 0;
 };
 
 struct ExportOptions {
@@ -99,9 +101,10 @@ class UnavailableListDesigner : public ListDesigner {
 public:
     bool design(QWidget* parent, const ListDesignRequest& request, long& savedListId) override;
 };
-class UnavailableCatalogueEditor : public CatalogueEditor {
+// frmEditor, modal.
+class CatalogueEditorDialog : public CatalogueEditor {
 public:
-    bool edit(QWidget* parent, long userId) override;
+    bool edit(QWidget* parent, long userId, long modulId) override;
 };
 // frmExportOptions, modal.
 class ExportOptionsDialogPrompt : public ExportOptionsPrompt {

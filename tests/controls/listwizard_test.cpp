@@ -346,8 +346,20 @@ TEST_F(Wizard, UnavailableDialogsSaySo)
     w->setUserID(2);
     ASSERT_TRUE(w->ControlInitialize());
     w->execute(cmd::ReportNew);
-    w->execute(cmd::CatalogueEditor);
-    EXPECT_EQ(shownMessages(), (QStringList{notAvailableMessage(), notAvailableMessage()}));
+    EXPECT_EQ(shownMessages(), (QStringList{notAvailableMessage()}));
+}
+
+TEST_F(Wizard, EditorCommandOpensTheEditorOnTheModule)
+{
+    auto editor = std::make_shared<test::ScriptedCatalogueEditor>();
+    auto w = makeWizard(2);
+    w->setModulID(1);
+    w->setServices({{}, preFilter, editor, exportOptions});
+    ASSERT_TRUE(w->ControlInitialize());
+    clickCommand(*w, cmd::CatalogueEditor);
+    ASSERT_EQ(editor->asked.size(), 1);
+    EXPECT_EQ(editor->asked[0].userId, 2);
+    EXPECT_EQ(editor->asked[0].modulId, 1);
 }
 
 TEST_F(Wizard, ListDesignerResultIsSelected)

@@ -29,4 +29,17 @@ struct ScriptedExportOptions : controls::ExportOptionsPrompt {
     }
 };
 
+struct ScriptedCatalogueEditor : controls::CatalogueEditor {
+    struct Request {
+        long userId;
+        long modulId;
+    };
+    QList<Request> asked;
+    bool edit(QWidget*, long userId, long modulId) override
+    {
+        asked << Request{userId, modulId};
+        return true;
+    }
+};
+
 }  // namespace lg::test

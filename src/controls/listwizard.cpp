@@ -509,6 +509,7 @@ bool ListWizard::ReportNew()
         request.reportFolderPath = d->reportFolderPath;
         request.tableFieldNameCompletteOnUI = d->browser.tableFieldNameCompletteOnUI;
         request.tableFieldNameCompletteOnReport = d->completeOnReport;
+        request.authenticAllReport = AuthenticAllReport();
         long saved = -1;
         if (!d->services.designer->design(this, request, saved))
             return false;

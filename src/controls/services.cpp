@@ -1,6 +1,7 @@
 #include "controls/services.h"
 
 #include "controls/frmexportoptions.h"
+#include "controls/wizarddesigner.h"
 #include "platform/message.h"
 #include "store/context.h"
 
@@ -49,7 +50,7 @@ ControlServices defaultControlServices()
 {
     ControlServices s = installed();
     if (!s.designer)
-        s.designer = std::make_shared<UnavailableListDesigner>();
+        s.designer = std::make_shared<WizardDesigner>();
     if (!s.preFilter)
         s.preFilter = std::make_shared<ConfirmedPreFilter>();
     if (!s.catalogueEditor)

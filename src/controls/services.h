@@ -12,9 +12,10 @@
 // handler catalogue::ShellOpen; the report engine is created by its class
 // name through lg::ObjectFactory.
 //
-// The list wizard and the catalogue editor are not part of the controls
-// yet: their defaults tell the user so and change nothing. The default
-// pre-filter answers as a dialog confirmed without a condition.
+// The list designer is the list wizard (WizardDesigner, wizarddesigner.h).
+// The catalogue editor is not part of the controls yet: its default tells
+// the user so and changes nothing. The default pre-filter answers as a
+// dialog confirmed without a condition.
 
 #include <QtCore/QString>
 
@@ -57,6 +58,7 @@ struct ListDesignRequest {
     QString reportFolderPath;
     bool tableFieldNameCompletteOnUI = true;
     bool tableFieldNameCompletteOnReport = true;
+    bool authenticAllReport = false;  // any list of a type may be the base, not only the user's own
 };
 
 class ListDesigner {

@@ -16,6 +16,7 @@
 #include "controls/assistants.h"
 #include "controls/listbrowser.h"
 #include "controls/listwizard.h"
+#include "controls/wizarddesigner.h"
 #include "controlsfixture.h"
 #include "scriptedservices.h"
 #include "platform/propertybag.h"
@@ -345,9 +346,10 @@ TEST_F(Wizard, UnavailableDialogsSaySo)
     w->setDatabase(db);
     w->setUserID(2);
     ASSERT_TRUE(w->ControlInitialize());
-    w->execute(cmd::ReportNew);
     w->execute(cmd::CatalogueEditor);
-    EXPECT_EQ(shownMessages(), (QStringList{notAvailableMessage(), notAvailableMessage()}));
+    EXPECT_EQ(shownMessages(), (QStringList{notAvailableMessage()}));
+    // the list designer is the wizard itself
+    EXPECT_TRUE(dynamic_cast<WizardDesigner*>(w->services().designer.get()));
 }
 
 TEST_F(Wizard, ListDesignerResultIsSelected)
@@ -360,7 +362,12 @@ TEST_F(Wizard, ListDesignerResultIsSelected)
     clickCommand(*w, cmd::ReportNew);
     ASSERT_EQ(designer->asked.size(), 1);
     EXPECT_EQ(designer->asked.first().selectedListId, 3);
+    EXPECT_TRUE(designer->asked.first().authenticAllReport);  // the control's default
     EXPECT_EQ(w->browser().currentListId(), 8);
+    w->setAuthenticAllReport(false);
+    clickCommand(*w, cmd::ReportNew);
+    ASSERT_EQ(designer->asked.size(), 2);
+    EXPECT_FALSE(designer->asked.last().authenticAllReport);
 }
 
 TEST_F(Wizard, EditorCommandFollowsTheRight)

@@ -3,6 +3,9 @@
 #include "catalogue/dbhelpers.h"
 #include "catalogue/fieldcatalogue.h"
 #include "catalogue/permissions.h"
+#include "filters/conditionharvest.h"
+#include "filters/filtercontrolsetup.h"
+#include "filters/queryfilter.h"
 #include "platform/dao/dao.h"
 #include "platform/runtimeerror.h"
 #include "platform/strings.h"
@@ -158,6 +161,37 @@ private:
     std::unique_ptr<QLockFile> m_lock;
 };
 
+// --- the headless condition source -------------------------------------------------
+
+FilterModelConditionSource::FilterModelConditionSource() = default;
+FilterModelConditionSource::~FilterModelConditionSource() = default;
+
+bool FilterModelConditionSource::harvest(catalogue::tFilterControlPropertys& record)
+{
+    if (!m_filter)
+        return false;
+    return filters::HarvestCondition(*m_filter, record).active;
+}
+
+void FilterModelConditionSource::release(const catalogue::tFilterControlPropertys&)
+{
+    if (m_filter)
+        m_filter->setFilterDefault();
+    m_filter.reset();
+}
+
+bool FilterModelConditionSource::setup(const catalogue::tFilterControlPropertys& record)
+{
+    m_filter = filters::createFilterForControlType(record.tTFControlType);
+    if (!m_filter)
+        return false;
+    if (!filters::SetFilterControlPropertys(record, *m_filter)) {
+        m_filter.reset();
+        return false;
+    }
+    return true;
+}
+
 ListDesignModel::ListDesignModel(QObject* parent) : QObject(parent) {}
 
 ListDesignModel::~ListDesignModel()
@@ -189,6 +223,9 @@ bool ListDesignModel::Initialize()
         m_initializing = false;
         return false;
     }
+    // Work copies of wizards whose process was killed go first.
+    if (CleanupStaleTemporaryLists() < 0)
+        ctx().currentErrors().Clear();  // not this wizard's business: it starts all the same
     const bool ok = guarded(u"Initialize"_s, [&] {
         for (bool& p : m_processed)
             p = false;
@@ -220,6 +257,9 @@ bool ListDesignModel::LoadCurrentItem()
     m_selectedListType = list.list_type_id();
     LoadListWizardTypes(m_selectedListType);
     LoadReports(list.ID());
+    // The list shown is the one the drop-down selects (another user's list
+    // is not offered without AuthenticAllReport).
+    m_currentItemId = m_selectedReport;
     DisplayCurrentItem();
     return true;
 }
@@ -780,8 +820,10 @@ bool saveChildren(long listId, const QList<ChosenField>& chosenList, Fetch fetch
                 return false;
             ++removed;
         }
-        records = fetch();
+        // Every record gets sort order 1 first, so the keyed read of the live
+        // records (list, sort order 1, not deleted) finds all that remain.
         catalogue::activeDatabase().Execute(resetSortOrder + QString::number(listId));
+        records = fetch();
     }
     qsizetype i = 0;
     for (const auto& record : records) {

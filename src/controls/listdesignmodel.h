@@ -52,6 +52,10 @@ class ListReport;
 class ListWizardType;
 }  // namespace lg
 
+namespace lg::filters {
+class QueryFilter;
+}
+
 namespace lg::controls {
 
 // An entry of a drop-down: item data and text.
@@ -103,6 +107,24 @@ public:
     virtual bool setup(const catalogue::tFilterControlPropertys& record) = 0;
 };
 
+// The ConditionSource without a window: one filter model of the current
+// field's kind, set up from its record (with the stored condition) and read
+// back with the condition harvest. `listgen design` and tests type into
+// filter() between the switches of fields.
+class FilterModelConditionSource : public ConditionSource {
+public:
+    FilterModelConditionSource();
+    ~FilterModelConditionSource() override;
+    bool harvest(catalogue::tFilterControlPropertys& record) override;
+    void release(const catalogue::tFilterControlPropertys& record) override;
+    bool setup(const catalogue::tFilterControlPropertys& record) override;
+    // The filter of the field being edited (null when none).
+    filters::QueryFilter* filter() const { return m_filter.get(); }
+
+private:
+    std::unique_ptr<filters::QueryFilter> m_filter;
+};
+
 class ListDesignModel : public QObject {
     Q_OBJECT
 public:
@@ -138,8 +160,10 @@ public:
     int ReturnValue() const { return m_returnValue; }
 
     // --- start-up -----------------------------------------------------------
-    // Loads the list types and lists and shows the preselected list (or the
-    // first one). False without an open database.
+    // Removes the work copies of wizards whose process was killed
+    // (CleanupStaleTemporaryLists), loads the list types and lists and shows
+    // the preselected list (or the first one). False without an open
+    // database.
     bool Initialize();
     bool isInitializing() const { return m_initializing; }
 

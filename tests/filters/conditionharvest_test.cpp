@@ -132,14 +132,6 @@ TEST_F(ConditionHarvest, WhatIsNoConditionIsNotHarvested)
              f->setInput1Text(5);
              return f;
          }},
-        {"ticked number without a number", 1,
-         [] {
-             auto f = std::make_unique<TextFilterModel>();
-             f->setInputType(TypedInput::NumberInput);
-             f->setQueryField(QStringLiteral("[p].[x]"));
-             f->setQueryCheckValue(1);
-             return f;
-         }},
         {"ticked text without text", 4,
          [] {
              auto f = std::make_unique<TextFilterModel>();

@@ -135,10 +135,9 @@ TEST(FieldTree, ClicksToggleTablesAndReportFields)
         QTreeWidgetItem* item = tree.itemForKey(key);
         tree.scrollToItem(item);
         const QPoint at = tree.visualItemRect(item).center();
-        if (twice)
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
+        if (twice)  // the second click of a double-click
             QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, at);
-        else
-            QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, at);
     };
 
     clickOn(u"FLD_12"_s);

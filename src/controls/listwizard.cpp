@@ -502,6 +502,9 @@ bool ListWizard::ControlInitialize()
 bool ListWizard::ReportNew()
 {
     const bool result = d->userFacing(u"ReportNew"_s, [&] {
+        // The wizard is for users with the right to design, on a database.
+        if (!ctx().database || !d->browser.authenticWizard)
+            return false;
         ListDesignRequest request;
         request.selectedListId = d->browser.selectedListId();
         request.userId = d->browser.userId;

@@ -199,8 +199,14 @@ TEST_F(WizardDialog, StepOneMessagesComeInOneBox)
     QTest::mouseClick(w->chk_invisible_detail(), Qt::LeftButton);
     EXPECT_TRUE(w->chk_invisible_detail()->isChecked());
     EXPECT_TRUE(w->model()->detailInvisible());
+    QSignalSpy steps(w.get(), &frmWizard::CurrentStepChanged);
     clickNext(*w);
     ASSERT_EQ(w->CurrentStep(), 2);
+    ASSERT_EQ(steps.count(), 1);
+    EXPECT_EQ(steps.at(0).at(0).toInt(), 2);
+    EXPECT_EQ(w->hdr_step()->CurrentStep(), 2);
+    EXPECT_EQ(w->windowTitle(), LoadResString(2002));
+    EXPECT_EQ(w->pages()->currentIndex(), 1);
     EXPECT_TRUE(w->cmd_back()->isVisible());
     clickNext(*w);
     EXPECT_EQ(w->CurrentStep(), 2);
@@ -346,8 +352,9 @@ TEST_F(WizardDialog, EditingAndLeavingLeavesTheListAsItWas)
     EXPECT_LE(count(u"SELECT COUNT(*) FROM vlq_list_report"_s), lists + 1);
 }
 
-// Totals of the report footer as pdftotext lays them out: count, net, gross.
-QStringList grandTotalLine(const QString& pdf)
+// A footer line as pdftotext lays it out, split at runs of blanks: its
+// label, then the aggregates. The last line that starts with `label`.
+QStringList footerLine(const QString& pdf, const QString& label)
 {
     const auto r = test::runProgram(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -355,11 +362,12 @@ QStringList grandTotalLine(const QString& pdf)
     text.replace(QChar(0x00A0), u' ').replace(QChar(0x202F), u' ');
     const QStringList lines = text.split(u'\n');
     for (auto it = lines.crbegin(); it != lines.crend(); ++it)
-        if (it->trimmed().startsWith(u"Mindösszesen"_s))
+        if (it->trimmed().startsWith(label))
             return it->trimmed().split(QRegularExpression(u"\\s{2,}"_s), Qt::SkipEmptyParts);
-    ADD_FAILURE() << "no grand total in " << pdf.toStdString();
+    ADD_FAILURE() << "no line " << label.toStdString() << " in " << pdf.toStdString();
     return {};
 }
+QStringList grandTotalLine(const QString& pdf) { return footerLine(pdf, u"Mindösszesen"_s); }
 
 QString grouped(double value)
 {
@@ -494,6 +502,81 @@ TEST_F(WizardDialog, ADesignedListRunsWithTheRightTotals)
     EXPECT_EQ(totals.at(totals.size() - 3), QString::number(invoices)) << totals.join(u" | "_s).toStdString();
     EXPECT_EQ(totals.at(totals.size() - 2), grouped(net));
     EXPECT_EQ(totals.at(totals.size() - 1), grouped(gross));
+    // The first grouping level's footers: every region's own totals.
+    for (qint32 region : {regionA, regionB}) {
+        const QString where = rows + u" AND r.id = %1"_s.arg(region);
+        const QString name = scalar(u"SELECT nev FROM regio WHERE id = %1"_s.arg(region));
+        const QStringList line = footerLine(pdf, name + u" összesen:"_s);
+        ASSERT_GE(line.size(), 4) << name.toStdString();
+        EXPECT_EQ(line.at(line.size() - 3), scalar(u"SELECT COUNT(*) "_s + where)) << name.toStdString();
+        EXPECT_EQ(line.at(line.size() - 2), grouped(scalar(u"SELECT SUM(s.netto) "_s + where).toDouble()));
+        EXPECT_EQ(line.at(line.size() - 1), grouped(scalar(u"SELECT SUM(s.brutto) "_s + where).toDouble()));
+    }
+}
+
+TEST_F(WizardDialog, ATextListConditionIsStoredAndRuns)
+{
+    // List type "Termékek" (4): products grouped by their group, narrowed
+    // to two groups picked in the text list box.
+    constexpr long kProducts = 4, kGroupName = 36, kItemNumber = 30, kListPrice = 33;
+    auto w = open(2);
+    chooseListType(*w, kProducts);
+    clickOption(w->opt_process_type(0));
+    typeName(*w, u"Két termékcsoport"_s);
+    if (w->chk_invisible_detail()->isChecked())
+        QTest::mouseClick(w->chk_invisible_detail(), Qt::LeftButton);
+    clickNext(*w);
+    ASSERT_EQ(w->CurrentStep(), 2);
+    chooseField(w->tree_group_fields(), kGroupName);
+    clickNext(*w);
+    chooseField(w->tree_visible_fields(), kItemNumber);
+    chooseField(w->tree_visible_fields(), kListPrice);
+    clickNext(*w);
+    ASSERT_EQ(w->CurrentStep(), 4);
+    w->mnu_aggregate_fill()->commandAction(32)->trigger();  // texts: Darab
+    w->mnu_aggregate_fill()->commandAction(15)->trigger();  // numbers: Összeg
+    clickNext(*w);
+    ASSERT_EQ(w->CurrentStep(), 5);
+    clickField(w->tree_where_fields(), kGroupName);
+    filters::ConditionPanel* panel = w->pnl_conditions();
+    ASSERT_EQ(panel->currentControlType(), 8);
+    auto* groups = dynamic_cast<filters::ListBoxFilterModel*>(panel->control(8)->filter());
+    ASSERT_TRUE(groups);
+    ASSERT_GE(groups->count(), 2);
+    groups->setQueryCheckValue(1);
+    QStringList names;
+    for (int i : {0, 1}) {
+        groups->setSelected(i, true);
+        names << u"'"_s + groups->items().at(i).text + u"'"_s;
+    }
+    groups->build();
+    // Another field clicked: the text list's condition is stored on the way.
+    clickField(w->tree_where_fields(), kItemNumber);
+    EXPECT_FALSE(w->txt_sql_description()->toPlainText().isEmpty());
+    clickNext(*w);
+    ASSERT_EQ(w->ReturnValue(), 0) << shownMessages().join(u" | "_s).toStdString();
+    const long id = w->CurrentItemID();
+    w.reset();
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM vlq_list_report_where_field WHERE del_status=0 AND vlq_list_report_id=%1 "
+                    "AND table_field_id=%2 AND selected_items<>''"_s.arg(id).arg(kGroupName)),
+              1);
+
+    db.reset();
+    ctx().database.reset();
+    const QString pdf = m_dir + u"/products.pdf"_s;
+    const auto run = test::runProgram(QStringLiteral(LISTGEN_CLI),
+                                      {u"run"_s, u"--db"_s, m_dbPath, u"--list"_s, QString::number(id), u"--user"_s,
+                                       u"2"_s, u"--reports"_s, m_ownReports, u"--format"_s, u"pdf"_s, u"--out"_s, pdf});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    db = dao::Database::open(m_dbPath);
+    const QString rows = u"FROM termek AS t INNER JOIN termekcsoport AS g ON g.id = t.termekcsoport_id WHERE g.nev IN (%1)"_s
+                             .arg(names.join(u", "_s));
+    const long products = count(u"SELECT COUNT(*) "_s + rows);
+    ASSERT_GT(products, 0);
+    const QStringList totals = grandTotalLine(pdf);
+    ASSERT_GE(totals.size(), 3) << totals.join(u" | "_s).toStdString();
+    EXPECT_EQ(totals.at(totals.size() - 2), QString::number(products)) << totals.join(u" | "_s).toStdString();
+    EXPECT_EQ(totals.at(totals.size() - 1), grouped(scalar(u"SELECT SUM(t.egysegar) "_s + rows).toDouble()));
 }
 
 TEST_F(WizardDialog, ReportNewOpensTheWizardAndSelectsTheSavedList)

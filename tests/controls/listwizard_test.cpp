@@ -368,6 +368,10 @@ TEST_F(Wizard, ListDesignerResultIsSelected)
     clickCommand(*w, cmd::ReportNew);
     ASSERT_EQ(designer->asked.size(), 2);
     EXPECT_FALSE(designer->asked.last().authenticAllReport);
+    // without the right to design the wizard does not open
+    w->setAuthenticWizard(false);
+    EXPECT_FALSE(w->ReportNew());
+    EXPECT_EQ(designer->asked.size(), 2);
 }
 
 TEST_F(Wizard, EditorCommandFollowsTheRight)

@@ -502,6 +502,9 @@ bool ListWizard::ControlInitialize()
 bool ListWizard::ReportNew()
 {
     const bool result = d->userFacing(u"ReportNew"_s, [&] {
+        // The wizard is for users with the right to design, on a database.
+        if (!ctx().database || !d->browser.authenticWizard)
+            return false;
         ListDesignRequest request;
         request.selectedListId = d->browser.selectedListId();
         request.userId = d->browser.userId;
@@ -509,6 +512,7 @@ bool ListWizard::ReportNew()
         request.reportFolderPath = d->reportFolderPath;
         request.tableFieldNameCompletteOnUI = d->browser.tableFieldNameCompletteOnUI;
         request.tableFieldNameCompletteOnReport = d->completeOnReport;
+        request.authenticAllReport = AuthenticAllReport();
         long saved = -1;
         if (!d->services.designer->design(this, request, saved))
             return false;

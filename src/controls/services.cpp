@@ -3,22 +3,11 @@
 #include "admin/frmeditor.h"
 #include "controls/frmexportoptions.h"
 #include "controls/frmprefilter.h"
+#include "controls/wizarddesigner.h"
 #include "platform/message.h"
 #include "store/context.h"
 
 namespace lg::controls {
-
-QString notAvailableMessage()
-{
-    return QStringLiteral("Ez a funkció ebben a változatban még nem érhető el.");
-}
-
-bool UnavailableListDesigner::design(QWidget*, const ListDesignRequest&, long& savedListId)
-{
-    savedListId = -1;
-    ctx().messageService().MsgInfo(notAvailableMessage(), QStringLiteral("Listagenerátor"));
-    return false;
-}
 
 bool CatalogueEditorDialog::edit(QWidget* parent, long, long modulId)
 {
@@ -57,7 +46,7 @@ ControlServices defaultControlServices()
 {
     ControlServices s = installed();
     if (!s.designer)
-        s.designer = std::make_shared<UnavailableListDesigner>();
+        s.designer = std::make_shared<WizardDesigner>();
     if (!s.preFilter)
         s.preFilter = std::make_shared<PreFilterDialogPrompt>();
     if (!s.catalogueEditor)

@@ -12,11 +12,10 @@
 // handler catalogue::ShellOpen; the report engine is created by its class
 // name through lg::ObjectFactory.
 //
-// The list wizard is not part of the controls yet: its default tells the
-// user so and changes nothing. The catalogue editor's default opens
-// frmEditor modally on the control's module. The default pre-filter is
-// frmPreFilter (PreFilterDialogPrompt, controls/frmprefilter.h);
-// ConfirmedPreFilter answers as that dialog confirmed without a condition.
+// The defaults are the library's own dialogs: the list wizard
+// (WizardDesigner, wizarddesigner.h), frmPreFilter (PreFilterDialogPrompt,
+// frmprefilter.h), frmEditor on the control's module and frmExportOptions.
+// ConfirmedPreFilter answers as a pre-filter confirmed without a condition.
 
 #include <QtCore/QString>
 
@@ -59,6 +58,7 @@ struct ListDesignRequest {
     QString reportFolderPath;
     bool tableFieldNameCompletteOnUI = true;
     bool tableFieldNameCompletteOnReport = true;
+    bool authenticAllReport = false;  // any list of a type may be the base, not only the user's own
 };
 
 class ListDesigner {
@@ -89,17 +89,10 @@ public:
     virtual ExportOptions ask(QWidget* parent) = 0;
 };
 
-// The message of the stand-ins for dialogs that are not available yet.
-QString notAvailableMessage();
-
 // Defaults.
 class ConfirmedPreFilter : public PreFilterPrompt {
 public:
     PreFilterAnswer ask(QWidget*, const PreFilterRequest&) override { return {}; }
-};
-class UnavailableListDesigner : public ListDesigner {
-public:
-    bool design(QWidget* parent, const ListDesignRequest& request, long& savedListId) override;
 };
 // frmEditor, modal.
 class CatalogueEditorDialog : public CatalogueEditor {

@@ -16,6 +16,7 @@
 #include "controls/assistants.h"
 #include "controls/listbrowser.h"
 #include "controls/listwizard.h"
+#include "controls/wizarddesigner.h"
 #include "controlsfixture.h"
 #include "scriptedservices.h"
 #include "platform/propertybag.h"
@@ -339,14 +340,15 @@ TEST_F(Wizard, VanishedListDisappearsWhenRun)
     EXPECT_EQ(w->browser().selectedListId(), 8);
 }
 
-TEST_F(Wizard, UnavailableDialogsSaySo)
+TEST_F(Wizard, DefaultDialogsAreTheLibrarys)
 {
     auto w = std::make_unique<ListWizard>();
     w->setDatabase(db);
     w->setUserID(2);
     ASSERT_TRUE(w->ControlInitialize());
-    w->execute(cmd::ReportNew);
-    EXPECT_EQ(shownMessages(), (QStringList{notAvailableMessage()}));
+    // the list designer is the wizard itself, the editor frmEditor
+    EXPECT_TRUE(dynamic_cast<WizardDesigner*>(w->services().designer.get()));
+    EXPECT_TRUE(dynamic_cast<CatalogueEditorDialog*>(w->services().catalogueEditor.get()));
 }
 
 TEST_F(Wizard, EditorCommandOpensTheEditorOnTheModule)
@@ -372,7 +374,16 @@ TEST_F(Wizard, ListDesignerResultIsSelected)
     clickCommand(*w, cmd::ReportNew);
     ASSERT_EQ(designer->asked.size(), 1);
     EXPECT_EQ(designer->asked.first().selectedListId, 3);
+    EXPECT_TRUE(designer->asked.first().authenticAllReport);  // the control's default
     EXPECT_EQ(w->browser().currentListId(), 8);
+    w->setAuthenticAllReport(false);
+    clickCommand(*w, cmd::ReportNew);
+    ASSERT_EQ(designer->asked.size(), 2);
+    EXPECT_FALSE(designer->asked.last().authenticAllReport);
+    // without the right to design the wizard does not open
+    w->setAuthenticWizard(false);
+    EXPECT_FALSE(w->ReportNew());
+    EXPECT_EQ(designer->asked.size(), 2);
 }
 
 TEST_F(Wizard, EditorCommandFollowsTheRight)

@@ -265,10 +265,28 @@ public:
                          + audit());
             for (int depth = 0; depth < int(t.chain.size()); ++depth)
                 conns.insert(QVariantList{++connId, t.id, t.chain[size_t(depth)].first, depth,
-                                          u8(t.chain[size_t(depth)].second), depth + 1}
+                                          u8(t.chain[size_t(depth)].second), qlonglong(joinedTable(t, depth))}
                              + audit());
         }
         s.listTypes = types.rows();
+    }
+
+    // The table a chain's table joins: its parent in the field pickers'
+    // trees (-1 for the base table). The last join's condition names it by
+    // its alias beside the joined table's own.
+    long joinedTable(const ListType& t, int depth) const
+    {
+        if (depth == 0)
+            return -1;
+        const int table = t.chain[size_t(depth)].first;
+        const QString from = u8(t.chain[size_t(depth)].second);
+        const QString on = from.mid(from.lastIndexOf(u" ON "_s));
+        for (int earlier = 0; earlier < depth; ++earlier) {
+            const int candidate = t.chain[size_t(earlier)].first;
+            if (candidate != table && on.contains(u'[' + m_tableAlias.value(candidate) + u"]."_s))
+                return candidate;
+        }
+        return t.chain[size_t(depth - 1)].first;
     }
 
     // Denials: salespeople may not edit partner lists, warehouse staff may

@@ -3,6 +3,7 @@
 #include <QtCore/QHash>
 #include <QtCore/QSet>
 
+#include <functional>
 
 #include "platform/dao/dao.h"
 
@@ -39,20 +40,39 @@ FieldTreeLayout buildFieldTreeLayout(const QList<FieldTreeRow>& rows)
     if (!tableOrder.isEmpty())
         layout.firstTableKey = tableNodeKey(tableOrder.first());
 
-    // A table hangs under its parent's node when that node is already there
-    // when the table first appears: the rows come ordered by the parent key,
-    // so a parent comes first in every catalogue whose keys name parent
-    // tables. Any other key (an ordering number, a table not offered, a
-    // parent that comes later) puts the table at the root: no key can make
-    // a table vanish or tables hang in a circle.
-    QSet<long> placed;
+    // A table hangs under the table its key names when that table is among
+    // the rows, wherever it comes; a key that names no table of the rows
+    // (-1, an ordering number, a table not offered) puts the table at the
+    // root. Keys that go round in a circle are cut where the circle is
+    // entered first: that table goes to the root. Parents are listed before
+    // their children.
+    QHash<long, long> parentOf;  // resolved; -1 at the root
     for (long id : tableOrder) {
-        const Table& t = tables[id];
-        const QString parentKey =
-            (t.parent != -1 && t.parent != id && placed.contains(t.parent)) ? tableNodeKey(t.parent) : QString();
-        placed.insert(id);
-        layout.nodes.append(FieldTreeNode{tableNodeKey(id), t.name, parentKey, true});
+        long p = tables[id].parent;
+        if (p == id || !tables.contains(p))
+            p = -1;
+        for (long up = p; up != -1;) {
+            if (up == id) {  // the keys lead back here
+                p = -1;
+                break;
+            }
+            up = parentOf.contains(up) ? parentOf[up]
+                                       : (tables.contains(tables[up].parent) ? tables[up].parent : -1);
+        }
+        parentOf.insert(id, p);
     }
+    QSet<long> placed;
+    std::function<void(long)> place = [&](long id) {
+        if (placed.contains(id))
+            return;
+        placed.insert(id);
+        const long p = parentOf.value(id, -1);
+        if (p != -1)
+            place(p);
+        layout.nodes.append(FieldTreeNode{tableNodeKey(id), tables[id].name, p == -1 ? QString() : tableNodeKey(p), true});
+    };
+    for (long id : tableOrder)
+        place(id);
 
     QSet<long> fields;
     for (const FieldTreeRow& row : rows) {

@@ -3,8 +3,8 @@
 // The nodes of a field tree (the wizard's pages, the pre-filter dialog),
 // built from the rows of a free-side field picker without a window. A table
 // node has the key "TBL_"+table id and hangs under its parent table's node
-// when that node came before it (at the root when the parent is -1, not
-// among the rows, or only comes later); a field node has the key
+// (at the root when the parent is -1 or not among the rows, and where keys
+// go round in a circle); a field node has the key
 // "FLD_"+table-field id and hangs under its table's node.
 
 #include <QtCore/QList>

@@ -10,6 +10,7 @@
 #include "platform/dao/dao.h"
 #include "platform/jetsql/sqlitefunctions.h"
 #include "platform/runtimeerror.h"
+#include "controls/listdesignmodel.h"
 #include "store/context.h"
 #include "store/listreport.h"
 #include "store/schema.h"
@@ -325,6 +326,52 @@ TEST_F(FaultInjection, DefinitionStoreInstalled)
                      return true;
                  }};
     op.library = false;
+    sweep(op);
+}
+
+// The list wizard's final save (statement, test run, report source, the
+// list's columns, commit) on a new invoice list designed in steps 1 to 4.
+std::unique_ptr<controls::ListDesignModel> design;
+
+TEST_F(FaultInjection, WizardFinalSave)
+{
+    const QString reports = tempPath(QStringLiteral("wizard-reports"));
+    Operation op{"the wizard's final save",
+                 [reports](const QString& path) {
+                     demo::DemoOptions options;
+                     options.reportsDir = reports;
+                     demo::buildDemoDatabase(path, options, [](const QString&) {});
+                     Context::reset();
+                 },
+                 [reports] {
+                     using controls::FieldPage;
+                     design = std::make_unique<controls::ListDesignModel>();
+                     design->setUserID(1);
+                     design->setModulID(1);
+                     design->setReportFolderPath(reports);
+                     design->setAuthenticAllReport(true);
+                     ASSERT_TRUE(design->Initialize());
+                     design->setMode(controls::DesignMode::New);
+                     design->chooseListType(2);  // Számlák
+                     design->setName(QStringLiteral("Hibatűrés"));
+                     ASSERT_TRUE(design->move(1));
+                     ASSERT_TRUE(design->setChosenFields(FieldPage::Group, {12, 19}));  // region, pay mode
+                     ASSERT_TRUE(design->move(1));
+                     ASSERT_TRUE(design->setChosenFields(FieldPage::Visible, {14, 20, 22}));  // number, net, gross
+                     ASSERT_TRUE(design->move(1));
+                     ASSERT_GT(design->AutomaticFillAgregate(1, 4, true), 0);  // sums everywhere
+                     ASSERT_TRUE(design->move(1));
+                     ASSERT_EQ(design->currentStep(), 5);
+                 },
+                 [](const QString&) {
+                     const bool saved = design->move(1) && design->finished();
+                     design.reset();  // a list not saved is discarded, as when the dialog closes
+                     return saved;
+                 }};
+    // Leaving the wizard after a failed save discards the work copy, so the
+    // store is the old one again; a sample of the calls in the everyday suite.
+    op.fullSweep = qEnvironmentVariableIntValue("LISTGEN_STRESS") > 0 ? 100000 : 40;
+    op.leavesWorkCopy = true;
     sweep(op);
 }
 

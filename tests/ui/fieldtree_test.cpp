@@ -43,7 +43,7 @@ TEST(FieldTreeLayout, PlacesTablesUnderTheirParentsAndFieldsUnderTheirTables)
         const char* text;
     } cases[] = {
         {"TBL_1", "", true, "Partner"},       {"TBL_2", "TBL_1", true, "Cím"},
-        {"TBL_3", "", true, "Település"},  // its parent comes later
+        {"TBL_3", "TBL_2", true, "Település"},  // its parent comes later
         {"TBL_9", "", true, "Árva"},       // its parent is not among the rows
         {"FLD_11", "TBL_1", false, "Név"},    {"FLD_12", "TBL_1", false, "Adószám"},
         {"FLD_31", "TBL_3", false, "Irányítószám"}, {"FLD_21", "TBL_2", false, "Utca"},
@@ -82,12 +82,18 @@ TEST(FieldTreeLayout, ParentKeysThatAreNoParents)
          {{u"TBL_1"_s, {}}, {u"TBL_2"_s, u"TBL_1"_s}},
          4},  // a key names one node
         {"a table naming itself", {{1, u"A"_s, 10, u"a"_s, 1}}, {{u"TBL_1"_s, {}}}, 2},
-        // Ordering numbers in place of parents, as a catalogue may hold them:
-        // the first table heads the tree, nothing goes round.
+        // Ordering numbers in place of parents, as a catalogue may hold them,
+        // going round: the first table heads the tree, nothing goes round.
         {"ordering numbers",
          {{3, u"Számla"_s, 14, u"számlaszám"_s, 1}, {1, u"Partner"_s, 1, u"kód"_s, 2},
           {2, u"Régió"_s, 12, u"név"_s, 3}},
-         {{u"TBL_3"_s, {}}, {u"TBL_1"_s, {}}, {u"TBL_2"_s, u"TBL_3"_s}},
+         {{u"TBL_3"_s, {}}, {u"TBL_1"_s, u"TBL_2"_s}, {u"TBL_2"_s, u"TBL_3"_s}},
+         6},
+        // A join chain listed by parent key, so a child may come before its
+        // parent: each still hangs under its parent.
+        {"children before parents",
+         {{5, u"Számla"_s, 50, u"kelte"_s, -1}, {7, u"Régió"_s, 70, u"név"_s, 6}, {6, u"Partner"_s, 60, u"név"_s, 5}},
+         {{u"TBL_5"_s, {}}, {u"TBL_7"_s, u"TBL_6"_s}, {u"TBL_6"_s, u"TBL_5"_s}},
          6},
     };
     for (const Case& c : cases) {

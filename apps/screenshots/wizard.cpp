@@ -67,7 +67,7 @@ int main(int argc, char** argv)
             return 1;
         }
         wizard.opt_process_type(1)->click();
-        wizard.resize(860, 620);
+        wizard.resize(940, 620);
         wizard.show();
         for (int step = 1; step <= 5; ++step) {
             if (step == 5) {

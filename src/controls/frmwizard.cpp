@@ -355,7 +355,7 @@ frmWizard::frmWizard(QWidget* parent) : QDialog(parent), d(std::make_unique<Priv
 
     LoadCaptions(this);
     SetCaptionsVisualTheme(this);
-    resize(820, 600);
+    resize(940, 620);  // the date boxes of the conditions step need the width
 
     d->conditionSource = std::make_unique<PanelConditionSource>(d->conditions);
     d->model->setConditionSource(d->conditionSource.get());

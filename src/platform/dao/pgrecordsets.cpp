@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 
 #include "pgsession.h"
 
@@ -299,11 +300,10 @@ public:
     QByteArray bookmark() const override { return bookmarkOf(current()); }
     void setBookmark(const QByteArray& b) override
     {
-        QList<Value> id;
-        QDataStream in(b);
-        in >> id;
-        if (in.status() != QDataStream::Ok || id.size() != idExpressions().size())
+        const std::optional<QList<Value>> decoded = decodeBookmark(b);
+        if (!decoded)
             fail(kRecordsetSource, daoerr::NotAValidBookmark, QStringLiteral("Not a valid bookmark."));
+        const QList<Value>& id = *decoded;
         discardEdit();
         PgParams params;
         const QByteArray where = idCondition(id, params);
@@ -688,6 +688,28 @@ private:
         for (qsizetype i = 0; i < ids.size(); ++i)
             sql += (i ? " AND " : "") + eq(ids.at(i), id.at(i), params);
         return sql;
+    }
+    // A bookmark comes from the caller and may be anything: the key count is
+    // checked before any value is read, so a bogus header cannot make us
+    // reserve room for billions of values.
+    std::optional<QList<Value>> decodeBookmark(const QByteArray& b) const
+    {
+        const qsizetype expected = idExpressions().size();
+        QDataStream in(b);
+        quint32 count = 0;
+        in >> count;
+        if (in.status() != QDataStream::Ok || qsizetype(count) != expected)
+            return std::nullopt;
+        QList<Value> id;
+        id.reserve(expected);
+        for (qsizetype i = 0; i < expected; ++i) {
+            Value v;
+            in >> v;
+            id.append(std::move(v));
+        }
+        if (in.status() != QDataStream::Ok || !in.atEnd())
+            return std::nullopt;
+        return id;
     }
     QByteArray bookmarkOf(const QList<Value>& row) const
     {

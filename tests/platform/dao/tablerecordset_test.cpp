@@ -322,6 +322,8 @@ TEST_F(SeekTest, AddNewEditUpdateCancelAndBookmarks)
     EXPECT_EQ(errorNumberOf([&] { rs->Update(); }), 3020);
     EXPECT_EQ(errorNumberOf([&] { rs->setField(QStringLiteral("name"), QStringLiteral("x")); }), 3020);
     EXPECT_EQ(errorNumberOf([&] { rs->setBookmark(QByteArray("junk")); }), 3159);
+    EXPECT_EQ(errorNumberOf([&] { rs->setBookmark(at5.left(at5.size() - 1)); }), 3159);
+    EXPECT_EQ(errorNumberOf([&] { rs->setBookmark(at5 + QByteArray("x")); }), 3159);
     db->Execute(QStringLiteral("DELETE * FROM item WHERE id = 7"));
     rs->Seek(QStringLiteral("="), {8});
     const QByteArray at8 = rs->Bookmark();

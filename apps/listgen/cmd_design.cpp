@@ -199,6 +199,10 @@ void applyFlags(filters::QueryFilter& filter, long field, const QString& flagTex
         if (relation) {
             if (*relation < filters::TextFilterModel::Like || *relation > filters::TextFilterModel::LessEqual)
                 throw UsageError{where + QStringLiteral("--relation takes a code from 0 to 6, not %1").arg(*relation)};
+            // The comparisons (2-6) are offered for text fields only; elsewhere
+            // they would be dropped silently and the condition would say "=".
+            if (*relation >= filters::TextFilterModel::Equal && !text->relationListVisible())
+                throw UsageError{where + QStringLiteral("--relation %1 needs a text field; this field's filter offers only 0 and 1").arg(*relation)};
             text->setRelationListItemData(int(*relation));
         }
         if (period) {

@@ -178,6 +178,10 @@ TEST_F(ListDesignCliTest, RefusalsLeaveNoWorkCopy)
          {u"--new"_s, u"--type"_s, u"2"_s, u"--name"_s, u"x"_s, u"--field"_s, u"14"_s, u"--condition"_s,
           u"17=--from 3"_s},
          2, "does not apply"},
+        {"a comparison on a number field",
+         {u"--new"_s, u"--type"_s, u"2"_s, u"--name"_s, u"x"_s, u"--field"_s, u"14"_s, u"--condition"_s,
+          u"10=--relation 5 --from 15"_s},
+         2, "needs a text field"},
     };
     const long listsBefore = scalar(u"SELECT COUNT(*) FROM vlq_list_report"_s);
     for (const Case& c : cases) {

@@ -474,6 +474,9 @@ private:
         if (name.endsWith(u'$'))
             name.chop(1);
         const size_t n = e.args.size();
+        // '*' counts rows: Count takes it, no other function does.
+        if (n == 1 && e.args[0]->kind == ExprKind::Star && name != u"count")
+            wrongArguments(e);
         auto need = [&](size_t lo, size_t hi) {
             if (n < lo || n > hi)
                 wrongArguments(e);

@@ -687,6 +687,9 @@ private:
         const size_t n = e.args.size();
         if (n < f->minArgs || n > f->maxArgs)
             wrongArguments(e);
+        // '*' counts rows: Count takes it, no other function does.
+        if (n == 1 && e.args[0]->kind == ExprKind::Star && !f->acceptsStar)
+            wrongArguments(e);
         auto arg = [&](size_t i) { return value(*e.args[i]); };
 
         switch (f->form) {

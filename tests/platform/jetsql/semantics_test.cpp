@@ -239,6 +239,7 @@ TEST_F(JetSemantics, FunctionNamesArgumentsAndAggregates)
     const char* wrong[] = {
         "iif(1, 2)",  "nz()",   "nz(1, 2, 3)", "isnull()", "ucase('a', 'b')", "mid('a')", "mid('a', 1, 2, 3)",
         "instr('a')", "now(1)", "date(1)",     "count()",  "sum(1, 2)",       "sum(*)",   "max(*)",
+        "clng(*)",    "abs(*)", "ucase$(*)",
     };
     for (const char* w : wrong) {
         SCOPED_TRACE(w);

@@ -291,6 +291,11 @@ QuickPickHit QuickPickSearch::search(const QString& typed, bool exact)
     if (keyCount == 0)
         return {};
 
+    // The seek and the test of each record read the typed text the same way:
+    // upper case in full (the long s is an S, the sharp s is SS). The order
+    // ignores case, so this moves the seek only for such letters, which the
+    // order would otherwise place apart from the records they match.
+    const QString upper = typed.toUpper();
     QList<Value> keys;
     int searchAt = -1;
     for (int i = 0; i < keyCount; ++i) {
@@ -302,10 +307,9 @@ QuickPickHit QuickPickSearch::search(const QString& typed, bool exact)
         const auto key = convertKey(isSearch ? typed : entries[i], type);
         if (!key)
             return {};  // no record can hold that value
-        keys.append(isTextType(type) ? Value(isSearch ? typed : entries[i]) : *key);
+        keys.append(isTextType(type) ? Value(isSearch ? upper : entries[i]) : *key);
     }
 
-    const QString upper = typed.toUpper();
     auto accepted = [&]() {
         for (int i = 0; i < keyCount; ++i)
             if (i != searchAt && !keyEquals(d->rs->Fields(columns[i]), keys[i]))
@@ -328,7 +332,7 @@ QuickPickHit QuickPickSearch::search(const QString& typed, bool exact)
                 if (ordered) {
                     // Every accepted key is at or above the seek keys: go on
                     // from here while the record can still be one.
-                    QString bound = fold(typed);
+                    QString bound = fold(upper);
                     if (!bound.isEmpty() && startsDoubledLetter(bound.back()))
                         bound.chop(1);
                     auto inRange = [&]() {
@@ -339,7 +343,7 @@ QuickPickHit QuickPickSearch::search(const QString& typed, bool exact)
                         // Exact: only the records that collate equal to the
                         // text (its case variants) can be accepted.
                         if (exact)
-                            return jetsql::jetCompare(value, typed) == 0;
+                            return jetsql::jetCompare(value, upper) == 0;
                         return fold(value).startsWith(bound);
                     };
                     for (d->rs->MoveNext(); !d->rs->Eof() && inRange(); d->rs->MoveNext()) {

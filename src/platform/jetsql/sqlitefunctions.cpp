@@ -96,12 +96,21 @@ bool isDateText(sqlite3_value* v)
 }
 
 // Round half to even to a whole number, as Jet's conversions to Long do.
-bool roundToLong(sqlite3_value* v, sqlite3_int64& out)
+// Sets the error itself: a type mismatch for what is not a number, an
+// overflow for what no 64-bit whole number holds.
+bool roundToLong(sqlite3_context* ctx, sqlite3_value* v, sqlite3_int64& out)
 {
     double d = 0;
-    if (!asNumber(v, d))
+    if (!asNumber(v, d)) {
+        sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
         return false;
-    out = sqlite3_int64(std::nearbyint(d));  // the default rounding mode is to nearest, ties to even
+    }
+    d = std::nearbyint(d);  // the default rounding mode is to nearest, ties to even
+    if (!(d >= -9223372036854775808.0 && d < 9223372036854775808.0)) {
+        sqlite3_result_error(ctx, kMsgOverflow, -1);
+        return false;
+    }
+    out = sqlite3_int64(d);
     return true;
 }
 
@@ -182,10 +191,12 @@ void integerOperator(sqlite3_context* ctx, sqlite3_value** argv, bool modulo)
     if (isNull(argv[0]) || isNull(argv[1]))
         return sqlite3_result_null(ctx);
     sqlite3_int64 a = 0, b = 0;
-    if (!roundToLong(argv[0], a) || !roundToLong(argv[1], b))
-        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
+    if (!roundToLong(ctx, argv[0], a) || !roundToLong(ctx, argv[1], b))
+        return;
     if (b == 0)
         return sqlite3_result_error(ctx, kMsgDivisionByZero, -1);
+    if (b == -1 && a == std::numeric_limits<sqlite3_int64>::min())
+        return sqlite3_result_error(ctx, kMsgOverflow, -1);
     sqlite3_result_int64(ctx, modulo ? a % b : a / b);
 }
 
@@ -257,10 +268,8 @@ void jetLcase(sqlite3_context* ctx, int, sqlite3_value** argv)
 bool lengthArgument(sqlite3_context* ctx, sqlite3_value* v, qsizetype& out)
 {
     sqlite3_int64 n = 0;
-    if (!roundToLong(v, n)) {
-        sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
+    if (!roundToLong(ctx, v, n))
         return false;
-    }
     if (n < 0) {
         sqlite3_result_error(ctx, kMsgInvalidCall, -1);
         return false;
@@ -352,8 +361,8 @@ void jetCint(sqlite3_context* ctx, int, sqlite3_value** argv)
     if (isNull(argv[0]))
         return sqlite3_result_null(ctx);
     sqlite3_int64 n = 0;
-    if (!roundToLong(argv[0], n))
-        return sqlite3_result_error(ctx, kMsgTypeMismatch, -1);
+    if (!roundToLong(ctx, argv[0], n))
+        return;
     sqlite3_result_int64(ctx, n);
 }
 

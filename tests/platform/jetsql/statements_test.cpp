@@ -102,6 +102,11 @@ TEST_F(JetStatements, RunTimeErrorsAreRaisedWithJetsNumbers)
         {"SELECT CByte(-1)", jeterr::Overflow},
         {"SELECT 1E308*10", jeterr::Overflow},
         {"SELECT 1E308/0.1", jeterr::Overflow},
+        // Whole-number arguments beyond any 64-bit number.
+        {"SELECT Left('abc', 1E20)", jeterr::Overflow},
+        {"SELECT Mid('abc', 2, -1E20)", jeterr::Overflow},
+        {"SELECT 5 \\ 1E19", jeterr::Overflow},
+        {"SELECT 1E300 Mod 7", jeterr::Overflow},
         {"SELECT (SELECT n FROM t WHERE n > 2)", jeterr::AtMostOneRecord},
         {"SELECT s FROM t WHERE n = (SELECT n FROM t)", jeterr::AtMostOneRecord},
         {"SELECT 'abc' * 2", jeterr::CriteriaTypeMismatch},

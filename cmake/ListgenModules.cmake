@@ -28,7 +28,12 @@ function(listgen_module name)
   endif()
   listgen_require_targets(${name} ${M_DEPS})
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  # Static archives, compiled position independent (Qt's targets ask every
+  # user for -fPIC), so hosts and plugins may link them into shared objects.
+  target_include_directories(${name} PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src>
+    $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/generated>
+    $<INSTALL_INTERFACE:include/listgen>)
   foreach(q IN LISTS M_QT)
     target_link_libraries(${name} PUBLIC Qt6::${q})
   endforeach()

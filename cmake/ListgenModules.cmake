@@ -42,12 +42,27 @@ function(listgen_module name)
 endfunction()
 
 # Precompiled Qt headers: the Core set for the headless core, the widget set
-# for targets that link Qt Widgets.
+# for targets that link Qt Widgets. With GCC every target reuses the header
+# of the first target of its set, so the whole build compiles two of them
+# instead of one per module, test program and tool (the flags that differ
+# between them, such as the QT_*_LIB definitions and include paths, are not
+# read by these headers). Clang refuses a header built with other
+# definitions, so there every target builds its own.
 function(listgen_pch target)
+  set(kind core)
   set(headers <QtCore/QString> <QtCore/QStringList> <QtCore/QVariant> <QtCore/QList>
               <QtCore/QHash> <QtCore/QDateTime> <QtCore/QObject> <memory> <vector> <string>)
   if("Widgets" IN_LIST ARGN)
+    set(kind widgets)
     list(APPEND headers <QtWidgets/QWidget> <QtWidgets/QDialog> <QtGui/QPainter>)
+  endif()
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    get_property(donor GLOBAL PROPERTY LISTGEN_PCH_${kind})
+    if(donor)
+      target_precompile_headers(${target} REUSE_FROM ${donor})
+      return()
+    endif()
+    set_property(GLOBAL PROPERTY LISTGEN_PCH_${kind} ${target})
   endif()
   target_precompile_headers(${target} PRIVATE ${headers})
 endfunction()

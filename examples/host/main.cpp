@@ -2,11 +2,13 @@
 // partner with the quick pick and browse, run and design their lists with
 // the list wizard on the program's own database.
 //
-//   listgen-host DATABASE [--user ID] [--reports DIR] [--english] [--smoke]
+//   listgen-host DATABASE [--user ID] [--reports DIR] [--english]
+//                [--smoke] [--screenshot PNG]
 //
 // DATABASE is a SQLite file or a postgresql:// URI prepared by
-// `listgen demo-db`. --smoke opens the form offscreen, checks that the
-// controls came up on the database and ends (exit code 0 when they did).
+// `listgen demo-db`. --smoke opens the form (offscreen in CI), checks that
+// the controls came up on the database and ends (exit code 0 when they
+// did); --screenshot also grabs the form into PNG.
 
 #include <listgen/controls/listwizard.h>
 #include <listgen/filters/widgets/vquickpick.h>
@@ -37,6 +39,7 @@ int main(int argc, char** argv)
     args.addOption({"reports", "Where the report files go (default: reports/ beside the database).", "DIR"});
     args.addOption({"english", "English texts instead of Hungarian."});
     args.addOption({"smoke", "Open the form, check the controls and end."});
+    args.addOption({"screenshot", "With --smoke: grab the form into PNG.", "PNG"});
     args.addHelpOption();
     args.process(app);
     if (args.positionalArguments().size() != 1)
@@ -110,6 +113,8 @@ int main(int argc, char** argv)
                     listsReady ? "ready" : "failed", shown, partnerReady ? "ready" : "failed",
                     qPrintable(partner->Text()));
         rc = ok ? 0 : 1;
+        if (args.isSet("screenshot") && !form.grab().save(args.value("screenshot")))
+            rc = 1;
         app.quit();
     });
     app.exec();

@@ -61,39 +61,13 @@ set(LISTGEN_GENERATED_HEADERS platform/version.h)
 
 # Every project include of a public header must name a public header: a host
 # has only those.
-function(listgen_check_public_headers)
-  set(public ${LISTGEN_PUBLIC_HEADERS} ${LISTGEN_GENERATED_HEADERS})
-  set(problems "")
-  foreach(h IN LISTS LISTGEN_PUBLIC_HEADERS)
-    set(file ${PROJECT_SOURCE_DIR}/src/${h})
-    if(NOT EXISTS ${file})
-      string(APPEND problems "\n  ${h}: listed as public, but there is no src/${h}")
-      continue()
-    endif()
-    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
-    get_filename_component(dir ${h} DIRECTORY)
-    foreach(line IN LISTS lines)
-      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" inc "${line}")
-      # Quoted includes resolve next to the header first, then from src/.
-      set(resolved "")
-      if(dir AND EXISTS ${PROJECT_SOURCE_DIR}/src/${dir}/${inc})
-        set(resolved "${dir}/${inc}")
-        cmake_path(NORMAL_PATH resolved)
-      else()
-        set(resolved ${inc})
-      endif()
-      if(NOT resolved IN_LIST public)
-        string(APPEND problems "\n  ${h} includes \"${inc}\", which is not public")
-      endif()
-    endforeach()
-  endforeach()
-  if(problems)
-    message(FATAL_ERROR "public headers that a host could not compile:${problems}\n"
-      "Add the header to LISTGEN_PUBLIC_HEADERS in cmake/ListgenPackage.cmake, or keep the "
-      "include out of the public header (a forward declaration, a d-pointer).")
-  endif()
-endfunction()
-listgen_check_public_headers()
+include(${CMAKE_CURRENT_LIST_DIR}/PublicHeaders.cmake)
+listgen_public_header_problems(problems ${PROJECT_SOURCE_DIR}/src ${LISTGEN_PUBLIC_HEADERS})
+if(problems)
+  message(FATAL_ERROR "public headers that a host could not compile:${problems}\n"
+    "Add the header to LISTGEN_PUBLIC_HEADERS in cmake/ListgenPackage.cmake, or keep the "
+    "include out of the public header (a forward declaration, a d-pointer).")
+endif()
 
 foreach(h IN LISTS LISTGEN_PUBLIC_HEADERS)
   get_filename_component(dir ${h} DIRECTORY)

@@ -42,18 +42,22 @@ function(listgen_module name)
 endfunction()
 
 # Precompiled Qt headers: the Core set for the headless core, the widget set
-# for targets that link Qt Widgets. With GCC every target reuses the header
-# of the first target of its set, so the whole build compiles two of them
-# instead of one per module, test program and tool (the flags that differ
-# between them, such as the QT_*_LIB definitions and include paths, are not
-# read by these headers). Clang refuses a header built with other
-# definitions, so there every target builds its own.
+# for targets that link Qt Widgets. With GCC the targets of a set reuse one
+# header instead of compiling one each (modules, test programs, tools). GCC
+# takes a header only where every definition it was built with is defined
+# the same way, so the header of a set comes from the first target with
+# just that set's Qt modules (listgen_base: Core; listgen_ui: Core, Gui,
+# Widgets); extra definitions of the users (QT_PRINTSUPPORT_LIB, the tests'
+# own) are not read by these headers. Targets declared before it, and every
+# target under clang, which refuses any difference, build their own.
 function(listgen_pch target)
   set(kind core)
+  set(own Core)
   set(headers <QtCore/QString> <QtCore/QStringList> <QtCore/QVariant> <QtCore/QList>
               <QtCore/QHash> <QtCore/QDateTime> <QtCore/QObject> <memory> <vector> <string>)
   if("Widgets" IN_LIST ARGN)
     set(kind widgets)
+    set(own Core Gui Widgets)
     list(APPEND headers <QtWidgets/QWidget> <QtWidgets/QDialog> <QtGui/QPainter>)
   endif()
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
@@ -62,7 +66,9 @@ function(listgen_pch target)
       target_precompile_headers(${target} REUSE_FROM ${donor})
       return()
     endif()
-    set_property(GLOBAL PROPERTY LISTGEN_PCH_${kind} ${target})
+    if("${ARGN}" STREQUAL "${own}")
+      set_property(GLOBAL PROPERTY LISTGEN_PCH_${kind} ${target})
+    endif()
   endif()
   target_precompile_headers(${target} PRIVATE ${headers})
 endfunction()

@@ -28,7 +28,12 @@ function(listgen_module name)
   endif()
   listgen_require_targets(${name} ${M_DEPS})
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  # Static archives, compiled position independent (Qt's targets ask every
+  # user for -fPIC), so hosts and plugins may link them into shared objects.
+  target_include_directories(${name} PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src>
+    $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/generated>
+    $<INSTALL_INTERFACE:include/listgen>)
   foreach(q IN LISTS M_QT)
     target_link_libraries(${name} PUBLIC Qt6::${q})
   endforeach()
@@ -37,12 +42,33 @@ function(listgen_module name)
 endfunction()
 
 # Precompiled Qt headers: the Core set for the headless core, the widget set
-# for targets that link Qt Widgets.
+# for targets that link Qt Widgets. With GCC the targets of a set reuse one
+# header instead of compiling one each (modules, test programs, tools). GCC
+# takes a header only where every definition it was built with is defined
+# the same way, so the header of a set comes from the first target with
+# just that set's Qt modules (listgen_base: Core; listgen_ui: Core, Gui,
+# Widgets); extra definitions of the users (QT_PRINTSUPPORT_LIB, the tests'
+# own) are not read by these headers. Targets declared before it, and every
+# target under clang, which refuses any difference, build their own.
 function(listgen_pch target)
+  set(kind core)
+  set(own Core)
   set(headers <QtCore/QString> <QtCore/QStringList> <QtCore/QVariant> <QtCore/QList>
               <QtCore/QHash> <QtCore/QDateTime> <QtCore/QObject> <memory> <vector> <string>)
   if("Widgets" IN_LIST ARGN)
+    set(kind widgets)
+    set(own Core Gui Widgets)
     list(APPEND headers <QtWidgets/QWidget> <QtWidgets/QDialog> <QtGui/QPainter>)
+  endif()
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    get_property(donor GLOBAL PROPERTY LISTGEN_PCH_${kind})
+    if(donor)
+      target_precompile_headers(${target} REUSE_FROM ${donor})
+      return()
+    endif()
+    if("${ARGN}" STREQUAL "${own}")
+      set_property(GLOBAL PROPERTY LISTGEN_PCH_${kind} ${target})
+    endif()
   endif()
   target_precompile_headers(${target} PRIVATE ${headers})
 endfunction()

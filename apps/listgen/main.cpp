@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/runtimeerror.h"
+#include "platform/version.h"
 
 namespace lg::cli {
 

@@ -3,6 +3,7 @@
 #include "platform/dao/dao.h"
 #include "platform/message.h"
 #include "platform/strings.h"
+#include "platform/version.h"
 #include "store/context.h"
 
 #include <QtCore/QSysInfo>
@@ -16,14 +17,7 @@ namespace lg {
 
 namespace {
 
-QString libraryVersion()
-{
-#ifdef LISTGEN_VERSION
-    return QStringLiteral(LISTGEN_VERSION);
-#else
-    return QStringLiteral("0.0.0");
-#endif
-}
+QString libraryVersion() { return QStringLiteral(LISTGEN_VERSION); }
 
 }  // namespace
 

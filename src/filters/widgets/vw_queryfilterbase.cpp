@@ -1,6 +1,7 @@
 #include "filters/widgets/vw_queryfilterbase.h"
 
 #include "filters/widgets/twips.h"
+#include "platform/version.h"
 #include "ui/captions.h"
 
 #include <QtGui/QKeyEvent>

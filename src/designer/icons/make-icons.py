@@ -30,10 +30,10 @@ p = canvas(); rect(p,2,3,29,9,WHITE); rect(p,2,3,29,9,BLUE,False); rect(p,2,12,2
 for y in (15,19,23): rect(p,5,y,22,y+1,DARK)
 rect(p,24,4,28,8,BLUE); png('vw_querycontainer.png', p)
 # vQuickPick: a text box with a magnifier.
-p = canvas(); rect(p,1,9,22,22,WHITE); rect(p,1,9,22,22,BLUE,False); rect(p,4,14,12,16,DARK)
+p = canvas(); rect(p,1,11,20,22,WHITE); rect(p,1,11,20,22,BLUE,False); rect(p,4,15,11,17,DARK)
 for y in range(H):
     for x in range(W):
-        d = (x-25)**2 + (y-13)**2
-        if 9 <= d <= 20: p[y][x] = RED
-for i in range(5): rect(p,27+i//2,17+i,28+i//2,17+i,RED)
+        d = (x-23)**2 + (y-9)**2
+        if 20 <= d <= 42: p[y][x] = RED
+for i in range(8): rect(p,26+i//2,13+i,27+i//2,13+i,RED)
 png('vquickpick.png', p)

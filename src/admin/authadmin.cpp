@@ -177,15 +177,15 @@ DenyOutcome deny(const AuthChoice& choice, long& id)
         const long list = choice.kind == kRunDenial ? choice.listId : kNotChosen;
         bool known = true;
         if (userGroupName(choice.groupId).isEmpty()) {
-            AddError(0, u"Nincs %1 azonosítójú felhasználó csoport."_s.arg(choice.groupId));
+            AddError(0, LoadResString(32200).arg(choice.groupId));
             known = false;
         }
         if (listTypeName(choice.typeId).isEmpty()) {
-            AddError(0, u"Nincs %1 azonosítójú lista típus."_s.arg(choice.typeId));
+            AddError(0, LoadResString(32201).arg(choice.typeId));
             known = false;
         }
         if (chosen(list) && listTypeOfList(list) != choice.typeId) {
-            AddError(0, u"Nincs %1 azonosítójú lista a(z) %2 azonosítójú lista típusban."_s.arg(list).arg(
+            AddError(0, LoadResString(32202).arg(list).arg(
                             choice.typeId));
             known = false;
         }
@@ -225,7 +225,7 @@ bool lift(long denialId)
     return traced(kSource, TraceKind::Function, u"AuthDel"_s, [&] {
         ListAuthUnit unit;
         if (!unit.CoreLoad(denialId)) {
-            AddError(0, u"Nincs %1 azonosítójú élő tiltás."_s.arg(denialId));
+            AddError(0, LoadResString(32203).arg(denialId));
             return false;
         }
         unit.Delete();

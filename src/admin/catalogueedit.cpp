@@ -123,12 +123,12 @@ QString nameProblem(const QString& what, const QString& name)
         return {};  // a required name has its own message
     for (const QChar c : name) {
         if (c == u'[' || c == u']')
-            return u"%1: a név nem tartalmazhat szögletes zárójelet."_s.arg(what);
+            return LoadResString(32204).arg(what);
         if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
-            return u"%1: a név nem tartalmazhat vezérlőkaraktert."_s.arg(what);
+            return LoadResString(32205).arg(what);
     }
     if (name != name.trimmed())
-        return u"%1: a név nem kezdődhet és nem végződhet szóközzel."_s.arg(what);
+        return LoadResString(32206).arg(what);
     return {};
 }
 
@@ -143,7 +143,7 @@ QString clauseProblem(const QString& what, const QString& clause)
     QString why;
     if (ui::isSingleCondition(condition, &why))
         return {};
-    return u"%1: a feltétel hibás (%2)."_s.arg(what, why);
+    return LoadResString(32207).arg(what, why);
 }
 
 // --- tables ---------------------------------------------------------------------------
@@ -245,7 +245,7 @@ QStringList validateField(const FieldDraft& d, bool unlocked)
     if (d.filtered && !known(filterControlChoices(), d.controlType))
         out << s(30980);
     if (d.width < 0)
-        out << u"%1 a szélesség nem lehet negatív."_s.arg(s(31110));
+        out << LoadResString(32208).arg(s(31110));
     if (unlocked) {
         const auto check = [&](const QString& problem) {
             if (!problem.isEmpty())

@@ -153,23 +153,23 @@ const QList<AutoFillCommand>& autoFillCommands()
 {
     static const QList<AutoFillCommand> commands = [] {
         QList<AutoFillCommand> list;
-        const QString emptyOnly = QStringLiteral("Csak a kitöltetlen mezők beállítása");
-        const QString all = QStringLiteral("Minden mező beállítása");
+        const QString emptyOnly = LoadResString(32106);
+        const QString all = LoadResString(32107);
         struct Menu {
-            const char* name;
+            int nameId;
             long dataType;
             int firstId;  // of the "empty cells only" sub-menu; +10 for "all cells"
             long lastCode;
         };
-        const Menu menus[] = {{"Szám összesítések", eRFDTLongNumber, 2, eRFATAvg},
-                              {"Szöveg összesítések", eRFDTString, 22, eRFATMin},
-                              {"Dátum", eRFDTDate, 42, eRFATMin}};
+        const Menu menus[] = {{32108, eRFDTLongNumber, 2, eRFATAvg},
+                              {32109, eRFDTString, 22, eRFATMin},
+                              {32110, eRFDTDate, 42, eRFATMin}};
         for (const Menu& menu : menus) {
             for (int pass = 0; pass < 2; ++pass) {
                 for (long code = eRFATCount; code <= menu.lastCode; ++code) {
                     AutoFillCommand c;
                     c.commandId = menu.firstId + 10 * pass + int(code - 1);
-                    c.menu = QString::fromUtf8(menu.name);
+                    c.menu = LoadResString(menu.nameId);
                     c.subMenu = pass == 0 ? emptyOnly : all;
                     c.item = AggregateGrid::aggregateName(code);
                     c.dataType = menu.dataType;

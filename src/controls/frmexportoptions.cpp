@@ -75,7 +75,7 @@ frmExportOptions::frmExportOptions(QWidget* parent) : QDialog(parent)
     connect(chkShowExportedFile, &QCheckBox::toggled, this, &frmExportOptions::ExportFileOpenChanged);
 }
 
-QString frmExportOptions::fileFilter() { return u"Microsoft Excel munkafüzet (*.xlsx)"_s; }
+QString frmExportOptions::fileFilter() { return LoadResString(32103); }
 
 QString frmExportOptions::FilePath() const { return txtFileName->text().trimmed(); }
 void frmExportOptions::setFilePath(const QString& path) { txtFileName->setText(path); }

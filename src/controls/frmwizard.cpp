@@ -226,8 +226,8 @@ QWidget* frmWizard::Private::buildFieldPage(int step, ui::FieldTree*& tree, Chos
     auto* hint = new QLabel(page);
     hint->setObjectName(grouping ? u"lbl_group_hint"_s : u"lbl_visible_hint"_s);
     hint->setWordWrap(true);
-    hint->setText(grouping ? u"Dupla kattintással választ vagy töröl (legfeljebb 10 mező); Shift+Fel / Shift+Le: sorrend."_s
-                           : u"Dupla kattintással választ vagy töröl; Shift+Fel / Shift+Le: sorrend."_s);
+    hint->setText(grouping ? LoadResString(32104)
+                           : LoadResString(32105));
     hint->setForegroundRole(QPalette::PlaceholderText);
 
     auto* left = new QVBoxLayout;

@@ -750,7 +750,7 @@ bool ListDesignModel::setChosenFields(FieldPage page, const QList<long>& tableFi
     QList<ChosenField> result;
     for (long id : tableFieldIds) {
         if (page == FieldPage::Group && result.size() >= kMaxGroupFields) {
-            AddError(0, u"Legfeljebb %1 csoportosító mező választható."_s.arg(kMaxGroupFields));
+            AddError(0, LoadResString(32111).arg(kMaxGroupFields));
             return false;
         }
         const FreeFieldRow* found = nullptr;
@@ -762,9 +762,9 @@ bool ListDesignModel::setChosenFields(FieldPage page, const QList<long>& tableFi
         for (const ChosenField& f : result)
             duplicate = duplicate || f.tableFieldId == id;
         if (!found || duplicate) {
-            AddError(0, (duplicate ? u"A(z) %1 mező kétszer szerepel."_s
-                                   : page == FieldPage::Group ? u"A(z) %1 mező nem csoportosítható ebben a listatípusban."_s
-                                                              : u"A(z) %1 mező nem jeleníthető meg ebben a listatípusban."_s)
+            AddError(0, (duplicate ? LoadResString(32112)
+                                   : page == FieldPage::Group ? LoadResString(32113)
+                                                              : LoadResString(32114))
                             .arg(id));
             return false;
         }
@@ -968,18 +968,18 @@ bool ListDesignModel::setFieldAggregates(long tableFieldId, const QList<long>& c
             row = r;
     }
     if (row < 0) {
-        AddError(0, u"A(z) %1 mező nem összesíthető megjelenített mező."_s.arg(tableFieldId));
+        AddError(0, LoadResString(32115).arg(tableFieldId));
         return false;
     }
     if (codes.size() != m_grid.columnCount() - 1) {
-        AddError(0, u"A(z) %1 mezőhöz %2 összesítés kell (csoportszintenként egy, majd a mindösszesen)."_s.arg(tableFieldId)
+        AddError(0, LoadResString(32116).arg(tableFieldId)
                         .arg(m_grid.columnCount() - 1));
         return false;
     }
     const QList<long> allowed = m_grid.choices(row);
     for (long code : codes) {
         if (code != eRFATUnknown && !allowed.contains(code)) {
-            AddError(0, u"A(z) %1 összesítés nem választható a(z) %2 mezőhöz."_s.arg(code).arg(tableFieldId));
+            AddError(0, LoadResString(32117).arg(code).arg(tableFieldId));
             return false;
         }
     }

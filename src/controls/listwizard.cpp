@@ -223,7 +223,8 @@ ListWizard::ListWizard(QWidget* parent) : QWidget(parent), d(std::make_unique<Pr
 
     d->selectorBar = new QToolBar(this);
     d->selectorBar->setObjectName(u"cmd_selectors"_s);
-    auto* ownerLabel = new QLabel(u"Tulajdonos"_s);
+    auto* ownerLabel = new QLabel(LoadResString(1000));
+    ownerLabel->setObjectName(u"lbl_owner"_s);
     ownerLabel->setContentsMargins(4, 0, 4, 0);
     d->selectorBar->addWidget(ownerLabel);
     d->owner = new QComboBox;
@@ -232,7 +233,8 @@ ListWizard::ListWizard(QWidget* parent) : QWidget(parent), d(std::make_unique<Pr
     d->owner->addItem(LoadResString(1006), 1);
     d->selectorBar->addWidget(d->owner)->setData(cmd::OwnerSelector);
     d->selectorBar->addSeparator();
-    auto* typeLabel = new QLabel(u"Lista típusa"_s);
+    auto* typeLabel = new QLabel(LoadResString(6001));
+    typeLabel->setObjectName(u"lbl_list_type"_s);
     typeLabel->setContentsMargins(4, 0, 4, 0);
     d->selectorBar->addWidget(typeLabel);
     d->types = new QComboBox;

@@ -37,45 +37,70 @@ class Database;
 namespace lg::controls {
 
 class ListBrowser;
+/// The list generator control for a host's form: the lists the user may run, their information panel and the command
+/// bar. Set Database, UserID and ModulID, then call ControlInitialize().
 
 class ListWizard : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(QString Parameter1 READ Parameter1 WRITE setParameter1 NOTIFY Parameter1Changed)
-    Q_PROPERTY(QString Parameter2 READ Parameter2 WRITE setParameter2 NOTIFY Parameter2Changed)
-    Q_PROPERTY(QString Parameter3 READ Parameter3 WRITE setParameter3 NOTIFY Parameter3Changed)
-    Q_PROPERTY(QString Parameter4 READ Parameter4 WRITE setParameter4 NOTIFY Parameter4Changed)
-    Q_PROPERTY(QString Parameter5 READ Parameter5 WRITE setParameter5 NOTIFY Parameter5Changed)
-    Q_PROPERTY(QString ReportFolderPath READ ReportFolderPath WRITE setReportFolderPath NOTIFY ReportFolderPathChanged)
-    Q_PROPERTY(int WizardType READ WizardType WRITE setWizardType NOTIFY WizardTypeChanged)
-    Q_PROPERTY(int ModulID READ ModulID WRITE setModulID NOTIFY ModulIDChanged)
-    Q_PROPERTY(bool VisibleCancelButton READ VisibleCancelButton WRITE setVisibleCancelButton NOTIFY
-                   VisibleCancelButtonChanged)
-    Q_PROPERTY(bool AuthenticWizard READ AuthenticWizard WRITE setAuthenticWizard NOTIFY AuthenticWizardChanged)
-    Q_PROPERTY(bool AuthenticEditor READ AuthenticEditor WRITE setAuthenticEditor NOTIFY AuthenticEditorChanged)
-    Q_PROPERTY(bool AuthenticExport READ AuthenticExport WRITE setAuthenticExport NOTIFY AuthenticExportChanged)
-    Q_PROPERTY(bool AuthenticPrint READ AuthenticPrint WRITE setAuthenticPrint NOTIFY AuthenticPrintChanged)
-    Q_PROPERTY(int UserID READ UserID WRITE setUserID NOTIFY UserIDChanged)
-    Q_PROPERTY(bool AuthenticAllReport READ AuthenticAllReport WRITE setAuthenticAllReport NOTIFY
-                   AuthenticAllReportChanged)
+    /// Host parameters 1 to 5: fill the placeholders %PAR1% to %PAR5% of a list's statement when it runs.
+    Q_PROPERTY(QString Parameter1 READ Parameter1 WRITE setParameter1 DESIGNABLE true NOTIFY Parameter1Changed)
+    Q_PROPERTY(QString Parameter2 READ Parameter2 WRITE setParameter2 DESIGNABLE true NOTIFY Parameter2Changed)
+    Q_PROPERTY(QString Parameter3 READ Parameter3 WRITE setParameter3 DESIGNABLE true NOTIFY Parameter3Changed)
+    Q_PROPERTY(QString Parameter4 READ Parameter4 WRITE setParameter4 DESIGNABLE true NOTIFY Parameter4Changed)
+    Q_PROPERTY(QString Parameter5 READ Parameter5 WRITE setParameter5 DESIGNABLE true NOTIFY Parameter5Changed)
+    /// Folder of the report sources (REPORT<id>.XML) and of the files written by runs.
+    Q_PROPERTY(QString ReportFolderPath READ ReportFolderPath WRITE setReportFolderPath
+                   DESIGNABLE true NOTIFY ReportFolderPathChanged)
+    /// 1 viewer (running only: no New and Delete commands), 2 editor.
+    Q_PROPERTY(int WizardType READ WizardType WRITE setWizardType DESIGNABLE true NOTIFY WizardTypeChanged)
+    /// The host's module: an id of 1 or more offers only that module's list types.
+    Q_PROPERTY(int ModulID READ ModulID WRITE setModulID DESIGNABLE true NOTIFY ModulIDChanged)
+    /// Shows the Exit command, which emits ExitWizard().
+    Q_PROPERTY(bool VisibleCancelButton READ VisibleCancelButton WRITE setVisibleCancelButton
+                   DESIGNABLE true NOTIFY VisibleCancelButtonChanged)
+    /// The user may design lists (the New command).
+    Q_PROPERTY(bool AuthenticWizard READ AuthenticWizard WRITE setAuthenticWizard
+                   DESIGNABLE true NOTIFY AuthenticWizardChanged)
+    /// The user may open the catalogue editor.
+    Q_PROPERTY(bool AuthenticEditor READ AuthenticEditor WRITE setAuthenticEditor
+                   DESIGNABLE true NOTIFY AuthenticEditorChanged)
+    /// The user may export lists to files and to Excel.
+    Q_PROPERTY(bool AuthenticExport READ AuthenticExport WRITE setAuthenticExport
+                   DESIGNABLE true NOTIFY AuthenticExportChanged)
+    /// The user may print and preview lists.
+    Q_PROPERTY(
+        bool AuthenticPrint READ AuthenticPrint WRITE setAuthenticPrint DESIGNABLE true NOTIFY AuthenticPrintChanged)
+    /// The host's id of the user who works with the control; decides which lists are shown and who owns new ones.
+    Q_PROPERTY(int UserID READ UserID WRITE setUserID DESIGNABLE true NOTIFY UserIDChanged)
+    /// The user sees the private lists of others too.
+    Q_PROPERTY(bool AuthenticAllReport READ AuthenticAllReport WRITE setAuthenticAllReport
+                   DESIGNABLE true NOTIFY AuthenticAllReportChanged)
+    /// Field names on screen carry their table's name.
     Q_PROPERTY(bool TableFieldNameCompletteOnUI READ TableFieldNameCompletteOnUI WRITE setTableFieldNameCompletteOnUI
-                   NOTIFY TableFieldNameCompletteOnUIChanged)
+                   DESIGNABLE true NOTIFY TableFieldNameCompletteOnUIChanged)
+    /// Field names on reports carry their table's name.
     Q_PROPERTY(bool TableFieldNameCompletteOnReport READ TableFieldNameCompletteOnReport WRITE
-                   setTableFieldNameCompletteOnReport NOTIFY TableFieldNameCompletteOnReportChanged)
+                   setTableFieldNameCompletteOnReport DESIGNABLE true NOTIFY TableFieldNameCompletteOnReportChanged)
 
 public:
+    /// The source name in run-time error traces.
     static constexpr const char* kSource = "vlqTabula2.ListWizard";
+    /// Builds the control; it needs no database until ControlInitialize().
 
     explicit ListWizard(QWidget* parent = nullptr);
     ~ListWizard() override;
+    /// The persisted properties: name, default, key.
 
-    // The persisted properties: name, default, key.
     static std::span<const PersistedProperty> persistedProperties();
+    /// Sets every persisted property to its default.
     void InitProperties();
+    /// Reads the persisted properties from a property bag.
     void ReadProperties(const PropertyBag& bag);
+    /// Writes the persisted properties into a property bag.
     void WriteProperties(PropertyBag& bag) const;
 
     // --- properties ------------------------------------------------------------
-    // Write-only: kept library-wide for the engine's connection.
+    /// Write-only: kept library-wide for the engine's connection.
     void setDatabasePassword(const QString& password);
     QString Parameter1() const;
     void setParameter1(const QString& v);
@@ -111,36 +136,48 @@ public:
     void setTableFieldNameCompletteOnUI(bool v);
     bool TableFieldNameCompletteOnReport() const;
     void setTableFieldNameCompletteOnReport(bool v);
-    // The library-wide database.
+    /// The library-wide database.
     std::shared_ptr<dao::Database> Database() const;
     void setDatabase(std::shared_ptr<dao::Database> database);
 
-    // The dialogs and services this control uses (the process-wide defaults
-    // unless set).
+    /// The dialogs and services this control uses (the process-wide defaults
+    /// unless set).
     void setServices(const ControlServices& services);
     const ControlServices& services() const;
 
     // --- methods ---------------------------------------------------------------
+    /// Loads the list types and the lists the user may run; false (with Errors filled) when it cannot.
     bool ControlInitialize();
+    /// Opens the list wizard for a new list of the chosen type.
     bool ReportNew();
+    /// Runs the selected list into the preview, or into a file when renderToFile is true.
     bool ShowReport(bool renderToFile);
+    /// Deletes the selected list after asking.
     bool ReportDelete();
+    /// Runs the chosen list type's assistant.
     bool ExecuteAssistent();
+    /// Exports the selected list's rows to an Excel workbook.
     bool ExcelExport();
+    /// Reloads the captions from the string table and applies the theme.
     void SetCaptionsVisualTheme();
+    /// Shows the about box.
     void showAbout();
 
-    // The command bar's execute handler: runs the command with that id.
-    // Nothing runs while the control is loading or another command runs.
+    /// The command bar's execute handler: runs the command with that id.
+    /// Nothing runs while the control is loading or another command runs.
     void execute(int commandId);
 
     // --- state, for hosts and tests ------------------------------------------
+    /// The headless state behind the control (lists, selection, panel).
     const ListBrowser& browser() const;
+    /// Whether the command with that id is enabled now.
     bool isCommandEnabled(int commandId) const;
+    /// The command bar's action of that id.
     QAction* commandAction(int commandId) const;
+    /// True while the control fills its lists.
     bool loading() const;
 
-    // The child controls.
+    /// The child controls.
     QToolBar* cmd_main() const;
     QComboBox* ownerSelector() const;
     QComboBox* listTypeSelector() const;
@@ -154,9 +191,11 @@ public:
     QSplitter* spl_main() const;
 
 Q_SIGNALS:
+    /// The user chose Exit.
     void ExitWizard();
-    // The host's property-changed notification, with the property's name.
+    /// The host's property-changed notification, with the property's name.
     void PropertyChanged(const QString& name);
+    /// Property notifications, with the new value.
     void Parameter1Changed(const QString& v);
     void Parameter2Changed(const QString& v);
     void Parameter3Changed(const QString& v);
@@ -174,8 +213,9 @@ Q_SIGNALS:
     void AuthenticAllReportChanged(bool v);
     void TableFieldNameCompletteOnUIChanged(bool v);
     void TableFieldNameCompletteOnReportChanged(bool v);
+    /// The database was replaced.
     void DatabaseChanged();
-    // After every refill of the list box and every change of the panel.
+    /// After every refill of the list box and every change of the panel.
     void stateChanged();
 
 protected:

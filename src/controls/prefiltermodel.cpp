@@ -77,13 +77,13 @@ bool PreFilterModel::Initialize()
     d->store.clear();
     d->current.reset();
     if (!ctx().database) {
-        AddError(errnum::Database, u"Nincs megnyitott adatbázis."_s + u"\r\n"_s + kSource + u" in Function Initialize"_s);
+        AddError(errnum::Database, LoadResString(32118) + u"\r\n"_s + kSource + u" in Function Initialize"_s);
         return false;
     }
     const bool loaded = guarded(u"Initialize"_s, [&] {
         ListWizardType type;
         if (!type.CoreLoad(d->request.listTypeId)) {
-            AddError(errnum::Internal, u"A lista típusa (%1) nem tölthető be."_s.arg(d->request.listTypeId)
+            AddError(errnum::Internal, LoadResString(32119).arg(d->request.listTypeId)
                                            + u"\r\n"_s + kSource + u" in Function Initialize"_s);
             return false;
         }
@@ -138,14 +138,14 @@ bool PreFilterModel::InitCurrentFilterControl(long tableFieldId, filters::QueryF
     if (tableFieldId == -1)
         return true;
     if (!offersField(tableFieldId)) {
-        AddError(errnum::Internal, u"A mező (%1) nem szűrhető ebben a listában."_s.arg(tableFieldId) + u"\r\n"_s
+        AddError(errnum::Internal, LoadResString(32120).arg(tableFieldId) + u"\r\n"_s
                                        + kSource + u" in Function InitCurrentFilterControl"_s);
         return false;
     }
     tFilterControlPropertys record;
     if (!catalogue::GetTableFieldFilterControlPropertys(tableFieldId, kListId,
                                                         d->request.tableFieldNameCompletteOnReport, record)) {
-        AddError(errnum::Internal, u"A mező (%1) szűrési tulajdonságai nem olvashatók."_s.arg(tableFieldId)
+        AddError(errnum::Internal, LoadResString(32121).arg(tableFieldId)
                                        + u"\r\n"_s + kSource + u" in Function InitCurrentFilterControl"_s);
         return false;
     }

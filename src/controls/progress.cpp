@@ -1,5 +1,7 @@
 #include "controls/progress.h"
 
+#include "platform/strings.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtWidgets/QProgressDialog>
 
@@ -22,14 +24,14 @@ bool RowProgress::report(long rows)
     if (!m_dialog) {
         m_dialog = std::make_unique<QProgressDialog>(m_parent);
         m_dialog->setWindowTitle(m_title);
-        m_dialog->setCancelButtonText(QStringLiteral("&Mégsem"));
+        m_dialog->setCancelButtonText(LoadResString(31150));
         m_dialog->setWindowModality(Qt::WindowModal);
         m_dialog->setMinimumDuration(500);
         m_dialog->setRange(0, 0);  // the number of rows is not known in advance
         m_dialog->setAutoClose(false);
         m_dialog->setAutoReset(false);
     }
-    m_dialog->setLabelText(QStringLiteral("%1 sor kész...").arg(rows));
+    m_dialog->setLabelText(LoadResString(32100).arg(rows));
     m_dialog->setValue(0);
     QCoreApplication::processEvents();
     if (m_dialog->wasCanceled())

@@ -78,7 +78,7 @@ ListStatement buildListStatement(ListReport& list, const RunSettings& settings, 
         if (!preFilterCondition.isEmpty())
             result.description = answer.sqlDescription;
     }
-    report::checkRunCondition(preFilterCondition, u"a szűrőfeltétel"_s);
+    report::checkRunCondition(preFilterCondition, LoadResString(32101));
     report::checkRunCondition(hostCondition, u"sFilter"_s);
     for (int i = 0; i < 5; ++i)
         report::checkRunCondition(settings.parameters[size_t(i)], QStringLiteral("Parameter%1").arg(i + 1));
@@ -260,7 +260,7 @@ bool exportList(long listId, const QString& filePath, bool openAfter, const RunS
                     row[k] = rs->Fields(fields[k]);
                 if (!progress(++*done)) {
                     cancelled = true;
-                    throw RuntimeError(0, u"cXLSExport"_s, u"Az exportálás megszakítva."_s);
+                    throw RuntimeError(0, u"cXLSExport"_s, LoadResString(32102));
                 }
                 return true;
             },

@@ -25,7 +25,7 @@ class QWidget;
 
 namespace lg::controls {
 
-// What the pre-filter dialog is given.
+/// What the pre-filter dialog is given.
 struct PreFilterRequest {
     long listTypeId = -1;
     QString originalSqlDescription;
@@ -36,7 +36,7 @@ struct PreFilterRequest {
     QString reportName;
 };
 
-// What it answers.
+/// What it answers.
 struct PreFilterAnswer {
     bool initialized = true;  // false: Initialize failed, the dialog was not shown
     int returnValue = 0;      // 0 confirmed, anything else cancelled
@@ -50,7 +50,7 @@ public:
     virtual PreFilterAnswer ask(QWidget* parent, const PreFilterRequest& request) = 0;
 };
 
-// What the list wizard is opened on.
+/// What the list wizard is opened on.
 struct ListDesignRequest {
     long selectedListId = -1;
     long userId = -1;
@@ -64,16 +64,16 @@ struct ListDesignRequest {
 class ListDesigner {
 public:
     virtual ~ListDesigner() = default;
-    // Runs the wizard. True when it finished; `savedListId` is the list it
-    // saved (-1 for none).
+    /// Runs the wizard. True when it finished; `savedListId` is the list it
+    /// saved (-1 for none).
     virtual bool design(QWidget* parent, const ListDesignRequest& request, long& savedListId) = 0;
 };
 
 class CatalogueEditor {
 public:
     virtual ~CatalogueEditor() = default;
-    // Opens the editor on the list types of `modulId` (all below 1); true
-    // when it ran.
+    /// Opens the editor on the list types of `modulId` (all below 1); true
+    /// when it ran.
     virtual bool edit(QWidget* parent, long userId, long modulId) = 0;
 };
 
@@ -89,24 +89,24 @@ public:
     virtual ExportOptions ask(QWidget* parent) = 0;
 };
 
-// Defaults.
+/// Defaults.
 class ConfirmedPreFilter : public PreFilterPrompt {
 public:
     PreFilterAnswer ask(QWidget*, const PreFilterRequest&) override { return {}; }
 };
-// frmEditor, modal.
+/// frmEditor, modal.
 class CatalogueEditorDialog : public CatalogueEditor {
 public:
     bool edit(QWidget* parent, long userId, long modulId) override;
 };
-// frmExportOptions, modal.
+/// frmExportOptions, modal.
 class ExportOptionsDialogPrompt : public ExportOptionsPrompt {
 public:
     ExportOptions ask(QWidget* parent) override;
 };
 
-// The services a control uses: the process-wide set unless the control was
-// given its own (ListWizard::setServices).
+/// The services a control uses: the process-wide set unless the control was
+/// given its own (ListWizard::setServices).
 struct ControlServices {
     std::shared_ptr<ListDesigner> designer;
     std::shared_ptr<PreFilterPrompt> preFilter;
@@ -114,11 +114,11 @@ struct ControlServices {
     std::shared_ptr<ExportOptionsPrompt> exportOptions;
 };
 
-// The process-wide set; every member missing from `services` keeps its
-// default.
+/// The process-wide set; every member missing from `services` keeps its
+/// default.
 ControlServices defaultControlServices();
 void setDefaultControlServices(const ControlServices& services);
-// `services` with every missing member taken from the process-wide set.
+/// `services` with every missing member taken from the process-wide set.
 ControlServices completedControlServices(ControlServices services);
 
 }  // namespace lg::controls

@@ -20,27 +20,27 @@ namespace lg {
 
 enum class UiLanguage { Hungarian, English };
 
-// The language of the texts; Hungarian unless the host chose another.
+/// The language of the texts; Hungarian unless the host chose another.
 void setUiLanguage(UiLanguage language);
 UiLanguage uiLanguage();
 
-// The text of `id` in the chosen language (the Hungarian text when that
-// language lacks it); an empty string for an id no table holds. The tables
-// are read once, on first use.
+/// The text of `id` in the chosen language (the Hungarian text when that
+/// language lacks it); an empty string for an id no table holds. The tables
+/// are read once, on first use.
 QString LoadResString(int id);
 
-// The library's own title, used for the about box and input boxes that carry
-// no title of their own.
+/// The library's own title, used for the about box and input boxes that carry
+/// no title of their own.
 QString LibraryTitle();
 
 namespace strings {
 
-// Parses the string-table format: one `id "text"` entry per line, # comments,
-// backslash escapes inside the quotes. Malformed lines are skipped and
-// described in `problems` (line number and reason) when it is given.
+/// Parses the string-table format: one `id "text"` entry per line, # comments,
+/// backslash escapes inside the quotes. Malformed lines are skipped and
+/// described in `problems` (line number and reason) when it is given.
 QHash<int, QString> parseTable(const QString& source, QStringList* problems = nullptr);
 
-// The whole table of one language, as compiled into the library.
+/// The whole table of one language, as compiled into the library.
 const QHash<int, QString>& table(UiLanguage language);
 
 }  // namespace strings

@@ -32,7 +32,7 @@ frmAbout::frmAbout(QWidget* parent, const QString& title, const QString& version
     const QString versionText =
         QStringLiteral("%1.%2.%3").arg(v.majorVersion()).arg(v.minorVersion()).arg(v.microVersion());
 
-    setWindowTitle(QStringLiteral("About ") + appTitle);
+    setWindowTitle(LoadResString(32300).arg(appTitle));
     lblTitle = new QLabel(appTitle, this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     QFont f = lblTitle->font();
@@ -42,7 +42,7 @@ frmAbout::frmAbout(QWidget* parent, const QString& title, const QString& version
     lblVersion = new QLabel(LoadResString(7250) + versionText, this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK = new QPushButton(LoadResString(31140), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     cmdSysInfo = new QPushButton(LoadResString(7251), this);

@@ -12,6 +12,7 @@
 #include "platform/dao/dao.h"
 #include "platform/jetsql/jetcompare.h"
 #include "platform/runtimeerror.h"
+#include "platform/strings.h"
 
 using namespace Qt::StringLiterals;
 
@@ -148,7 +149,7 @@ struct BrowseModel::Private {
         const int idIndex = rs->FieldIndex(idName);
         if (sortIndex < 0)
             throw RuntimeError(3265, u"lg.Browse"_s,
-                               u"The sort field '%1' is not a field of the browse statement."_s.arg(sortName));
+                               LoadResString(32318).arg(sortName));
         QList<int> shown;
         for (const BrowseColumn& c : columns)
             shown.append(rs->FieldIndex(plainName(c.field)));
@@ -242,7 +243,7 @@ bool BrowseModel::open(std::shared_ptr<dao::Database> db, const BrowseDefinition
     bool ok = false;
     try {
         if (!d->db)
-            throw RuntimeError(3420, u"lg.Browse"_s, u"The browse has no database."_s);
+            throw RuntimeError(3420, u"lg.Browse"_s, LoadResString(32319));
         d->statements.emplace(definition, filter);
         if (d->columns.isEmpty()) {
             // No column list: every field of the statement, by its name. The

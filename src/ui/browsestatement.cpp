@@ -2,6 +2,7 @@
 
 #include "platform/jetsql/tokenizer.h"
 #include "platform/runtimeerror.h"
+#include "platform/strings.h"
 
 using namespace Qt::StringLiterals;
 
@@ -135,7 +136,7 @@ bool isSingleCondition(const QString& condition, QString* why)
         return false;
     };
     if (condition.trimmed().isEmpty())
-        return fail(u"the condition is empty"_s);
+        return fail(LoadResString(32310));
     jetsql::TokenList list;
     try {
         list = jetsql::tokenize(condition);
@@ -150,18 +151,18 @@ bool isSingleCondition(const QString& condition, QString* why)
             ++depth;
         else if (isSymbol(t, ")"_L1)) {
             if (--depth < 0)
-                return fail(u"a ')' without its '(' at position %1"_s.arg(t.pos));
+                return fail(LoadResString(32311).arg(t.pos));
         } else if (depth == 0) {
             if (isSymbol(t, ";"_L1))
-                return fail(u"a ';' at position %1"_s.arg(t.pos));
+                return fail(LoadResString(32312).arg(t.pos));
             for (QLatin1StringView word : {"SELECT"_L1, "FROM"_L1, "WHERE"_L1, "GROUP"_L1, "HAVING"_L1, "ORDER"_L1,
                                            "UNION"_L1})
                 if (isWord(t, word))
-                    return fail(u"'%1' at position %2"_s.arg(t.raw).arg(t.pos));
+                    return fail(LoadResString(32313).arg(t.raw).arg(t.pos));
         }
     }
     if (depth != 0)
-        return fail(u"a '(' is not closed"_s);
+        return fail(LoadResString(32314));
     return true;
 }
 
@@ -200,18 +201,18 @@ BrowseStatements::BrowseStatements(const BrowseDefinition& definition, const QSt
 {
     const auto id = bracketFieldName(definition.idField);
     if (!id)
-        refuse(u"The id field of the browse is no field name: '%1'"_s.arg(definition.idField));
+        refuse(LoadResString(32315).arg(definition.idField));
     m_id = *id;
     const QString sortName = definition.sortField.trimmed().isEmpty() ? definition.idField : definition.sortField;
     const auto sort = bracketFieldName(sortName);
     if (!sort)
-        refuse(u"The sort field of the browse is no field name: '%1'"_s.arg(sortName));
+        refuse(LoadResString(32316).arg(sortName));
     m_sort = *sort;
     QString why;
     if (filter.trimmed().isEmpty())
         m_base = withoutOrderBy(definition.statement);
     else if (!isSingleCondition(filter, &why))
-        refuse(u"The browse filter is not a condition (%1): %2"_s.arg(why, filter.trimmed()));
+        refuse(LoadResString(32317).arg(why, filter.trimmed()));
     else
         m_base = addCondition(definition.statement, filter.trimmed());
     if (!findClauses(m_base).select)

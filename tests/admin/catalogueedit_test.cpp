@@ -170,7 +170,7 @@ TEST_F(CatalogueEdit, TableValidationCollectsEveryMessage)
         {"control character in the name", {u"Régió"_s, u"re\ngio"_s, u"R"_s, -1, {}, {}, {}, {}},
          {u"Fizikai táblanév: a név nem tartalmazhat vezérlőkaraktert."_s}},
         {"clause that breaks out", {u"Régió"_s, u"regio"_s, u"R"_s, -1, {}, u"1=1) UNION SELECT (1"_s, {}, {}},
-         {u"SQL szűrőfeltétel: a feltétel hibás (a ')' without its '(' at position 4)."_s}},
+         {u"SQL szűrőfeltétel: a feltétel hibás (a(z) 4. pozíción ')' áll '(' nélkül)."_s}},
     };
     ListWizardTable table;
     ASSERT_TRUE(table.CoreLoad(2));

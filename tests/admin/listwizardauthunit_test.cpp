@@ -10,8 +10,10 @@
 #include "admin/authadmin.h"
 #include "admin/listwizardauthunit.h"
 #include "adminfixture.h"
+#include "controls/commands.h"
 #include "controls/listwizard.h"
 #include "platform/propertybag.h"
+#include "platform/strings.h"
 #include "ui/browsemodel.h"
 #include "ui/browseview.h"
 #include "ui/captions.h"
@@ -213,3 +215,36 @@ TEST_F(AuthUnit, DenialReachesListWizardOfTheGroupsMembers)
 }
 
 }  // namespace
+
+// A host that chooses English before it builds its forms gets English
+// captions on the administration and wizard controls too; forms built after
+// switching back speak Hungarian again.
+TEST(ControlLanguage, CaptionsFollowTheLanguageChosenBeforeTheControlIsBuilt)
+{
+    struct Restore {
+        ~Restore() { setUiLanguage(UiLanguage::Hungarian); }
+    } restore;
+    struct Expected {
+        UiLanguage language;
+        QString deny, liftAll, owner, listType, print;
+    };
+    const Expected cases[] = {
+        {UiLanguage::English, u"&Deny"_s, u"&Lift denials in bulk"_s, u"Owner:"_s, u"List type:"_s, u"Print list"_s},
+        {UiLanguage::Hungarian, u"&Tiltás"_s, u"Tiltás &feloldása csoportosan"_s, u"Tulajdonos:"_s,
+         u"Lista típusa:"_s, u"Lista nyomtatása"_s},
+    };
+    for (const Expected& e : cases) {
+        SCOPED_TRACE(int(e.language));
+        setUiLanguage(e.language);
+        ListWizardAuthUnit unit;
+        EXPECT_EQ(unit.cmd_disabled()->text(), e.deny);
+        EXPECT_EQ(unit.cmd_enabled_all()->text(), e.liftAll);
+
+        controls::ListWizard wizard;
+        ASSERT_NE(wizard.findChild<QLabel*>(u"lbl_owner"_s), nullptr);
+        EXPECT_EQ(wizard.findChild<QLabel*>(u"lbl_owner"_s)->text(), e.owner);
+        ASSERT_NE(wizard.findChild<QLabel*>(u"lbl_list_type"_s), nullptr);
+        EXPECT_EQ(wizard.findChild<QLabel*>(u"lbl_list_type"_s)->text(), e.listType);
+        EXPECT_EQ(wizard.commandAction(controls::cmd::Print)->text(), e.print);
+    }
+}

@@ -66,7 +66,7 @@ TEST(StringTable, ShippedFileHasNoMalformedLine)
     EXPECT_GT(table.size(), 200);
     for (auto it = table.begin(); it != table.end(); ++it) {
         EXPECT_GE(it.key(), 100);
-        EXPECT_LE(it.key(), 31150);
+        EXPECT_LT(it.key(), 99999);  // kept free: the tests' unknown id
     }
 }
 

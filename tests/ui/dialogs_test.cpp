@@ -144,7 +144,7 @@ TEST(ErrorDialogForm, UserFacingRunThroughTheInstalledDialog)
 TEST(AboutBox, TitleVersionAndSystemInformation)
 {
     frmAbout about(nullptr, QStringLiteral("Listák"), QStringLiteral("2.5"));
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Listák"));
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Listák névjegye"));
     EXPECT_EQ(about.lblTitle->text(), QStringLiteral("Listák"));
     EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Verzió 2.5.0"));
 

@@ -17,32 +17,53 @@ class QCheckBox;
 class QLabel;
 
 namespace lg::filters {
+/// The common surface of the filter controls: the activation box, the caption, the field the condition is written on
+/// and the results of a run.
 
 class vW_QueryFilterBase : public QWidget, public QueryFilterControl {
     Q_OBJECT
-    Q_PROPERTY(QString QueryField READ QueryField WRITE setQueryField NOTIFY QueryFieldChanged)
-    Q_PROPERTY(QString QueryFieldDescription READ QueryFieldDescription WRITE setQueryFieldDescription NOTIFY
-                   QueryFieldDescriptionChanged)
-    Q_PROPERTY(QString QueryResultSQL READ QueryResultSQL NOTIFY ResultsChanged)
-    Q_PROPERTY(QString QueryResultFilter READ QueryResultFilter NOTIFY ResultsChanged)
-    Q_PROPERTY(QString QueryResultDescription READ QueryResultDescription NOTIFY ResultsChanged)
-    Q_PROPERTY(int QueryCheckValue READ QueryCheckValue WRITE setQueryCheckValue NOTIFY QueryCheckValueChanged)
-    Q_PROPERTY(bool QueryCheckVisible READ QueryCheckVisible WRITE setQueryCheckVisible NOTIFY
-                   QueryCheckVisibleChanged)
-    Q_PROPERTY(QString Caption READ Caption WRITE setCaption NOTIFY CaptionChanged)
-    Q_PROPERTY(bool CaptionVisible READ CaptionVisible WRITE setCaptionVisible NOTIFY CaptionChanged)
-    Q_PROPERTY(int CaptionWidth READ CaptionWidth WRITE setCaptionWidth NOTIFY CaptionChanged)
-    Q_PROPERTY(uint CaptionForeColor READ CaptionForeColor WRITE setCaptionForeColor NOTIFY CaptionChanged)
-    Q_PROPERTY(QFont CaptionFont READ CaptionFont WRITE setCaptionFont NOTIFY CaptionChanged)
-    Q_PROPERTY(uint BackColor READ BackColor WRITE setBackColor NOTIFY BackColorChanged)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabledState NOTIFY EnabledChanged)
-    Q_PROPERTY(QString Version READ Version CONSTANT)
+    /// The column the condition is written on ("[alias].[column]").
+    Q_PROPERTY(QString QueryField READ QueryField WRITE setQueryField DESIGNABLE true NOTIFY QueryFieldChanged)
+    /// The field's name in the condition's description.
+    Q_PROPERTY(QString QueryFieldDescription READ QueryFieldDescription WRITE setQueryFieldDescription
+                   DESIGNABLE true NOTIFY QueryFieldDescriptionChanged)
+    /// The condition in Jet SQL, after collectWhereAndFilter.
+    Q_PROPERTY(QString QueryResultSQL READ QueryResultSQL STORED false NOTIFY ResultsChanged)
+    /// The condition as stored with the list.
+    Q_PROPERTY(QString QueryResultFilter READ QueryResultFilter STORED false NOTIFY ResultsChanged)
+    /// The condition in words, for the report's header.
+    Q_PROPERTY(QString QueryResultDescription READ QueryResultDescription STORED false NOTIFY ResultsChanged)
+    /// The activation box: 1 the filter takes part in the condition, 0 not.
+    Q_PROPERTY(
+        int QueryCheckValue READ QueryCheckValue WRITE setQueryCheckValue DESIGNABLE true NOTIFY QueryCheckValueChanged)
+    /// Shows the activation box.
+    Q_PROPERTY(bool QueryCheckVisible READ QueryCheckVisible WRITE setQueryCheckVisible
+                   DESIGNABLE true NOTIFY QueryCheckVisibleChanged)
+    /// The caption; & marks the access key.
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption DESIGNABLE true NOTIFY CaptionChanged)
+    /// Shows the caption.
+    Q_PROPERTY(bool CaptionVisible READ CaptionVisible WRITE setCaptionVisible DESIGNABLE true NOTIFY CaptionChanged)
+    /// The caption's width in twips.
+    Q_PROPERTY(int CaptionWidth READ CaptionWidth WRITE setCaptionWidth DESIGNABLE true NOTIFY CaptionChanged)
+    /// The caption's colour (a Windows colour code).
+    Q_PROPERTY(
+        uint CaptionForeColor READ CaptionForeColor WRITE setCaptionForeColor DESIGNABLE true NOTIFY CaptionChanged)
+    /// The caption's font.
+    Q_PROPERTY(QFont CaptionFont READ CaptionFont WRITE setCaptionFont DESIGNABLE true NOTIFY CaptionChanged)
+    /// The background (a Windows colour code).
+    Q_PROPERTY(uint BackColor READ BackColor WRITE setBackColor DESIGNABLE true NOTIFY BackColorChanged)
+    /// Takes input.
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabledState DESIGNABLE true NOTIFY EnabledChanged)
+    /// The library's version.
+    Q_PROPERTY(QString Version READ Version STORED false CONSTANT)
 
 public:
     ~vW_QueryFilterBase() override;
+    /// The headless filter model behind the control.
 
     QueryFilter* filter() const override;
     QWidget* widget() override { return this; }
+    /// Property accessors; see the properties.
 
     QString QueryField() const;
     void setQueryField(const QString& field);
@@ -71,17 +92,21 @@ public:
     bool Enabled() const { return isEnabled(); }
     void setEnabledState(bool enabled);
     static QString Version();
+    /// Repaints the control.
 
     void Refresh() { update(); }
+    /// Design-time properties of the model and the look: defaults, read from and written to a property bag.
 
     void initDesignProperties() override;
     void readDesignProperties(const PropertyBag& bag) override;
     void writeDesignProperties(PropertyBag& bag) const override;
+    /// The child controls, for hosts that restyle them and for tests.
 
     QCheckBox* chkQueryFilter() const;
     QLabel* lblCaption() const;
 
 Q_SIGNALS:
+    /// Property notifications.
     void QueryFieldChanged(const QString& field);
     void QueryFieldDescriptionChanged(const QString& description);
     void ResultsChanged();
@@ -90,7 +115,7 @@ Q_SIGNALS:
     void CaptionChanged();
     void BackColorChanged(uint color);
     void EnabledChanged(bool enabled);
-    // Key events of the control surface.
+    /// Key events of the control surface.
     void KeyDown(int keyCode, int shift);
     void KeyPress(int keyAscii);
     void KeyUp(int keyCode, int shift);
@@ -98,17 +123,17 @@ Q_SIGNALS:
 protected:
     vW_QueryFilterBase(QueryFilter* model, QWidget* parent);
 
-    // The look's own persisted properties (caption, colours, fonts), after
-    // the model's; subclasses append theirs.
+    /// The look's own persisted properties (caption, colours, fonts), after
+    /// the model's; subclasses append theirs.
     virtual std::vector<PersistedProperty> viewProperties() const;
-    // Enables or disables the children for the activation state.
+    /// Enables or disables the children for the activation state.
     virtual void applyActivationLook(bool active) = 0;
-    // The user ticked or unticked the activation box (a click on it or on the caption).
+    /// The user ticked or unticked the activation box (a click on it or on the caption).
     virtual void activationClicked(bool active);
-    // Caption, width and colour changed: subclasses that show the caption
-    // elsewhere (the check-box filter) override it.
+    /// Caption, width and colour changed: subclasses that show the caption
+    /// elsewhere (the check-box filter) override it.
     virtual void applyCaption();
-    // Shows or hides the activation box for QueryCheckVisible.
+    /// Shows or hides the activation box for QueryCheckVisible.
     virtual void applyQueryCheckVisible(bool visible);
 
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -43,7 +43,7 @@ public:
 
 private:
     std::mt19937 random{std::random_device{}()};
-    std::uniform_int_distribution<int> pause{200, 3000};
+    std::uniform_int_distribution<int> pause{200, 3000};  // microseconds
 };
 
 // The size of one editor's work: small in the everyday suite, large under

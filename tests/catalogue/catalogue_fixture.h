@@ -16,6 +16,7 @@
 #include "platform/dao/dao.h"
 #include "store/context.h"
 #include "store/schema.h"
+#include "support/pgstore.h"
 #include "support/testsupport.h"
 
 namespace lg::test {
@@ -59,14 +60,13 @@ struct FieldSpec {
 
 class CatalogueDb {
 public:
-    // A new database file in a fresh temporary folder, with the definition
-    // store installed; it becomes the library-wide database.
+    // A new database file in a fresh temporary folder (on the PostgreSQL run
+    // a new database of the test cluster), with the definition store
+    // installed; it becomes the library-wide database.
     explicit CatalogueDb(const QString& fileName = QStringLiteral("store.db"))
     {
         Context::reset();
-        path = tempPath(fileName);
-        db = dao::Database::open(path);
-        store::installSchema(*db);
+        db = openFreshStore(fileName, &path);
         ctx().database = db;
         ctx().userId = 1;
     }

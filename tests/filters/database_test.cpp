@@ -10,6 +10,7 @@
 #include "printing.h"
 
 #include "platform/runtimeerror.h"
+#include "support/pgbackend.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -259,7 +260,7 @@ TEST(FilterConditionsOnTheDemoDatabase, CheckAndListFilters)
 // of the next.
 TEST(FilterConditionsOnTheDemoDatabase, DottedTimeEndsTheDay)
 {
-    const QString path = lg::test::tempPath(QStringLiteral("times.db"));
+    const QString path = lg::test::testDatabaseName(QStringLiteral("times.db"));
     auto db = lg::dao::Database::open(path);
     db->Execute(QStringLiteral("CREATE TABLE t (id LONG NOT NULL, d DATETIME, CONSTRAINT PrimaryKey PRIMARY KEY (id))"));
     const QDateTime moments[] = {

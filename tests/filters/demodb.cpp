@@ -1,5 +1,6 @@
 #include "demodb.h"
 
+#include "support/pgbackend.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,10 @@ DemoDb& DemoDb::instance()
 
 DemoDb::DemoDb()
 {
-    const QString path = tempPath(QStringLiteral("demo.db"));
-    const ProcessResult r = runProgram(QStringLiteral(LISTGEN_CLI), {QStringLiteral("demo-db"), QStringLiteral("--out"), path});
+    // A file, or on the PostgreSQL run a database of the test cluster.
+    const QString path = testDatabaseName(QStringLiteral("demo.db"));
+    const ProcessResult r = runProgram(QStringLiteral(LISTGEN_CLI),
+                                       {QStringLiteral("demo-db"), onPostgres() ? QStringLiteral("--db") : QStringLiteral("--out"), path});
     if (r.exitCode != 0)
         ADD_FAILURE() << "listgen demo-db failed: " << r.err.toStdString();
     m_path = path;

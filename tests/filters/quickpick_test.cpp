@@ -9,6 +9,7 @@
 #include "demodb.h"
 #include "platform/dao/dao.h"
 #include "platform/jetsql/jetcompare.h"
+#include "support/pgbackend.h"
 #include "support/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ QList<Row> readOrdered(dao::Database& db, const QString& sql)
 // letters (ssz sorts as sz+sz), quotes, a number column and a constant key.
 std::shared_ptr<dao::Database> edgeDatabase()
 {
-    auto db = dao::Database::open(lg::test::tempPath(QStringLiteral("quickpick-edges.db")));
+    auto db = dao::Database::open(lg::test::testDatabaseName(QStringLiteral("quickpick-edges.db")));
     db->Execute(QStringLiteral("CREATE TABLE vlq_quickpick (id LONG NOT NULL, name TEXT(100), table_name TEXT(64), "
                                "browse_id LONG, browse_where_clause MEMO, use_where_in_browse YESNO, "
                                "primarykey_indexname TEXT(64), primarykey_filedname TEXT(64), "
@@ -159,7 +160,7 @@ TEST(QuickPickSearch, InitializeReportsTrueForAMissingDefinitionAndFalseWithoutD
     EXPECT_FALSE(search.find(1).found);
 
     // A definition whose table does not exist is a reading error.
-    auto broken = dao::Database::open(lg::test::tempPath(QStringLiteral("quickpick-broken.db")));
+    auto broken = dao::Database::open(lg::test::testDatabaseName(QStringLiteral("quickpick-broken.db")));
     broken->Execute(QStringLiteral("CREATE TABLE vlq_quickpick (id LONG NOT NULL, name TEXT(10), table_name "
                                    "TEXT(10), browse_id LONG, browse_where_clause MEMO, use_where_in_browse YESNO, "
                                    "primarykey_indexname TEXT(10), primarykey_filedname TEXT(10), "

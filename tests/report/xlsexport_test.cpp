@@ -4,6 +4,7 @@
 #include "report/xlsexport.h"
 #include "store/context.h"
 #include "store/errors.h"
+#include "support/pgbackend.h"
 #include "support/testsupport.h"
 
 #include <QtCore/QDateTime>
@@ -60,7 +61,7 @@ TEST(XlsExport, ExcelCellsAddressing)
 TEST(XlsExport, TypedCellsCaptionsAndWidthsFromARecordset)
 {
     lg::Context::reset();
-    const QString dbPath = lg::test::tempPath(QStringLiteral("x.db"));
+    const QString dbPath = lg::test::testDatabaseName(QStringLiteral("x.db"));
     auto db = lg::dao::Database::open(dbPath);
     db->Execute(QStringLiteral("CREATE TABLE t (id COUNTER PRIMARY KEY, name TEXT(100), qty LONG, price DOUBLE, "
                                "sold DATETIME, paid YESNO)"));
@@ -281,7 +282,7 @@ TEST(XlsExport, AnEarlierFileSurvivesEveryFailure)
 TEST(XlsExport, NeverReplacesTheDatabaseAndLeavesOutTheAlternativeGroupColumns)
 {
     lg::Context::reset();
-    const QString dbPath = lg::test::tempPath(QStringLiteral("rgf.db"));
+    const QString dbPath = lg::test::testDatabaseName(QStringLiteral("rgf.db"));
     auto db = lg::dao::Database::open(dbPath);
     db->Execute(QStringLiteral("CREATE TABLE t (id COUNTER PRIMARY KEY, g TEXT(10), v LONG)"));
     db->Execute(QStringLiteral("INSERT INTO t (g, v) VALUES ('b', 2)"));

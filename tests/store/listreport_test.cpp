@@ -163,8 +163,8 @@ TEST_F(ListReportTest, DeleteTempItemRemovesEveryRow)
 TEST_F(ListReportTest, FailedCloneWritesNothing)
 {
     auto source = makeList(QStringLiteral("S"), 2, 2, 2);
-    sqlite("CREATE TRIGGER refuse BEFORE INSERT ON vlq_list_report_where_field WHEN NEW.vlq_list_report_id <> 1 "
-           "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
+    refuse(QStringLiteral("vlq_list_report_where_field"), QStringLiteral("INSERT"),
+           QStringLiteral("NEW.vlq_list_report_id <> 1"));
     try {
         source->DBClone(ectModify);
         FAIL() << "no error";
@@ -192,8 +192,7 @@ TEST_F(ListReportTest, FailedCommitLeavesTheSourceAndTheCopy)
     addDenial(source->ID());
     auto copy = source->DBClone(ectModify);
     ASSERT_TRUE(copy);
-    sqlite("CREATE TRIGGER refuse BEFORE DELETE ON vlq_list_report_visible_field "
-           "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
+    refuse(QStringLiteral("vlq_list_report_visible_field"), QStringLiteral("DELETE"));
     ASSERT_TRUE(copy->SetFinal());
     EXPECT_THROW(copy->CoreUpdate(true), RuntimeError);
     EXPECT_EQ(copy->temp_status(), 1);
@@ -203,7 +202,7 @@ TEST_F(ListReportTest, FailedCommitLeavesTheSourceAndTheCopy)
     EXPECT_EQ(count(QStringLiteral("select list_report_id from vlq_list_auth_unit")), source->ID());
     EXPECT_EQ(db->transactionLevel(), 0);
 
-    sqlite("DROP TRIGGER refuse");
+    allow();
     EXPECT_TRUE(copy->CoreUpdate(true));
     EXPECT_EQ(count(QStringLiteral("select count(*) from vlq_list_report")), 1);
 }

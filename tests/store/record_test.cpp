@@ -239,8 +239,7 @@ TEST_F(RecordTest, CloneWritesANewRowAndLeavesTheSource)
 
 TEST_F(RecordTest, FailedWriteLeavesObjectAndStoreUnchanged)
 {
-    sqlite("CREATE TRIGGER refuse BEFORE INSERT ON vlq_list_wizard_type WHEN NEW.name = 'bad' "
-           "BEGIN SELECT RAISE(ABORT, 'refused by test'); END");
+    refuse(QStringLiteral("vlq_list_wizard_type"), QStringLiteral("INSERT"), QStringLiteral("NEW.name = 'bad'"));
     ListWizardType t;
     t.set_name(QStringLiteral("bad"));
     ASSERT_TRUE(t.SetFinal());

@@ -1,21 +1,60 @@
 #include "storefixture.h"
 
+#include <QtCore/QUrl>
+
 #include <sqlite3.h>
 
 namespace lg::test {
 
-void StoreTest::sqlite(const char* sql) const
+namespace {
+
+// The database name of a postgresql:// URI.
+QString pgDatabaseOf(const QString& uri)
 {
-    // Past the layer, on a connection of its own: SQL the layer does not speak (triggers).
+    return QUrl(uri).path().mid(1);
+}
+
+void sqliteExec(const QString& file, const QString& sql)
+{
     sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(db->Name().toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(file.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     sqlite3_busy_timeout(raw, 5000);
     char* message = nullptr;
-    const int rc = sqlite3_exec(raw, sql, nullptr, nullptr, &message);
+    const int rc = sqlite3_exec(raw, sql.toUtf8().constData(), nullptr, nullptr, &message);
     const QString text = QString::fromUtf8(message ? message : "");
     sqlite3_free(message);
     sqlite3_close_v2(raw);
     ASSERT_EQ(rc, SQLITE_OK) << text.toStdString();
+}
+
+}  // namespace
+
+void StoreTest::refuse(const QString& table, const QString& operation, const QString& condition)
+{
+    refusedTable = table;
+    if (!onPostgres()) {
+        sqliteExec(db->Name(), QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 %3 BEGIN SELECT RAISE(ABORT, "
+                                              "'refused by test'); END")
+                                   .arg(operation, table,
+                                        condition.isEmpty() ? QString() : QStringLiteral("WHEN ") + condition));
+        return;
+    }
+    PgConnection c(PgCluster::instance().connectionString(pgDatabaseOf(path)));
+    c.exec(QStringLiteral("CREATE OR REPLACE FUNCTION refuse_by_test() RETURNS trigger LANGUAGE plpgsql AS "
+                          "$$BEGIN RAISE EXCEPTION 'refused by test'; END$$;"
+                          "CREATE TRIGGER refuse BEFORE %1 ON %2 FOR EACH ROW %3 EXECUTE FUNCTION refuse_by_test()")
+               .arg(operation, table,
+                    condition.isEmpty() ? QString() : QStringLiteral("WHEN (") + condition + QLatin1Char(')')));
+}
+
+void StoreTest::allow()
+{
+    if (!onPostgres()) {
+        sqliteExec(db->Name(), QStringLiteral("DROP TRIGGER refuse"));
+        return;
+    }
+    PgConnection c(PgCluster::instance().connectionString(pgDatabaseOf(path)));
+    c.exec(QStringLiteral("DROP TRIGGER refuse ON %1").arg(refusedTable));
 }
 
 std::shared_ptr<ListReport> StoreTest::makeList(const QString& name, int groups, int fields, int wheres)

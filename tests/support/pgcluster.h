@@ -34,8 +34,11 @@ public:
     // The folder that holds the cluster's data and socket.
     const QString& folder() const { return m_dir; }
 
-    // Creates a fresh, empty database and returns its name.
-    QString createDatabase();
+    // Creates a fresh database and returns its name: empty, or a copy of the
+    // database `templateName` (which must have no open connection).
+    QString createDatabase(const QString& templateName = {});
+    // Creates the database `name` (empty) unless it exists; true when it created it.
+    bool createNamedDatabase(const QString& name);
 
     // Where initdb and pg_ctl are: /usr/lib/postgresql/<v>/bin, then PATH.
     // Empty when they are not installed.

@@ -54,7 +54,34 @@ public:
         // The server's names are lower case; Jet's are as the statement wrote them.
         if (columnNames.size() == m_names.size() && !columnNames.contains(QStringLiteral("*")))
             m_names = columnNames;
+        markYesNoColumns();
         m_pos = 0;
+    }
+
+    // A smallint read straight from a table's Yes/No column (the one whose
+    // CHECK holds the -1 of true) is a Yes/No field, as on a SQLite file.
+    void markYesNoColumns()
+    {
+        constexpr Oid kSmallint = 21;
+        QStringList keys;
+        for (int i = 0; i < m_batch.columns(); ++i)
+            if (m_oids[size_t(i)] == kSmallint && PQftable(m_batch.get(), i) != InvalidOid)
+                keys << QStringLiteral("(%1,%2)").arg(PQftable(m_batch.get(), i)).arg(PQftablecol(m_batch.get(), i));
+        if (keys.isEmpty())
+            return;
+        keys.removeDuplicates();
+        const PgResult flags = m_pg.exec(
+            ("SELECT DISTINCT a.attrelid::bigint, a.attnum::integer FROM pg_attribute a JOIN pg_constraint k ON "
+             "k.conrelid = a.attrelid AND k.contype = 'c' AND a.attnum = ANY (k.conkey) WHERE "
+             "(a.attrelid::bigint, a.attnum::integer) IN (VALUES " +
+             keys.join(u',') + QStringLiteral(") AND pg_get_constraintdef(k.oid) LIKE '%-1%'"))
+                .toUtf8(),
+            kRecordsetSource);
+        for (int r = 0; r < flags.rows(); ++r)
+            for (int i = 0; i < m_batch.columns(); ++i)
+                if (m_oids[size_t(i)] == kSmallint && QString::number(PQftable(m_batch.get(), i)) == flags.text(r, 0) &&
+                    QString::number(PQftablecol(m_batch.get(), i)) == flags.text(r, 1))
+                    m_types[size_t(i)] = FieldType::YesNo;
     }
 
     ~PgStatementRecordset() override { closeCursor(); }

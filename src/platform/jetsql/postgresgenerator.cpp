@@ -150,7 +150,11 @@ private:
         case ColumnType::DateTime:
             return QStringLiteral("timestamp(0)");
         case ColumnType::YesNo:
-            return QStringLiteral("smallint CHECK (%1 IN (-1, 0))").arg(quoteName(c.name));
+            // True is -1, false 0; like a SQLite file, a flag also keeps a
+            // small non-zero mark written by SQL (the permission maintenance
+            // marks lifted denials deleted with 2), which reads as true. The
+            // catalogue knows the column as Yes/No by the -1 of this check.
+            return QStringLiteral("smallint CHECK (%1 BETWEEN -1 AND 255)").arg(quoteName(c.name));
         case ColumnType::Double:
             return QStringLiteral("double precision");
         case ColumnType::Currency:

@@ -183,6 +183,9 @@ private:
     // not read yet.
     void declare() const
     {
+        // A scrolling cursor is a statement of its own (see PgSession).
+        if (m_scroll && m_pg.streamTransaction)
+            m_pg.endStream();
         m_streaming = !m_scroll && m_pg.beginStream();
         if (m_streaming) {
             ++m_pg.streamCursors;
@@ -247,8 +250,19 @@ private:
             return;
         m_declared = false;
         // The cursor may already be gone with a rolled-back transaction.
-        if (m_pg.conn && PQtransactionStatus(m_pg.conn) != PQTRANS_INERROR)
-            PQclear(PQexec(m_pg.conn, QByteArray("CLOSE " + m_cursor).constData()));
+        if (m_pg.conn && PQtransactionStatus(m_pg.conn) != PQTRANS_INERROR) {
+            // The last reader of the cursors' transaction ends it in the same call.
+            const bool last = m_streaming && m_pg.streamTransaction && m_pg.streamNumber == m_stream &&
+                              m_pg.streamCursors == 1;
+            PQclear(PQexec(m_pg.conn, QByteArray("CLOSE " + m_cursor + (last ? "; COMMIT" : "")).constData()));
+            if (last) {
+                m_streaming = false;
+                m_pg.streamTransaction = false;
+                m_pg.streamCursors = 0;
+                if (PQtransactionStatus(m_pg.conn) != PQTRANS_IDLE)
+                    PQclear(PQexec(m_pg.conn, "ROLLBACK"));
+            }
+        }
         releaseStream();
     }
 

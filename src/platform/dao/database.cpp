@@ -610,7 +610,7 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString& jetSql, const 
              QStringLiteral("Invalid operation: only a select query returns records."));
     auto impl = d->pg ? makePgStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(),
                                                  pgParameters(translation->parameters, parameters, kDatabaseSource),
-                                                 translation->columnNames)
+                                                 translation->columnNames, type == RecordsetType::ForwardOnly)
                       : makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
                                                parameterNames(*translation), parameters);
     if (options & dbReadOnly)
@@ -645,7 +645,7 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString& source, Record
     // Markers without values fail as missing parameters.
     auto impl = d->pg ? makePgStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(),
                                                  pgParameters(translation->parameters, {}, kDatabaseSource),
-                                                 translation->columnNames)
+                                                 translation->columnNames, type == RecordsetType::ForwardOnly)
                       : makeStatementRecordset(shared_from_this(), d.get(), translation->sql.toUtf8(), type,
                                                parameterNames(*translation), {});
     if (options & dbReadOnly)

@@ -27,7 +27,10 @@ namespace lg::dao {
 namespace {
 
 constexpr int kCursorBatch = 2000;
+// A table-type recordset reads 64 rows after a move to a place (a Seek
+// mostly wants a few); walking on, each batch is twice the last, to 1024.
 constexpr int kTableBatch = 64;
+constexpr int kMaxTableBatch = 1024;
 
 [[noreturn]] void noCurrentRecord()
 {
@@ -39,12 +42,9 @@ constexpr int kTableBatch = 64;
 class PgStatementRecordset final : public Recordset::Impl {
 public:
     PgStatementRecordset(std::shared_ptr<Database> owner, Database::Impl* impl, const QByteArray& sql,
-                         const PgParams& params, const QStringList& columnNames)
-        : Impl(std::move(owner), impl), m_pg(*impl->pg)
+                         const PgParams& params, const QStringList& columnNames, bool forwardOnly)
+        : Impl(std::move(owner), impl), m_pg(*impl->pg), m_sql(sql), m_params(params), m_scroll(!forwardOnly)
     {
-        m_cursor = "lg_c" + QByteArray::number(++m_pg.cursorNumber);
-        m_pg.exec("DECLARE " + m_cursor + " SCROLL CURSOR WITH HOLD FOR " + sql, params, kRecordsetSource);
-        m_declared = true;
         load(0);
         for (int i = 0; i < m_batch.columns(); ++i) {
             m_names << QString::fromUtf8(PQfname(m_batch.get(), i));
@@ -111,7 +111,7 @@ public:
     {
         if (m_total < 0) {
             // Counting moves the cursor to the end; the batch stays as read.
-            PgResult r = m_pg.exec("MOVE FORWARD ALL FROM " + m_cursor, kRecordsetSource);
+            PgResult r = cursorCommand("MOVE FORWARD ALL FROM " + m_cursor);
             m_total = m_cursorAt + r.affected();
             m_cursorAt = m_total;
         }
@@ -138,6 +138,18 @@ public:
             fail(kRecordsetSource, daoerr::ItemNotFound, QStringLiteral("Item not found in this collection."));
         const int row = onRow();
         return pgValue(m_batch.get(), row, index, m_oids[size_t(index)]);
+    }
+
+    bool appendTsvRow(QByteArray& out) const override
+    {
+        checkOpen();
+        const int row = onRow();
+        for (int i = 0; i < int(m_oids.size()); ++i) {
+            if (i)
+                out += '\t';
+            appendPgTsv(out, m_batch.get(), row, i, m_oids[size_t(i)], m_types[size_t(i)]);
+        }
+        return true;
     }
 
     QByteArray bookmark() const override
@@ -191,34 +203,114 @@ private:
             m_pos = m_total >= 0 ? m_total : pos;
     }
 
+    // Declares the cursor. A scrolling one is computed in full when the
+    // transaction it was opened in ends (it is held past it); a forward-only
+    // one opened outside a transaction streams in one of its own until the
+    // connection is wanted for something else, and then keeps only the rows
+    // not read yet.
+    void declare() const
+    {
+        // A scrolling cursor is a statement of its own (see PgSession).
+        if (m_scroll && m_pg.streamTransaction)
+            m_pg.endStream();
+        m_streaming = !m_scroll && m_pg.beginStream();
+        if (m_streaming) {
+            ++m_pg.streamCursors;
+            m_stream = m_pg.streamNumber;
+        }
+        m_cursor = "lg_c" + QByteArray::number(++m_pg.cursorNumber);
+        try {
+            cursorCommand("DECLARE " + m_cursor + (m_scroll ? " SCROLL" : " NO SCROLL") + " CURSOR WITH HOLD FOR " +
+                          m_sql, m_params);
+        } catch (...) {
+            releaseStream();
+            throw;
+        }
+        m_declared = true;
+        m_cursorAt = 0;
+    }
+
+    PgResult cursorCommand(const QByteArray& sql, const PgParams& params = {}) const
+    {
+        try {
+            return m_pg.cursorExec(sql, params);
+        } catch (const RuntimeError&) {
+            // The cursor went with the commit that could not keep its rows.
+            if (m_streaming && m_pg.streamFailure && m_pg.streamFailureNumber == m_stream)
+                throw RuntimeError(*m_pg.streamFailure);
+            throw;
+        }
+    }
+
     // Reads the batch that starts at row `start` (0-based).
     void load(long start)
     {
+        // A forward-only cursor cannot go back: going back runs the
+        // statement again (as a forward-only recordset does on SQLite).
+        if (m_declared && !m_scroll && start < m_cursorAt)
+            closeCursor();
+        if (!m_declared)
+            declare();
         if (m_cursorAt != start) {
-            m_pg.exec("MOVE ABSOLUTE " + QByteArray::number(qlonglong(start)) + " FROM " + m_cursor, kRecordsetSource);
+            if (m_scroll)
+                cursorCommand("MOVE ABSOLUTE " + QByteArray::number(qlonglong(start)) + " FROM " + m_cursor);
+            else
+                cursorCommand("MOVE FORWARD " + QByteArray::number(qlonglong(start - m_cursorAt)) + " FROM " + m_cursor);
             m_cursorAt = start;
         }
-        m_batch = m_pg.exec("FETCH FORWARD " + QByteArray::number(kCursorBatch) + " FROM " + m_cursor,
-                            kRecordsetSource);
+        m_batch = PgResult();  // the rows read go before the next ones come
+        m_batch = cursorCommand("FETCH FORWARD " + QByteArray::number(kCursorBatch) + " FROM " + m_cursor);
         m_batchStart = start;
         m_cursorAt = start + m_batch.rows();
-        if (m_batch.rows() < kCursorBatch)
+        if (m_batch.rows() < kCursorBatch) {
             m_total = m_cursorAt;
+            // Read to the end, a forward-only cursor is done with: its
+            // transaction ends and the connection is free.
+            if (!m_scroll)
+                closeCursor();
+        }
     }
 
-    void closeCursor()
+    void closeCursor() const
     {
         if (!m_declared)
             return;
         m_declared = false;
         // The cursor may already be gone with a rolled-back transaction.
-        if (m_pg.conn && PQtransactionStatus(m_pg.conn) != PQTRANS_INERROR)
-            PQclear(PQexec(m_pg.conn, QByteArray("CLOSE " + m_cursor).constData()));
+        if (m_pg.conn && PQtransactionStatus(m_pg.conn) != PQTRANS_INERROR) {
+            // The last reader of the cursors' transaction ends it in the same call.
+            const bool last = m_streaming && m_pg.streamTransaction && m_pg.streamNumber == m_stream &&
+                              m_pg.streamCursors == 1;
+            PQclear(PQexec(m_pg.conn, QByteArray("CLOSE " + m_cursor + (last ? "; COMMIT" : "")).constData()));
+            if (last) {
+                m_streaming = false;
+                m_pg.streamTransaction = false;
+                m_pg.streamCursors = 0;
+                if (PQtransactionStatus(m_pg.conn) != PQTRANS_IDLE)
+                    PQclear(PQexec(m_pg.conn, "ROLLBACK"));
+            }
+        }
+        releaseStream();
+    }
+
+    void releaseStream() const
+    {
+        if (!m_streaming)
+            return;
+        m_streaming = false;
+        // Only while the transaction it read in is still the open one.
+        if (m_pg.streamTransaction && m_pg.streamNumber == m_stream)
+            m_pg.releaseStream();
     }
 
     PgSession& m_pg;
-    QByteArray m_cursor;
-    bool m_declared = false;
+    const QByteArray m_sql;
+    const PgParams m_params;
+    const bool m_scroll;
+    mutable QByteArray m_cursor;
+    mutable bool m_declared = false;
+    mutable bool m_streaming = false;  // reads in the cursors' own transaction
+    mutable int m_stream = 0;          // which one (PgSession::streamNumber)
     PgResult m_batch;
     long m_batchStart = 0;
     mutable long m_cursorAt = 0;  // rows the cursor has passed
@@ -281,7 +373,7 @@ public:
             m_state = State::Eof;
             return;
         }
-        fill(std::move(rows), false);
+        fill(std::move(rows), false, true);
     }
     void movePrevious() override
     {
@@ -300,7 +392,7 @@ public:
             m_state = State::Bof;
             return;
         }
-        fill(std::move(rows), true);
+        fill(std::move(rows), true, true);
     }
     long recordCount() const override
     {
@@ -501,6 +593,7 @@ private:
         QByteArray sql;  // the column (or ctid)
         bool desc = false;
         int column = -1;  // the field, -1 for the row address
+        bool nullable = false;
     };
 
     void unlock()
@@ -537,9 +630,10 @@ private:
         m_index = idx;
         m_terms.clear();
         if (idx)
-            for (qsizetype i = 0; i < idx->columns.size(); ++i)
-                m_terms.push_back({quoteIdent(m_info->fields.at(idx->columns.at(i)).name), idx->descending.at(i),
-                                   idx->columns.at(i)});
+            for (qsizetype i = 0; i < idx->columns.size(); ++i) {
+                const FieldDef& f = m_info->fields.at(idx->columns.at(i));
+                m_terms.push_back({quoteIdent(f.name), idx->descending.at(i), idx->columns.at(i), !f.required});
+            }
         // Ties and a table read without index go in the order the rows were
         // written (their address), as rows without a key of their own do in
         // Jet; a COUNTER key is that order already.
@@ -550,11 +644,19 @@ private:
         } else if (!idx || !idx->def.unique) {
             m_terms.push_back({"ctid", false, -1});
         }
+        // A column that cannot hold Null is named without a place for Nulls,
+        // so that the order is the index's own and the server reads the
+        // index instead of sorting the table.
         QByteArray asc, desc;
         for (size_t i = 0; i < m_terms.size(); ++i) {
             const Term& t = m_terms[i];
-            asc += (i ? ", " : "") + t.sql + (t.desc ? " DESC NULLS LAST" : " NULLS FIRST");
-            desc += (i ? ", " : "") + t.sql + (t.desc ? " NULLS FIRST" : " DESC NULLS LAST");
+            if (t.nullable) {
+                asc += (i ? ", " : "") + t.sql + (t.desc ? " DESC NULLS LAST" : " NULLS FIRST");
+                desc += (i ? ", " : "") + t.sql + (t.desc ? " NULLS FIRST" : " DESC NULLS LAST");
+            } else {
+                asc += (i ? ", " : "") + t.sql + (t.desc ? " DESC" : "");
+                desc += (i ? ", " : "") + t.sql + (t.desc ? "" : " DESC");
+            }
         }
         m_orderAsc = asc;
         m_orderDesc = desc;
@@ -593,6 +695,8 @@ private:
             return greater ? t.sql + " IS NOT NULL" : QByteArray("FALSE");
         if (greater)
             return t.sql + " > " + param(v, t, params);
+        if (!t.nullable)
+            return t.sql + " < " + param(v, t, params);
         return "(" + t.sql + " < " + param(v, t, params) + " OR " + t.sql + " IS NULL)";
     }
 
@@ -600,6 +704,25 @@ private:
     // `inclusive` adds those equal on them.
     QByteArray beyond(const QList<Value>& values, bool backwards, bool inclusive, PgParams& params) const
     {
+        // Columns without Null in one direction: a row comparison, which the
+        // server turns into the start of an index range.
+        bool rowComparison = true;
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const Term& t = m_terms[size_t(i)];
+            if (t.nullable || isNull(values.at(i)) || t.desc != m_terms.front().desc)
+                rowComparison = false;
+        }
+        if (rowComparison) {
+            QByteArray left, right;
+            for (qsizetype i = 0; i < values.size(); ++i) {
+                const Term& t = m_terms[size_t(i)];
+                left += (i ? ", " : "") + t.sql;
+                right += (i ? ", " : "") + param(values.at(i), t, params);
+            }
+            const bool greater = m_terms.front().desc == backwards;
+            const QByteArray op = QByteArray(greater ? ">" : "<") + (inclusive ? "=" : "");
+            return "(" + left + ") " + op + " (" + right + ")";
+        }
         QList<QByteArray> alternatives;
         for (qsizetype i = 0; i < values.size(); ++i) {
             QByteArray term;
@@ -643,7 +766,7 @@ private:
         if (!where.isEmpty())
             sql += " WHERE " + where;
         sql += " ORDER BY " + (backwards ? m_orderDesc : m_orderAsc) + " LIMIT " + QByteArray::number(limit);
-        PgResult r = m_pg.exec(sql, params, kRecordsetSource);
+        PgResult r = m_pg.execPrepared(sql, params, kRecordsetSource);
         std::vector<QList<Value>> rows;
         rows.reserve(size_t(r.rows()));
         for (int i = 0; i < r.rows(); ++i)
@@ -663,12 +786,16 @@ private:
     std::vector<QList<Value>> fetchBeyond(const QList<Value>& row, bool backwards) const
     {
         PgParams params;
-        return fetchWhere(beyondRow(row, backwards, false, params), backwards, kTableBatch, params);
+        const int batch = m_nextBatch;
+        m_nextBatch = std::min(m_nextBatch * 2, kMaxTableBatch);
+        return fetchWhere(beyondRow(row, backwards, false, params), backwards, batch, params);
     }
 
     // Makes the batch current: its first row, or its last (`atEnd`).
-    void fill(std::vector<QList<Value>> rows, bool atEnd)
+    void fill(std::vector<QList<Value>> rows, bool atEnd, bool walking = false)
     {
+        if (!walking)
+            m_nextBatch = kTableBatch;
         m_rows.assign(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
         if (m_rows.empty()) {
             m_state = State::Eof;
@@ -763,15 +890,16 @@ private:
     QHash<int, Value> m_changes;
     QList<Value> m_editRow;
     QByteArray m_lastModified;
+    mutable int m_nextBatch = kTableBatch;
 };
 
 }  // namespace
 
 std::unique_ptr<Recordset::Impl> makePgStatementRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
                                                           const QByteArray& sql, PgParams params,
-                                                          const QStringList& columnNames)
+                                                          const QStringList& columnNames, bool forwardOnly)
 {
-    return std::make_unique<PgStatementRecordset>(std::move(db), impl, sql, params, columnNames);
+    return std::make_unique<PgStatementRecordset>(std::move(db), impl, sql, params, columnNames, forwardOnly);
 }
 
 std::unique_ptr<Recordset::Impl> makePgTableRecordset(std::shared_ptr<Database> db, Database::Impl* impl,

@@ -285,9 +285,51 @@ Value pgValue(const PGresult* r, int row, int col, Oid type)
     }
 }
 
-void appendPgTsv(QByteArray& out, const PGresult* r, int row, int col, Oid type)
+void appendPgTsv(QByteArray& out, const PGresult* r, int row, int col, Oid type, FieldType fieldType)
 {
-    appendTsvValue(out, pgValue(r, row, col, type), pgFieldType(type, PQfmod(r, col)));
+    if (PQgetisnull(r, row, col))
+        return;
+    const char* s = PQgetvalue(r, row, col);
+    const int n = PQgetlength(r, row, col);
+    switch (type) {
+    case kInt2:
+    case kInt4:
+    case kInt8:
+    case kOid:
+        // The server writes whole numbers as the TSV form does.
+        if (fieldType != FieldType::YesNo) {
+            out.append(s, n);
+            return;
+        }
+        break;
+    case kBool:
+        out += s[0] == 't' ? "-1" : "0";
+        return;
+    case kFloat4:
+    case kFloat8:
+    case kNumeric:
+        if (fieldType != FieldType::YesNo) {
+            appendTsvDouble(out, std::strtod(s, nullptr));
+            return;
+        }
+        break;
+    case kText:
+    case kVarchar:
+    case kBpchar:
+    case kName:
+        if (appendTsvPlainText(out, s, n))
+            return;
+        break;
+    case kTimestamp:
+    case kDate:
+        // Fractions of a second, infinity and dates before Christ take the long way.
+        if (appendTsvDateText(out, s, n))
+            return;
+        break;
+    default:
+        break;
+    }
+    appendTsvValue(out, pgValue(r, row, col, type), fieldType);
 }
 
 PgParams pgParameters(const QStringList& names, const Parameters& parameters, const QString& source)
@@ -364,6 +406,8 @@ void PgSession::connect(const QString& target)
 
 void PgSession::control(const QByteArray& sql)
 {
+    if (streamTransaction)
+        endStream();
     if (!pendingCopies.empty())
         sendCopies();
     PgResult r(PQexec(conn, sql.constData()));
@@ -381,6 +425,8 @@ void PgSession::sendCopy(PgCopy& copy)
 {
     if (copy.data.isEmpty())
         return;
+    if (streamTransaction)
+        endStream();
     const QByteArray data = std::exchange(copy.data, QByteArray());
     const bool guarded = PQtransactionStatus(conn) == PQTRANS_INTRANS;
     if (guarded)
@@ -417,23 +463,121 @@ void PgSession::sendCopies()
         sendCopy(*c);
 }
 
+bool PgSession::beginStream()
+{
+    if (PQtransactionStatus(conn) != PQTRANS_IDLE || !pendingCopies.empty())
+        return false;
+    // The reader takes every row: plan for the whole result, not the first rows.
+    PgResult r(PQexec(conn, "BEGIN; SET LOCAL cursor_tuple_fraction = 1"));
+    if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+        if (PQtransactionStatus(conn) != PQTRANS_IDLE)
+            PQclear(PQexec(conn, "ROLLBACK"));
+        failPg(kRecordsetSource, r.get(), conn);
+    }
+    streamTransaction = true;
+    streamCursors = 0;
+    ++streamNumber;
+    return true;
+}
+
+void PgSession::endStream()
+{
+    streamTransaction = false;
+    streamCursors = 0;
+    // The commit computes the rest of the held cursors' rows; a failure
+    // there (a division by zero in a later row) is the cursors', told by
+    // their next fetch.
+    PgResult r(PQexec(conn, "COMMIT"));
+    if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
+        try {
+            failPg(kRecordsetSource, r.get(), conn);
+        } catch (const RuntimeError& e) {
+            streamFailure = e;
+            streamFailureNumber = streamNumber;
+        }
+        if (PQtransactionStatus(conn) != PQTRANS_IDLE)
+            PQclear(PQexec(conn, "ROLLBACK"));
+    }
+}
+
+void PgSession::releaseStream()
+{
+    if (streamCursors > 0)
+        --streamCursors;
+    if (streamCursors == 0 && streamTransaction && conn)
+        endStream();
+}
+
+PgResult PgSession::cursorExec(const QByteArray& sql, const PgParams& params)
+{
+    if (!streamTransaction)
+        return exec(sql, params, kRecordsetSource);
+    PgResult r = run(sql, params);
+    const ExecStatusType st = PQresultStatus(r.get());
+    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
+        // The cursors' transaction is lost with its cursors.
+        streamTransaction = false;
+        streamCursors = 0;
+        PQclear(PQexec(conn, "ROLLBACK"));
+        failPg(kRecordsetSource, r.get(), conn, sql);
+    }
+    return r;
+}
+
+PgResult PgSession::run(const QByteArray& sql, const PgParams& params, bool prepare)
+{
+    if (params.values.empty() && !prepare)
+        return PgResult(PQexec(conn, sql.constData()));
+    std::vector<const char*> values(params.values.size());
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = params.nulls[i] ? nullptr : params.values[i].constData();
+    // Enough for the shapes of a few dozen recordsets; beyond, statements
+    // run unprepared.
+    constexpr qsizetype kMaxPrepared = 256;
+    if (prepare && (prepared.size() < kMaxPrepared || deallocate)) {
+        if (deallocate) {
+            PQclear(PQexec(conn, "DEALLOCATE ALL"));
+            deallocate = false;
+        }
+        QByteArray key = sql;
+        key.append(reinterpret_cast<const char*>(params.types.data()), qsizetype(params.types.size() * sizeof(Oid)));
+        QByteArray name = prepared.value(key);
+        if (name.isEmpty()) {
+            const QByteArray fresh = "lg_p" + QByteArray::number(qsizetype(prepared.size()) + 1) + "_" +
+                                     QByteArray::number(++cursorNumber);
+            PgResult r(PQprepare(conn, fresh.constData(), sql.constData(), int(params.types.size()),
+                                 params.types.data()));
+            if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
+                return r;
+            prepared.insert(key, fresh);
+            name = fresh;
+        }
+        return PgResult(PQexecPrepared(conn, name.constData(), int(values.size()), values.data(), nullptr, nullptr, 0));
+    }
+    return PgResult(PQexecParams(conn, sql.constData(), int(values.size()), params.types.data(), values.data(),
+                                 nullptr, nullptr, 0));
+}
+
 PgResult PgSession::exec(const QByteArray& sql, const PgParams& params, const QString& source)
 {
+    return execute(sql, params, source, false);
+}
+
+PgResult PgSession::execPrepared(const QByteArray& sql, const PgParams& params, const QString& source)
+{
+    return execute(sql, params, source, true);
+}
+
+PgResult PgSession::execute(const QByteArray& sql, const PgParams& params, const QString& source, bool prepare)
+{
+    if (streamTransaction)
+        endStream();
     if (!pendingCopies.empty())
         sendCopies();
     const bool guarded = PQtransactionStatus(conn) == PQTRANS_INTRANS;
     if (guarded)
         control("SAVEPOINT lg_statement");
-    PgResult r;
-    if (params.values.empty()) {
-        r = PgResult(PQexec(conn, sql.constData()));
-    } else {
-        std::vector<const char*> values(params.values.size());
-        for (size_t i = 0; i < values.size(); ++i)
-            values[i] = params.nulls[i] ? nullptr : params.values[i].constData();
-        r = PgResult(PQexecParams(conn, sql.constData(), int(values.size()), params.types.data(), values.data(),
-                                  nullptr, nullptr, 0));
-    }
+    PgResult r = run(sql, params, prepare);
     const ExecStatusType st = PQresultStatus(r.get());
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
         if (guarded)

@@ -63,8 +63,9 @@ struct PgParams {
 FieldType pgFieldType(Oid type, int modifier);
 // The value of a result cell with the Jet meaning of its column type.
 Value pgValue(const PGresult* r, int row, int col, Oid type);
-// Appends a result cell as a TSV field (tsv.h).
-void appendPgTsv(QByteArray& out, const PGresult* r, int row, int col, Oid type);
+// Appends a result cell as a TSV field (tsv.h), as appendTsvValue() would
+// write its pgValue(), mostly straight from the text.
+void appendPgTsv(QByteArray& out, const PGresult* r, int row, int col, Oid type, FieldType fieldType);
 
 // Rows gathered for one COPY into a table (see BulkInsert).
 struct PgCopy {
@@ -84,6 +85,25 @@ struct PgSession {
     // transaction that is open does not commit.
     std::optional<RuntimeError> lostFailure;
 
+    // Forward-only recordsets opened outside a transaction read their cursor
+    // in a transaction of their own, so that the rows stream from the server
+    // as they are fetched (a cursor held past a commit is first computed in
+    // full). Any other statement ends that transaction first: the cursors
+    // then keep the rest of their rows, as they would have from the start.
+    bool streamTransaction = false;  // the open transaction is the cursors'
+    int streamCursors = 0;           // cursors reading in it
+    int streamNumber = 0;            // of the last such transaction
+    // Why the rest of the streaming cursors' rows could not be kept, and
+    // the transaction they were in.
+    std::optional<RuntimeError> streamFailure;
+    int streamFailureNumber = 0;
+    // Opens the cursors' transaction; false when another one is open.
+    bool beginStream();
+    // Ends the cursors' transaction (the other statement's turn).
+    void endStream();
+    // A cursor gone: the last one ends the cursors' transaction.
+    void releaseStream();
+
     // Sends one COPY's rows (and forgets them); sendCopies() sends all.
     void sendCopy(PgCopy& copy);
     void sendCopies();
@@ -101,15 +121,38 @@ struct PgSession {
     // (PostgreSQL would refuse every later statement of the transaction).
     PgResult exec(const QByteArray& sql, const QString& source = kDatabaseSource);
     PgResult exec(const QByteArray& sql, const PgParams& params, const QString& source = kDatabaseSource);
+    // A cursor's own statement (DECLARE, FETCH, MOVE): run in the cursors'
+    // transaction when there is one, otherwise as exec().
+    PgResult cursorExec(const QByteArray& sql, const PgParams& params = {});
 
     std::shared_ptr<const TableInfo> tableInfo(const QString& name);
     QStringList tableNames();
-    void forgetSchema() { tableInfos.clear(); }
+    void forgetSchema()
+    {
+        tableInfos.clear();
+        // A plan may stand on a table that has changed.
+        if (!prepared.isEmpty()) {
+            prepared.clear();
+            deallocate = true;
+        }
+    }
+
+    // Statements run again and again (the keyset queries of table-type
+    // recordsets) are prepared once per connection: the server plans them
+    // once. By text and parameter types.
+    QHash<QByteArray, QByteArray> prepared;
+    bool deallocate = false;  // the server still holds plans forgotten here
+    // exec() of a prepared statement.
+    PgResult execPrepared(const QByteArray& sql, const PgParams& params, const QString& source = kDatabaseSource);
 
     // The cross-process lock of a table: a session advisory lock taken
     // without waiting (error 3262 while another session holds it), counted.
     void lockTable(const QString& table);
     void unlockTable(const QString& table);
+
+private:
+    PgResult run(const QByteArray& sql, const PgParams& params, bool prepare = false);
+    PgResult execute(const QByteArray& sql, const PgParams& params, const QString& source, bool prepare);
 };
 
 // Throws the result's error with Jet's number for its SQLSTATE.
@@ -122,7 +165,8 @@ PgParams pgParameters(const QStringList& names, const Parameters& parameters, co
 
 std::unique_ptr<Recordset::Impl> makePgStatementRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
                                                           const QByteArray& sql, PgParams params,
-                                                          const QStringList& columnNames = {});
+                                                          const QStringList& columnNames = {},
+                                                          bool forwardOnly = false);
 std::unique_ptr<Recordset::Impl> makePgTableRecordset(std::shared_ptr<Database> db, Database::Impl* impl,
                                                       std::shared_ptr<const TableInfo> table, int options);
 

@@ -147,6 +147,24 @@ bool appendCanonicalDate(QByteArray& out, const char* t, int n)
 
 }  // namespace
 
+bool appendTsvPlainText(QByteArray& out, const char* text, int n)
+{
+    if (!isValidUtf8(text, n) || (n >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0))
+        return false;
+    appendEscaped(out, text, n);
+    return true;
+}
+
+bool appendTsvDateText(QByteArray& out, const char* text, int n)
+{
+    return appendCanonicalDate(out, text, n);
+}
+
+void appendTsvDouble(QByteArray& out, double d)
+{
+    appendDouble(out, d);
+}
+
 void appendTsvColumn(QByteArray& out, sqlite3_stmt* stmt, int col, FieldType type)
 {
     sqlite3_value* v = sqlite3_column_value(stmt, col);
@@ -283,6 +301,7 @@ void Recordset::appendTsvRow(QByteArray& out) const
                 out += '\t';
             appendTsvColumn(out, s, i, d->row.types[i]);
         }
+    } else if (d->appendTsvRow(out)) {
     } else {
         const int n = FieldCount();
         for (int i = 0; i < n; ++i) {

@@ -62,8 +62,15 @@ static int runDemoDb(const Args& args)
     QElapsedTimer timer;
     timer.start();
     const QString target = info.absoluteFilePath();
-    const demo::DemoSummary s =
-        demo::buildDemoDatabase(target, options, [](const QString& step) { printErr(step + u"\n"_s); });
+    demo::DemoSummary s;
+    try {
+        s = demo::buildDemoDatabase(target, options, [](const QString& step) { printErr(step + u"\n"_s); });
+    } catch (const RuntimeError& e) {
+        // A full disk says only that the disk is full: which file was not
+        // written is the user's first question. An earlier file is as it was.
+        printErr(QStringLiteral("listgen demo-db: %1 was not written: %2\n").arg(target, e.description()));
+        return 1;
+    }
     printOut(QStringLiteral("%1: %2 partners, %3 products, %4 invoices, %5 invoice lines, %6 users in %7 groups; "
                             "%8 list types, %9 saved lists; report sources in %10 (%11 s)\n")
                  .arg(target)

@@ -291,9 +291,18 @@ bool ReportDocument::renderPdf(const QString& path, QString& error, const QStrin
     SafeFile file(path);
     if (!beginFile(file, refused, error))
         return false;
+    // The writer gets the file as a device, not its name: given a name it
+    // opens the file itself and never looks at what its writes returned, so
+    // a full disk ended in a truncated PDF that looked written. The device
+    // notes a failed write, and then the file is not committed.
+    QFile* device = file.device();
+    if (!device) {
+        error = file.errorString();
+        return false;
+    }
     keepPageBuffers();
     {
-        QPdfWriter writer(file.tempPath());
+        QPdfWriter writer(device);
         writer.setResolution(1440);
         writer.setPageLayout(pageLayoutOf(geometry()));
         writer.setTitle(title());
@@ -312,6 +321,10 @@ bool ReportDocument::renderPdf(const QString& path, QString& error, const QStrin
         }
         if (!ok)
             return false;
+    }
+    if (device->error() != QFileDevice::NoError) {
+        error = LoadResString(7207).arg(path, device->errorString());
+        return false;
     }
     if (!file.commit()) {
         error = file.errorString();

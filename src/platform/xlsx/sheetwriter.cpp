@@ -1,4 +1,5 @@
 #include "platform/xlsx/sheetwriter.h"
+#include "platform/xlsx/workbookcheck.h"
 
 #include "platform/strings.h"
 
@@ -169,6 +170,7 @@ bool SheetWriter::open(const QString& path, const QList<Column>& columns, const 
     }
     s->newSheet();
     m = std::move(s);
+    m_path = path;
     return true;
 }
 
@@ -252,6 +254,13 @@ bool SheetWriter::close(QString& error)
     s.book = nullptr;
     if (err != LXW_NO_ERROR) {
         error = LoadResString(7223).arg(QString::fromUtf8(lxw_strerror(err)));
+        return false;
+    }
+    // A part cut short on the way through a temporary file is only seen in
+    // the finished file.
+    QString part;
+    if (!workbookComplete(m_path, part)) {
+        error = LoadResString(7228).arg(part);
         return false;
     }
     return true;

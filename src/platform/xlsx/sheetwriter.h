@@ -18,7 +18,8 @@
 //   - anything else: its text (never a formula), cut at 32767 characters.
 //
 // The writer writes to the path it is given; replacing a user's file safely
-// is the caller's business (lg::SafeFile).
+// is the caller's business (lg::SafeFile). `close` reads the finished file
+// back (workbookcheck.h) and fails when a part of it was cut short.
 
 #include "platform/jetsql/jettypes.h"
 
@@ -82,6 +83,7 @@ public:
 private:
     struct State;
     std::unique_ptr<State> m;
+    QString m_path;
 };
 
 }  // namespace lg::xlsx

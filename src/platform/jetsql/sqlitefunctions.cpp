@@ -377,6 +377,9 @@ void jetCdbl(sqlite3_context* ctx, int, sqlite3_value** argv)
 }
 
 // Val: the number at the start of the text; blanks anywhere are skipped.
+// Val reads the digits 0-9 only, as Jet does.
+inline bool isAsciiDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
+
 void jetVal(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (isNull(argv[0]))
@@ -390,23 +393,23 @@ void jetVal(sqlite3_context* ctx, int, sqlite3_value** argv)
     if (i < s.size() && (s[i] == u'-' || s[i] == u'+'))
         ++i;
     const qsizetype digitsFrom = i;
-    while (i < s.size() && s[i].isDigit())
+    while (i < s.size() && isAsciiDigit(s[i]))
         ++i;
     bool fraction = false;
     if (i < s.size() && s[i] == u'.') {
         fraction = true;
         ++i;
-        while (i < s.size() && s[i].isDigit())
+        while (i < s.size() && isAsciiDigit(s[i]))
             ++i;
     }
-    if (i == digitsFrom || (fraction && i == digitsFrom + 1 && !s[digitsFrom].isDigit()))
+    if (i == digitsFrom || (fraction && i == digitsFrom + 1 && !isAsciiDigit(s[digitsFrom])))
         return sqlite3_result_int(ctx, 0);
     if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
         qsizetype j = i + 1;
         if (j < s.size() && (s[j] == u'-' || s[j] == u'+'))
             ++j;
-        if (j < s.size() && s[j].isDigit()) {
-            while (j < s.size() && s[j].isDigit())
+        if (j < s.size() && isAsciiDigit(s[j])) {
+            while (j < s.size() && isAsciiDigit(s[j]))
                 ++j;
             i = j;
             fraction = true;

@@ -8,6 +8,9 @@ namespace lg::jetsql {
 
 namespace {
 
+// Numbers are written with 0-9 only; other scripts' digits are letters of a name.
+inline bool isDigit(QChar c) { return c.unicode() >= u'0' && c.unicode() <= u'9'; }
+
 std::vector<Token> splitTokens(const QString& s)
 {
     std::vector<Token> tokens;
@@ -66,21 +69,21 @@ std::vector<Token> splitTokens(const QString& s)
             t.type = Tok::Date;
             t.text = *canonical;
             i = close + 1;
-        } else if (c.isDigit() || (c == u'.' && i + 1 < n && s[i + 1].isDigit())) {
+        } else if (isDigit(c) || (c == u'.' && i + 1 < n && isDigit(s[i + 1]))) {
             qsizetype j = i;
-            while (j < n && s[j].isDigit())
+            while (j < n && isDigit(s[j]))
                 ++j;
             if (j < n && s[j] == u'.') {
                 ++j;
-                while (j < n && s[j].isDigit())
+                while (j < n && isDigit(s[j]))
                     ++j;
             }
             if (j < n && (s[j] == u'e' || s[j] == u'E')) {
                 qsizetype k = j + 1;
                 if (k < n && (s[k] == u'+' || s[k] == u'-'))
                     ++k;
-                if (k < n && s[k].isDigit()) {
-                    while (k < n && s[k].isDigit())
+                if (k < n && isDigit(s[k])) {
+                    while (k < n && isDigit(s[k]))
                         ++k;
                     j = k;
                 }

@@ -477,6 +477,9 @@ TEST(JetTranslate, SyntaxErrorsNameThePositionAndToken)
         {"SELECT a FROM t WHERE a = 1 b", "near 'b'"},
         {"SELECT a FROM t WHERE a @ 1", "near '@'"},
         {"CREATE TABLE t (a BLOBBY)", "expected a column type"},
+        // Digits of other scripts are no number (here NKo nine and one).
+        {"SELECT .\u07C9 FROM t", "near '\u07C9'"},
+        {"SELECT 2 + \u07C1 FROM t", "near '\u07C1'"},
     });
 }
 

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "childprocess.h"
 #include "platform/jetsql/translate.h"
 #include "report/runstatement.h"
 
@@ -40,36 +41,8 @@ std::string cacheDir()
     return dir;
 }
 
-struct ChildResult {
-    int status = -1;
-    long maxRssKb = 0;
-};
-
-// Runs a program with stdin from `input` (or /dev/null) and stdout to
-// /dev/null; returns its exit status and peak resident memory.
-ChildResult runChild(const std::vector<std::string>& argv, const std::string& input = {})
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int in = open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
-        const int out = open("/dev/null", O_WRONLY);
-        dup2(in, 0);
-        dup2(out, 1);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    ChildResult r;
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.maxRssKb = usage.ru_maxrss;
-    return r;
-}
+using lg::bench::ChildResult;
+using lg::bench::runChild;
 
 const std::string& demoDatabase()
 {

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "platform/dao/dao.h"
+#include "childprocess.h"
 #include "platform/jetsql/translate.h"
 #include "report/runstatement.h"
 #include "support/pgcluster.h"
@@ -75,36 +76,8 @@ QTemporaryDir& scratch()
     return dir;
 }
 
-struct ChildResult {
-    int status = -1;
-    long maxRssKb = 0;
-};
-
-// Runs a program with stdout to `output` (or /dev/null); its exit status and
-// peak resident memory.
-ChildResult runChild(const std::vector<std::string>& argv, const std::string& output = {})
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int in = open("/dev/null", O_RDONLY);
-        const int out = output.empty() ? open("/dev/null", O_WRONLY) : open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(in, 0);
-        dup2(out, 1);
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    ChildResult r;
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.maxRssKb = usage.ru_maxrss;
-    return r;
-}
+using lg::bench::ChildResult;
+using lg::bench::runChild;
 
 // ---- listgen run against psql ---------------------------------------------------------
 

@@ -129,7 +129,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "libdevel")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "qt6-base-dev (>= 6.2), libsqlite3-dev, libpq-dev, libxlsxwriter-dev, pkg-config")
+  "qt6-base-dev (>= 6.2), libsqlite3-dev, libpq-dev, libxlsxwriter-dev, zlib1g-dev, pkg-config")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY listgen)

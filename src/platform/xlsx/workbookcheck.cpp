@@ -83,13 +83,19 @@ bool readDirectory(QFile& f, QList<Entry>& entries, QString& reason)
         for (qsizetype x = at + 46 + nameLength; x + 4 <= at + 46 + nameLength + extraLength;) {
             const quint16 id = u16(dir.constData() + x), length = u16(dir.constData() + x + 2);
             const char* v = dir.constData() + x + 4;
+            // Each value is read only when the field, and the directory, hold it.
+            const char* end = dir.constData() + std::min<qsizetype>(x + 4 + length, dir.size());
+            auto next64 = [&](quint64& value) {
+                if (v + 8 <= end)
+                    value = u64(v), v += 8;
+            };
             if (id == 0x0001) {
                 if (entry.size == 0xFFFFFFFF)
-                    entry.size = u64(v), v += 8;
+                    next64(entry.size);
                 if (entry.compressed == 0xFFFFFFFF)
-                    entry.compressed = u64(v), v += 8;
+                    next64(entry.compressed);
                 if (entry.offset == 0xFFFFFFFF)
-                    entry.offset = u64(v);
+                    next64(entry.offset);
             }
             x += 4 + length;
         }
